@@ -1,0 +1,40 @@
+#pragma once
+// Pixel copies of the screen and of top-level windows.
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+#include <memory>
+
+namespace kamsulo::platform {
+
+using WindowId = std::uint64_t; // 0: no window
+
+class ScreenGrabber {
+public:
+    virtual ~ScreenGrabber() = default;
+
+    // Geometry of the primary screen, in pixels of the root window.
+    virtual QRect primaryScreen() const = 0;
+    // The whole root window (all screens).
+    virtual QRect rootRect() const = 0;
+
+    // A copy of a rectangle of the root window, in root pixels. Parts outside the
+    // root window are black. The image is Format_RGB32 with opaque alpha.
+    virtual QImage grabRoot(const QRect& rect) = 0;
+
+    // The foreground window: the window manager's active window, or the input focus
+    // when there is none. 0 when nothing can be found.
+    virtual WindowId activeWindow() = 0;
+    // The outer window as the window manager shows it (frame and title bar), i.e. the
+    // ancestor of `window` that is a child of the root. 0 when the window is gone.
+    virtual WindowId frameOf(WindowId window) = 0;
+    // Outer rectangle of a window in root coordinates; empty when it is gone.
+    virtual QRect windowRect(WindowId window) = 0;
+    // Client rectangle (the window itself, without the frame) in root coordinates.
+    virtual QRect clientRect(WindowId window) = 0;
+};
+
+// The implementation for this system; never null.
+ScreenGrabber& screenGrabber();
+
+} // namespace kamsulo::platform

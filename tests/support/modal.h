@@ -1,0 +1,25 @@
+#pragma once
+// Answering the real modal boxes and dialogs that a test provokes.
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace kamsulo::test {
+
+// Calls `action` once the next modal widget is active (polling the event loop
+// through a timer), so that a test can press the real box's buttons while the
+// code under test waits inside exec(). Gives up after `timeoutMs`.
+void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
+
+// Presses the button with this text (e.g. "&Ja", "Ja", "Nein", "OK") on the
+// widget; ampersands are ignored when comparing. Returns false when none matched.
+bool pressButton(QWidget* box, const QString& text);
+
+// The text of a QMessageBox, and its window title.
+QString boxText(QWidget* box);
+
+// Processes events until `cond` holds or `timeoutMs` passes.
+bool waitFor(const std::function<bool()>& cond, int timeoutMs = 5000);
+
+} // namespace kamsulo::test
