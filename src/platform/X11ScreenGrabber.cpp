@@ -1,0 +1,280 @@
+// Screen and window copies on X11: MIT-SHM (XShmGetImage) when the server offers it,
+// plain XGetImage otherwise. One connection of our own, kept for the program's life.
+#include "platform/ScreenGrabber.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <cstring>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+namespace kamsulo::platform {
+
+namespace {
+
+int g_xerror = 0;
+int swallowXError(Display*, XErrorEvent* e) {
+    g_xerror = e->error_code ? e->error_code : 1;
+    return 0;
+}
+
+// Runs an X request with errors caught instead of ending the program.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* d) : dpy_(d) {
+        XSync(dpy_, False);
+        g_xerror = 0;
+    }
+    bool failed() {
+        XSync(dpy_, False);
+        return g_xerror != 0;
+    }
+
+private:
+    Display* dpy_;
+};
+
+class X11ScreenGrabber final : public ScreenGrabber {
+public:
+    X11ScreenGrabber() {
+        XSetErrorHandler(swallowXError);
+        dpy_ = XOpenDisplay(nullptr);
+        if (!dpy_) return;
+        root_ = DefaultRootWindow(dpy_);
+        const int scr = DefaultScreen(dpy_);
+        visual_ = DefaultVisual(dpy_, scr);
+        depth_ = DefaultDepth(dpy_, scr);
+        directLayout_ = (depth_ == 24 || depth_ == 32) && visual_->red_mask == 0xff0000 &&
+                        visual_->green_mask == 0x00ff00 && visual_->blue_mask == 0x0000ff;
+        shm_ = directLayout_ && XShmQueryExtension(dpy_);
+    }
+    ~X11ScreenGrabber() override {
+        if (!dpy_) return;
+        releaseShm();
+        XCloseDisplay(dpy_);
+    }
+
+    QRect rootRect() const override {
+        if (!dpy_) return {};
+        const int scr = DefaultScreen(dpy_);
+        return QRect(0, 0, DisplayWidth(dpy_, scr), DisplayHeight(dpy_, scr));
+    }
+
+    QRect primaryScreen() const override {
+        if (QScreen* s = QGuiApplication::primaryScreen()) {
+            const qreal r = s->devicePixelRatio();
+            const QRect g = s->geometry();
+            return QRect(qRound(g.x() * r), qRound(g.y() * r), qRound(g.width() * r),
+                         qRound(g.height() * r));
+        }
+        return rootRect();
+    }
+
+    QImage grabRoot(const QRect& rect) override {
+        if (rect.isEmpty()) return {};
+        QImage out(rect.size(), QImage::Format_RGB32);
+        if (out.isNull()) return {};
+        const QRect part = rect & rootRect();
+        if (part != rect) out.fill(Qt::black);
+        if (part.isEmpty() || !dpy_) return out;
+        const QPoint at = part.topLeft() - rect.topLeft();
+        if (!(shm_ && grabShm(part, out, at))) grabPlain(part, out, at);
+        return out;
+    }
+
+    WindowId activeWindow() override {
+        if (!dpy_) return 0;
+        const Atom active = XInternAtom(dpy_, "_NET_ACTIVE_WINDOW", True);
+        if (active != None) {
+            Atom type = None;
+            int format = 0;
+            unsigned long n = 0, after = 0;
+            unsigned char* data = nullptr;
+            ErrorTrap trap(dpy_);
+            if (XGetWindowProperty(dpy_, root_, active, 0, 1, False, XA_WINDOW, &type, &format,
+                                   &n, &after, &data) == Success &&
+                data) {
+                Window w = None;
+                if (type == XA_WINDOW && format == 32 && n == 1)
+                    w = *reinterpret_cast<Window*>(data);
+                XFree(data);
+                if (w != None && isAlive(w)) return w;
+            }
+            (void)trap.failed();
+        }
+        Window focus = None;
+        int revert = 0;
+        XGetInputFocus(dpy_, &focus, &revert);
+        if (focus == None || focus == PointerRoot) return 0;
+        return isAlive(focus) ? focus : 0;
+    }
+
+    WindowId frameOf(WindowId window) override {
+        if (!dpy_ || window == 0) return 0;
+        Window w = static_cast<Window>(window);
+        if (w == root_) return w;
+        for (int guard = 0; guard < 64; ++guard) {
+            Window rootRet = None, parent = None;
+            Window* children = nullptr;
+            unsigned int n = 0;
+            ErrorTrap trap(dpy_);
+            const Status ok = XQueryTree(dpy_, w, &rootRet, &parent, &children, &n);
+            if (children) XFree(children);
+            if (trap.failed() || !ok) return 0;
+            if (parent == root_ || parent == None) return w;
+            w = parent;
+        }
+        return 0;
+    }
+
+    QRect windowRect(WindowId window) override {
+        if (!dpy_ || window == 0) return {};
+        if (static_cast<Window>(window) == root_) return primaryScreen();
+        const WindowId frame = frameOf(window);
+        return frame ? geometryOf(static_cast<Window>(frame), true) : QRect();
+    }
+
+    QRect clientRect(WindowId window) override {
+        if (!dpy_ || window == 0) return {};
+        if (static_cast<Window>(window) == root_) return primaryScreen();
+        return geometryOf(static_cast<Window>(window), false);
+    }
+
+private:
+    bool isAlive(Window w) {
+        XWindowAttributes a;
+        ErrorTrap trap(dpy_);
+        const Status ok = XGetWindowAttributes(dpy_, w, &a);
+        return !trap.failed() && ok;
+    }
+
+    QRect geometryOf(Window w, bool withBorder) {
+        XWindowAttributes a;
+        ErrorTrap trap(dpy_);
+        if (!XGetWindowAttributes(dpy_, w, &a) || trap.failed()) return {};
+        int x = 0, y = 0;
+        Window child = None;
+        if (!XTranslateCoordinates(dpy_, w, root_, 0, 0, &x, &y, &child) || trap.failed())
+            return {};
+        const int b = withBorder ? a.border_width : 0;
+        return QRect(x - b, y - b, a.width + 2 * b, a.height + 2 * b);
+    }
+
+    bool ensureShm(const QRect& r) {
+        const std::size_t need = std::size_t(r.width()) * r.height() * 4;
+        if (shmAddr_ && need <= shmSize_) return true;
+        releaseShm();
+        const QRect full = rootRect();
+        const std::size_t size =
+            std::max(need, std::size_t(full.width()) * std::size_t(full.height()) * 4);
+        const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+        if (id < 0) return false;
+        void* addr = shmat(id, nullptr, 0);
+        if (addr == reinterpret_cast<void*>(-1)) {
+            shmctl(id, IPC_RMID, nullptr);
+            return false;
+        }
+        seg_ = {};
+        seg_.shmid = id;
+        seg_.shmaddr = static_cast<char*>(addr);
+        seg_.readOnly = False;
+        ErrorTrap trap(dpy_);
+        const bool attached = XShmAttach(dpy_, &seg_) && !trap.failed();
+        shmctl(id, IPC_RMID, nullptr); // freed once both sides detach
+        if (!attached) {
+            shmdt(addr);
+            shm_ = false;
+            return false;
+        }
+        shmAddr_ = seg_.shmaddr;
+        shmSize_ = size;
+        return true;
+    }
+
+    void releaseShm() {
+        if (!shmAddr_) return;
+        XShmDetach(dpy_, &seg_);
+        XSync(dpy_, False);
+        shmdt(shmAddr_);
+        shmAddr_ = nullptr;
+        shmSize_ = 0;
+    }
+
+    bool grabShm(const QRect& part, QImage& out, QPoint at) {
+        if (!ensureShm(part)) return false;
+        XImage* img = XShmCreateImage(dpy_, visual_, depth_, ZPixmap, nullptr, &seg_,
+                                      part.width(), part.height());
+        if (!img) return false;
+        img->data = shmAddr_;
+        ErrorTrap trap(dpy_);
+        const bool ok = XShmGetImage(dpy_, root_, img, part.x(), part.y(), AllPlanes) &&
+                        !trap.failed() && img->bits_per_pixel == 32;
+        if (ok) copyRows(img, out, at);
+        img->data = nullptr;
+        XDestroyImage(img);
+        return ok;
+    }
+
+    void grabPlain(const QRect& part, QImage& out, QPoint at) {
+        ErrorTrap trap(dpy_);
+        XImage* img = XGetImage(dpy_, root_, part.x(), part.y(), part.width(), part.height(),
+                                AllPlanes, ZPixmap);
+        if (trap.failed() || !img) {
+            if (img) XDestroyImage(img);
+            return;
+        }
+        if (directLayout_ && img->bits_per_pixel == 32) {
+            copyRows(img, out, at);
+        } else {
+            for (int y = 0; y < img->height; ++y) {
+                auto* line = reinterpret_cast<QRgb*>(out.scanLine(at.y() + y)) + at.x();
+                for (int x = 0; x < img->width; ++x) {
+                    const unsigned long p = XGetPixel(img, x, y);
+                    line[x] = qRgb(scale(p, visual_->red_mask), scale(p, visual_->green_mask),
+                                   scale(p, visual_->blue_mask));
+                }
+            }
+        }
+        XDestroyImage(img);
+    }
+
+    static int scale(unsigned long pixel, unsigned long mask) {
+        if (!mask) return 0;
+        int shift = 0;
+        while (!((mask >> shift) & 1)) ++shift;
+        const unsigned long m = mask >> shift;
+        return static_cast<int>(((pixel >> shift) & m) * 255 / m);
+    }
+
+    static void copyRows(const XImage* img, QImage& out, QPoint at) {
+        for (int y = 0; y < img->height; ++y) {
+            const auto* src =
+                reinterpret_cast<const quint32*>(img->data + std::size_t(y) * img->bytes_per_line);
+            auto* dst = reinterpret_cast<quint32*>(out.scanLine(at.y() + y)) + at.x();
+            for (int x = 0; x < img->width; ++x) dst[x] = src[x] | 0xff000000u;
+        }
+    }
+
+    Display* dpy_ = nullptr;
+    Window root_ = None;
+    Visual* visual_ = nullptr;
+    int depth_ = 0;
+    bool directLayout_ = false;
+    bool shm_ = false;
+    XShmSegmentInfo seg_{};
+    char* shmAddr_ = nullptr;
+    std::size_t shmSize_ = 0;
+};
+
+} // namespace
+
+ScreenGrabber& screenGrabber() {
+    static X11ScreenGrabber instance;
+    return instance;
+}
+
+} // namespace kamsulo::platform
