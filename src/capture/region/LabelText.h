@@ -1,0 +1,16 @@
+#pragma once
+// The text of the label that follows the pointer during a region selection.
+#include <QString>
+
+namespace kamsulo::capture {
+
+// A single-precision number in general format: up to seven significant digits, no
+// trailing zeros, no thousands separator, a decimal comma when there is a fraction.
+QString formatSingle(float value);
+
+// "X=.. Y=..; B=.. H=..": pointer position and size of the rectangle in pixels, from
+// the pointer and the anchor in twips. B and H are never negative.
+QString labelCaption(float x, float y, float anchorX, float anchorY, float twipsPerPixelX,
+                     float twipsPerPixelY);
+
+} // namespace kamsulo::capture
