@@ -1,0 +1,33 @@
+#pragma once
+// A picture box that keeps what is painted into it (persistent drawing): the colour
+// cells on the box's own background. A press reports the colour found under it.
+#include "annotate/forms/PaletteColors.h"
+
+#include <QImage>
+#include <QWidget>
+
+namespace kamsulo::annotate {
+
+class PaletteBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PaletteBox(QWidget* parent = nullptr);
+
+    // Sizes the box (twips), fills it with its background and paints the cells.
+    void paintCells(double widthTwips, double heightTwips, const std::vector<PaletteCell>& cells);
+    // The colour of the image at a pixel position inside the box (0x00BBGGRR).
+    quint32 pointColor(QPoint pos) const;
+    const QImage& image() const { return image_; }
+
+signals:
+    void mouseDown(Qt::MouseButton button, QPoint pos);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    QImage image_;
+};
+
+} // namespace kamsulo::annotate
