@@ -1,7 +1,286 @@
 #include "app/frmAnzeige.h"
 
+#include "app/Banner.h"
+#include "app/CanvasView.h"
+#include "app/Icons.h"
+#include "app/Layout.h"
+#include "app/SizeGrip.h"
+#include "capture/Form1.h"
+#include "platform/MsgBox.h"
+#include "platform/ScreenGrabber.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+
 namespace kamsulo::app {
 
-frmAnzeige::frmAnzeige(QWidget* parent) : QWidget(parent) {}
+using platform::MsgBox;
+using platform::placeTwips;
+
+namespace {
+
+struct ButtonSpec {
+    const char* caption;
+    int left;
+    const char* tip;
+};
+
+const ButtonSpec kButtons[frmAnzeige::buttonCount] = {
+    {"Region", 180, "ScreenShot eines frei skalierbaren Bildschirmausschnitts"},
+    {"Screen", 1095, "Screenshot vom gesamten Bildschirm"},
+    {"Fenster", 2025, "Screenshot des aktiven Fensters"},
+    {"ClipBoard", 2940, "Übergibt den Screenshot an die Zwischenablage."},
+    {"MsPaint", 3870, "Screenshot mit MsPaint bearbeiten. (Mspaint->Bearbeiten->Einfügen)"},
+    {"Save", 5715, "Screenshot als PNG- JPG- GIF- oder BMP-Datei speichern."},
+    {"Info", 7560, nullptr},
+    {"Open", 4785,
+     "Einen bereits vorhandenen ScreenShot oder eine Bilddatei öffnen. (Um z.B. "
+     "nachträglich Markierungen einzuzeichnen.)"},
+    {"Tray", 6630,
+     "Verbirgt das Programmfenster und erzeugt ein TrayIcon neben der WindowsUhr."},
+};
+
+// The button face: a reference to the system colour, as the designer left it.
+constexpr long long kButtonFace = -2147483633; // 0x8000000F as a signed 32-bit number
+
+} // namespace
+
+frmAnzeige::frmAnzeige(QWidget* parent) : QWidget(parent) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    setWindowTitle(QStringLiteral("Kamsulo "));
+    setWindowIcon(appIcon());
+    setMouseTracking(true);
+    platform::resizeClientTwips(this, 8715, 5130);
+    buildControls();
+    Form_Load();
+}
+
+frmAnzeige::~frmAnzeige() = default;
+
+void frmAnzeige::buildControls() {
+    for (int i = 0; i < buttonCount; ++i) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        b->setText(QString::fromUtf8(kButtons[i].caption));
+        if (kButtons[i].tip) b->setToolTip(QString::fromUtf8(kButtons[i].tip));
+        b->setIcon(buttonIcon(i));
+        b->setIconSize(QSize(32, 32));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoFillBackground(true);
+        b->setMouseTracking(true);
+        b->installEventFilter(this);
+        placeTwips(b, kButtons[i].left, 10, 900, 920);
+        connect(b, &QToolButton::clicked, this, [this, i] { Command1_Click(i); });
+        Command1[i] = b;
+        backColor_[i] = kButtonFace;
+    }
+
+    AnzeigePicCont = new QWidget(this);
+    AnzeigePicCont->setObjectName(QStringLiteral("AnzeigePicCont"));
+    AnzeigePicCont->setMouseTracking(true);
+    AnzeigePicCont->installEventFilter(this);
+    placeTwips(AnzeigePicCont, 120, 1020, 8235, 3345);
+    AnzeigePic = new CanvasView(AnzeigePicCont);
+    AnzeigePic->setObjectName(QStringLiteral("AnzeigePic"));
+    AnzeigePic->move(0, 0);
+
+    VScroll1 = new QScrollBar(Qt::Vertical, this);
+    placeTwips(VScroll1, 8460, 1020, 150, 3375);
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    placeTwips(HScroll1, 120, 4380, 8295, 150);
+    VScroll1->hide();
+    HScroll1->hide();
+    // As designed: page and arrow steps of 1 until the first layout.
+    for (QScrollBar* s : {HScroll1, VScroll1}) {
+        s->setPageStep(1);
+        s->setSingleStep(1);
+    }
+    connect(HScroll1, &QScrollBar::valueChanged, this, &frmAnzeige::HScroll1_Change);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &frmAnzeige::VScroll1_Change);
+
+    Picture1 = new Banner(this);
+    placeTwips(Picture1, 120, 1020, 8295, 3345);
+    connect(Picture1, &Banner::mouseMoved, this, &frmAnzeige::roll_out);
+
+    Picture2 = new QWidget(this);
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    Picture2->setToolTip(QStringLiteral("Markierungs (Zeichenwerkzeuge)"));
+    Picture2->setEnabled(false);
+
+    picAnfasser = new SizeGrip(this);
+    placeTwips(picAnfasser, 0, 0, 225, 180);
+
+    Timer = new QTimer(this);
+    Timer->setSingleShot(false);
+    connect(Timer, &QTimer::timeout, this, &frmAnzeige::Timer_Timer);
+}
+
+void frmAnzeige::Form_Load() {
+    // The window centred on the screen, in twips, unrounded.
+    if (QScreen* s = screen()) {
+        const double sw = platform::pixelsToTwipsX(s->geometry().width());
+        const double sh = platform::pixelsToTwipsY(s->geometry().height());
+        const double left = (sw - formWidthTwips()) / 2;
+        const double top = (sh - formHeightTwips()) / 2;
+        move(platform::twipsToPixelsX(left) + s->geometry().x(),
+             platform::twipsToPixelsY(top) + s->geometry().y());
+    }
+    farbverlauf();
+    hoverColor = QString::number(65535);
+    buttonColor = QString::number(backColor_[0]);
+    lastButtonIndex = buttonCount - 1;
+    minFormWidth = roundEven(formWidthTwips());
+    minFormHeight = roundEven(formHeightTwips());
+    ShotSaved = true;
+}
+
+capture::Form1& frmAnzeige::form1() {
+    if (!form1_) form1_ = std::make_unique<capture::Form1>(this, platform::screenGrabber());
+    return *form1_;
+}
+
+void frmAnzeige::Command1_Click(int index) {
+    // The dispatcher's common first steps (the pixel tools are deselected, the canvas
+    // goes back to twips) come with the palette strip.
+    switch (index) {
+    case 0: // Region
+        ShotSaved = false;
+        undoReadSlot = 0;
+        undoWriteSlot = 0;
+        ref();
+        Timer->start(10);
+        Picture2->setEnabled(true);
+        scroll_init();
+        break;
+    case 1: // Screen
+    case 2: // Fenster
+        ShotSaved = false;
+        undoReadSlot = 0;
+        undoWriteSlot = 0;
+        Picture2->setEnabled(true);
+        Picture1->hide();
+        ref();
+        if (index == 1)
+            form1().Command1->click();
+        else
+            form1().Command4->click();
+        setWindowStateValue(0);
+        show();
+        if (index == 2) {
+            raise();
+            activateWindow();
+        }
+        scroll_init();
+        break;
+    case 3: // ClipBoard
+    case 4: // MsPaint
+    case 5: // Save
+    case 6: // Info
+        break;
+    case 7: // Open
+        if (!ShotSaved) {
+            if (MsgBox(QStringLiteral("Der letzte ScreenShot wurde noch nicht gespeichert. "
+                                      "Jetzt speichern?"),
+                       36, QStringLiteral("Pixtorel - Kontrollabfrage"), this) == platform::vbYes) {
+                pressButton(5);
+                return;
+            }
+        }
+        break;
+    case 8: // Tray
+        setWindowStateValue(1);
+        break;
+    default:
+        break;
+    }
+    tool_tipp();
+}
+
+void frmAnzeige::ref() {
+    Picture1->hide();
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        hide();
+        setVisible(false);
+    }
+    setWindowStateValue(1);
+    QApplication::processEvents(); // hands the unmap to the X server before the pause
+    QThread::msleep(150);
+    if (windowStateValue() != 1) setWindowStateValue(1);
+    repaint();
+    QThread::msleep(150);
+}
+
+void frmAnzeige::Timer_Timer() {
+    ++timerCounter_;
+    if (timerCounter_ == 1) {
+        // The region overlay is shown here.
+        Timer->stop();
+        timerCounter_ = 0;
+    }
+}
+
+void frmAnzeige::Form_QueryUnload(bool& cancel, int /*unloadMode*/) {
+    if (!ShotSaved) {
+        if (MsgBox(QStringLiteral("Der Screenshot wurde noch nicht gespeichert. Jetzt Speichern?"),
+                   36, QStringLiteral("Pixtorel - Kontrollabfrage"), this) == platform::vbYes) {
+            cancel = true;
+            pressButton(5);
+        }
+    }
+}
+
+void frmAnzeige::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    form1_.reset();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+void frmAnzeige::mnuExit_Click() {
+    if (MsgBox(QStringLiteral("Möchten Sie das Programm jetzt beenden?"), 36,
+               QStringLiteral("Kamuslo"), this) == platform::vbYes)
+        close();
+}
+
+void frmAnzeige::closeEvent(QCloseEvent* e) {
+    bool cancel = false;
+    Form_QueryUnload(cancel, 0);
+    if (cancel) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    Form_Unload();
+}
+
+void frmAnzeige::handOverCapture(const QImage& picture) {
+    AnzeigePic->setPicture(picture);
+    picCopy = AnzeigePic->image();
+    for (QImage& slot : picDummy) slot = AnzeigePic->image();
+}
+
+QImage frmAnzeige::canvasImage() const { return AnzeigePic->image(); }
+
+int frmAnzeige::windowStateValue() const {
+    if (windowState() & Qt::WindowMinimized) return 1;
+    if (windowState() & Qt::WindowMaximized) return 2;
+    return 0;
+}
+
+void frmAnzeige::setWindowStateValue(int state) {
+    switch (state) {
+    case 1: setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized); break;
+    case 2: setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); break;
+    default: setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)); break;
+    }
+}
 
 } // namespace kamsulo::app

@@ -1,12 +1,132 @@
 #pragma once
+// The main window: the button row and its dispatcher, the banner, the canvas in its
+// viewport with the scroll bars, the palette strip, the unsaved-picture guard and
+// closing.
+#include "capture/CaptureHost.h"
+
+#include <QImage>
+#include <QString>
 #include <QWidget>
+#include <array>
+#include <memory>
+
+class QScrollBar;
+class QTimer;
+class QToolButton;
+
+namespace kamsulo::capture {
+class Form1;
+}
 
 namespace kamsulo::app {
 
-class frmAnzeige : public QWidget {
+class Banner;
+class SizeGrip;
+class CanvasView;
+
+class frmAnzeige : public QWidget, public capture::CaptureHost {
     Q_OBJECT
 public:
     explicit frmAnzeige(QWidget* parent = nullptr);
+    ~frmAnzeige() override;
+
+    static constexpr int buttonCount = 9;
+
+    // --- program-wide state ---
+    bool ShotSaved = true;
+    bool SkipCentering = false;
+    bool markingsDrawn = false;
+    QString LastOpenFolder;
+
+    // --- form-level state ---
+    QString hoverColor;
+    QString buttonColor;
+    int lastButtonIndex = 0;
+    long long minFormWidth = 0;
+    long long minFormHeight = 0;
+    int undoWriteSlot = 0;
+    int undoReadSlot = 0;
+    long long panRangeX = 0;
+    long long panRangeY = 0;
+
+    // --- controls ---
+    std::array<QToolButton*, buttonCount> Command1{};
+    Banner* Picture1 = nullptr;
+    QWidget* Picture2 = nullptr; // the palette strip
+    QWidget* AnzeigePicCont = nullptr;
+    CanvasView* AnzeigePic = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QScrollBar* VScroll1 = nullptr;
+    SizeGrip* picAnfasser = nullptr;
+    QTimer* Timer = nullptr;
+    QImage picCopy;
+    std::array<QImage, 5> picDummy; // picDummy(1) .. picDummy(5)
+
+    // --- handlers ---
+    void Form_Load();
+    void Command1_Click(int index);
+    void ref();
+    void Timer_Timer();
+    void Form_QueryUnload(bool& cancel, int unloadMode);
+    void Form_Unload();
+    void mnuExit_Click();
+
+    void Form_Resize();
+    void Form_Paint();
+    void scroll_init();
+    void zentrieren();
+    void farbverlauf();
+    void roll_in(int index);
+    void roll_out();
+    void tool_tipp();
+    void HScroll1_Change();
+    void VScroll1_Change();
+    void Command1_MouseMove(int index);
+    void Form_MouseMove();
+    void AnzeigePicCont_MouseMove();
+
+    // Setting a button's value to True raises its click.
+    void pressButton(int index) { Command1_Click(index); }
+
+    // The background colour of button `index` as it was last written (0x00BBGGRR or a
+    // system colour reference).
+    long long buttonBackColor(int index) const { return backColor_[index]; }
+
+    // The capture hand-over: the picture becomes the canvas picture, and the canvas
+    // image goes into picCopy and the five undo slots.
+    void handOverCapture(const QImage& picture) override;
+    // The current canvas image (the picture with its markings).
+    QImage canvasImage() const;
+    capture::Form1& form1();
+
+    // Twips geometry of the window and its controls.
+    double formWidthTwips() const;
+    double formHeightTwips() const;
+
+    // Window state: 0 normal, 1 minimised.
+    int windowStateValue() const;
+    void setWindowStateValue(int state);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void buildControls();
+    void applyButtonColor(int index, long long colour);
+    void resizeWindowTwips(double W, double H);
+
+    std::array<long long, buttonCount> backColor_{};
+    std::unique_ptr<capture::Form1> form1_;
+    int timerCounter_ = 0;
+    bool inResize_ = false;
+    bool frameKnown_ = false;
+    bool exposeHooked_ = false;
+    bool unloaded_ = false;
 };
 
 } // namespace kamsulo::app

@@ -17,6 +17,8 @@ public:
     virtual QRect primaryScreen() const = 0;
     // The whole root window (all screens).
     virtual QRect rootRect() const = 0;
+    // The desktop window: its outer rectangle is the primary screen.
+    virtual WindowId rootWindow() const = 0;
 
     // A copy of a rectangle of the root window, in root pixels. Parts outside the
     // root window are black. The image is Format_RGB32 with opaque alpha.

@@ -64,6 +64,8 @@ public:
         return QRect(0, 0, DisplayWidth(dpy_, scr), DisplayHeight(dpy_, scr));
     }
 
+    WindowId rootWindow() const override { return root_; }
+
     QRect primaryScreen() const override {
         if (QScreen* s = QGuiApplication::primaryScreen()) {
             const qreal r = s->devicePixelRatio();

@@ -1,0 +1,14 @@
+#pragma once
+#include <QImage>
+
+namespace kamsulo::capture {
+
+// What a capture needs of the main window: the picture becomes the canvas picture,
+// and the canvas image is copied into picCopy and the five undo slots.
+class CaptureHost {
+public:
+    virtual ~CaptureHost() = default;
+    virtual void handOverCapture(const QImage& picture) = 0;
+};
+
+} // namespace kamsulo::capture

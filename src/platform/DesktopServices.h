@@ -1,0 +1,62 @@
+#pragma once
+// The desktop around the program, as the XDG conventions describe it: the user's
+// desktop folder and the applications that open files of a type.
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kamsulo::platform {
+
+// An installed application, read from its desktop entry.
+struct DesktopApp {
+    QString id;           // desktop-file id, e.g. "org.example.viewer.desktop"
+    QString file;         // full path of the desktop entry
+    QString name;         // the German name where the entry has one
+    QString exec;         // the Exec line as written
+    QString icon;         // icon name or path
+    QStringList mimeTypes;
+    bool noDisplay = false; // a helper that menus do not show
+};
+
+class DesktopServices {
+public:
+    virtual ~DesktopServices() = default;
+
+    // The user's desktop folder (XDG user dirs, e.g. ~/Schreibtisch) without a
+    // trailing '/'; the home folder when the desktop folder does not exist.
+    virtual QString desktopFolder() const = 0;
+
+    // The MIME type of a file, by its name and content.
+    virtual QString mimeTypeOf(const QString& file) const = 0;
+
+    // The application that opens files of this type by default; none when no
+    // installed application is associated with the type.
+    virtual std::optional<DesktopApp> defaultApplication(const QString& mimeType) const = 0;
+
+    // Installed applications that declare this type; when none does, those that
+    // declare a type of the same kind (e.g. another "image/..."), best first.
+    virtual QList<DesktopApp> applicationsFor(const QString& mimeType) const = 0;
+
+    // Opens a file with the default application of its type (xdg-open). True when
+    // the opener could be started.
+    virtual bool openWithDefault(const QString& file) = 0;
+    // Opens a file with an application or with a program picked by the user.
+    virtual bool openWith(const DesktopApp& app, const QString& file) = 0;
+    virtual bool openWithProgram(const QString& program, const QString& file) = 0;
+};
+
+// The implementation for this system; never null.
+DesktopServices& desktopServices();
+
+// A desktop entry's Exec line turned into program and arguments for one file:
+// quoting and escapes as the desktop-entry rules say, %f %F %u %U become the file,
+// %i the icon (--icon NAME), %c the name, %k the entry's path, %% a percent sign;
+// other field codes are dropped. When the line has no file code, the file is
+// appended. Empty when the line cannot be parsed.
+QStringList execCommand(const DesktopApp& app, const QString& file);
+
+// Reads one desktop entry; none when it is no application or is hidden.
+std::optional<DesktopApp> readDesktopEntry(const QString& path, const QString& id);
+
+} // namespace kamsulo::platform
