@@ -36,9 +36,14 @@ QRect cropPixels(const TwipsRect& r, float twipsPerPixelX, float twipsPerPixelY)
 
 QRect outlinePixels(float anchorX, float anchorY, float x, float y, float twipsPerPixelX,
                     float twipsPerPixelY) {
-    const QPoint a(twipsToPixel(anchorX, twipsPerPixelX), twipsToPixel(anchorY, twipsPerPixelY));
-    const QPoint b(twipsToPixel(x, twipsPerPixelX), twipsToPixel(y, twipsPerPixelY));
-    return QRect(a, b).normalized();
+    // Built from the corner pixels themselves: QRect::normalized() would shift a
+    // rectangle spanned from its bottom-right corner by one pixel.
+    const int ax = twipsToPixel(anchorX, twipsPerPixelX);
+    const int ay = twipsToPixel(anchorY, twipsPerPixelY);
+    const int bx = twipsToPixel(x, twipsPerPixelX);
+    const int by = twipsToPixel(y, twipsPerPixelY);
+    return QRect(QPoint(std::min(ax, bx), std::min(ay, by)),
+                 QPoint(std::max(ax, bx), std::max(ay, by)));
 }
 
 QRegion outlineStrips(const QRect& outline) {
