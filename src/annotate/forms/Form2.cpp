@@ -29,8 +29,13 @@ Form2* g_form2 = nullptr;
 constexpr quint32 kDesignColor = 0x000000FF; // red
 constexpr double kTextAboveTwips = 100;      // the text's top edge above the press point
 
+// Where Tahoma is missing, a face of similar width keeps the captions inside their
+// design sizes.
 QFont tahoma() {
-    QFont f(QStringLiteral("Tahoma"));
+    static const QString family = QFontDatabase::hasFamily(QStringLiteral("Tahoma"))
+                                      ? QStringLiteral("Tahoma")
+                                      : QStringLiteral("Liberation Sans");
+    QFont f(family);
     f.setPointSizeF(8.25);
     return f;
 }
@@ -146,6 +151,9 @@ void Form2::buildControls() {
         setFontStyle(f, style, true);
         box->setFont(f);
         placeTwips(box, left, top, width, 255);
+        // The style's indicator is wider than the classic one: let the caption show.
+        if (box->sizeHint().width() > box->width())
+            box->resize(box->sizeHint().width(), box->height());
         return box;
     };
     check1_ = makeCheck(QStringLiteral("Fett"), 0, 60, 1200, 1215);
