@@ -1,0 +1,118 @@
+// Times clsSaveAs in-process on the benchmark pictures: GIF through the octree,
+// PNG 24-bit, JPEG at 85 and BMP 24-bit. The pictures come from
+// $KAMSULO_BENCH_DATA, else ../shared/bench-data beside the source tree; the
+// files go to $KAMSULO_BENCH_OUT, else /tmp.
+// After the timings it writes one file of each kind per picture into the output
+// folder (bench-<picture>.<ext>) for the peer script to compare.
+#include "imaging/clsSaveAs.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+using kamsulo::imaging::clsSaveAs;
+
+namespace {
+
+QString dataFolder() {
+    const QByteArray env = qgetenv("KAMSULO_BENCH_DATA");
+    if (!env.isEmpty()) return QString::fromLocal8Bit(env);
+    return QStringLiteral(KAMSULO_SOURCE_DIR "/../shared/bench-data");
+}
+
+QString outFolder() {
+    const QByteArray env = qgetenv("KAMSULO_BENCH_OUT");
+    return env.isEmpty() ? QStringLiteral("/tmp") : QString::fromLocal8Bit(env);
+}
+
+const QImage& picture(const std::string& name) {
+    static std::map<std::string, QImage> cache;
+    auto it = cache.find(name);
+    if (it == cache.end()) {
+        QImage image(dataFolder() + QLatin1Char('/') + QString::fromStdString(name) +
+                     QStringLiteral(".png"));
+        it = cache.emplace(name, image.convertToFormat(QImage::Format_RGB32)).first;
+    }
+    return it->second;
+}
+
+enum Kind { Gif, Png, Jpeg, Bmp };
+const char* const extensions[] = {"gif", "png", "jpg", "bmp"};
+
+bool saveOnce(clsSaveAs& saver, const QImage& image, Kind kind, const QString& file) {
+    switch (kind) {
+    case Gif:
+        return saver.SaveAsGIF(image, file, 2);
+    case Png:
+        return saver.SaveAsPNG(image, file, 7);
+    case Jpeg:
+        return saver.SaveAsJPEG(image, file, 85);
+    case Bmp:
+        return saver.SaveAsBMP(image, file, 7);
+    }
+    return false;
+}
+
+void BM_Save(benchmark::State& state, std::string name, Kind kind) {
+    const QImage& image = picture(name);
+    if (image.isNull()) {
+        state.SkipWithError("picture not found");
+        return;
+    }
+    clsSaveAs saver;
+    const QString file = outFolder() + QStringLiteral("/bench-run-%1.%2")
+                                           .arg(QString::fromStdString(name))
+                                           .arg(QLatin1String(extensions[kind]));
+    for (auto _ : state) {
+        if (!saveOnce(saver, image, kind, file)) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+    state.counters["bytes"] = static_cast<double>(QFileInfo(file).size());
+    QFile::remove(file);
+}
+
+void keepOutputs() {
+    clsSaveAs saver;
+    for (const char* name : {"ref-1080", "ref-2160", "photo-1080"}) {
+        const QImage& image = picture(name);
+        if (image.isNull()) continue;
+        for (Kind kind : {Gif, Png, Jpeg, Bmp})
+            saveOnce(saver, image, kind,
+                     outFolder() + QStringLiteral("/bench-%1.%2")
+                                       .arg(QLatin1String(name))
+                                       .arg(QLatin1String(extensions[kind])));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    for (const char* name : {"ref-1080", "ref-2160", "photo-1080"}) {
+        const std::string n = name;
+        benchmark::RegisterBenchmark((std::string("gif/") + n).c_str(), BM_Save, n, Gif)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("png/") + n).c_str(), BM_Save, n, Png)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("jpeg85/") + n).c_str(), BM_Save, n, Jpeg)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("bmp/") + n).c_str(), BM_Save, n, Bmp)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (qEnvironmentVariableIsSet("KAMSULO_BENCH_KEEP")) keepOutputs();
+    return 0;
+}

@@ -1,0 +1,54 @@
+// Writes a file under a temporary name in the target's folder and renames it
+// into place only when everything was written, so that a failed save leaves
+// neither a half-written file nor a temporary one, and an existing file of that
+// name survives it. Renaming also replaces a read-only file in a writable folder.
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kamsulo::imaging {
+
+class AtomicFile {
+public:
+    explicit AtomicFile(const QString& fileName);
+    ~AtomicFile(); // removes the temporary file unless committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary file (mode 0666 less the umask).
+    bool open();
+    // Buffered write; false once anything has failed.
+    bool write(const void* data, std::size_t size);
+    bool writeU16(std::uint16_t v);
+    bool writeU32(std::uint32_t v);
+    bool flush();
+    // Flushes, closes and renames the temporary file to the target name.
+    bool commit();
+
+    // The descriptor of the temporary file, for writers that write on their own
+    // (flush first). -1 when not open.
+    int descriptor() const { return fd_; }
+    const std::string& temporaryPath() const { return tempPath_; }
+    bool failed() const { return error_ != 0; }
+    // The system error number of the first failure, 0 when none.
+    int error() const { return error_; }
+    // Records a failure of a writer that wrote through the descriptor itself.
+    void fail(int systemError);
+
+private:
+    void discard();
+    bool writeAll(const std::uint8_t* data, std::size_t size);
+
+    std::string target_;
+    std::string tempPath_;
+    int fd_ = -1;
+    int error_ = 0;
+    bool committed_ = false;
+    std::vector<std::uint8_t> buffer_;
+};
+
+} // namespace kamsulo::imaging

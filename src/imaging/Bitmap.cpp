@@ -1,0 +1,33 @@
+#include "imaging/Bitmap.h"
+
+#include <new>
+
+namespace kamsulo::imaging {
+
+int bitsPerPixel(PixelFormat format) {
+    return static_cast<int>((static_cast<std::uint32_t>(format) >> 8) & 0xff);
+}
+
+bool isIndexed(PixelFormat format) {
+    return (static_cast<std::uint32_t>(format) & 0x10000) != 0;
+}
+
+Bitmap::Bitmap(int width, int height, PixelFormat format)
+    : width_(width), height_(height), format_(format) {
+    if (width <= 0 || height <= 0) {
+        width_ = height_ = 0;
+        return;
+    }
+    stride_ = alignedStride(width, bitsPerPixel(format));
+    bits_.assign(stride_ * static_cast<std::size_t>(height), 0);
+}
+
+Picture::Picture(const QImage& image) {
+    if (image.isNull()) return;
+    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
+        image_ = image;
+    else
+        image_ = image.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace kamsulo::imaging

@@ -1,0 +1,101 @@
+// Bitmaps on plain byte buffers, laid out as the encoders expect them: rows
+// DWORD-aligned, top row first; 24-bit pixels are blue, green, red; 32-bit
+// pixels blue, green, red, alpha (or unused); 16-bit pixels little-endian words;
+// indexed pixels packed with the leftmost pixel in the high bits.
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+#include <vector>
+
+namespace kamsulo::imaging {
+
+// The pixel-format numbers the save paths are keyed on.
+enum class PixelFormat : std::uint32_t {
+    Indexed1 = 0x30101,
+    Indexed4 = 0x30402,
+    Indexed8 = 0x30803,
+    Rgb555 = 0x21005,
+    Rgb565 = 0x21006,
+    Rgb24 = 0x21808,
+    Rgb32 = 0x22009,
+    Argb32 = 0x26200A,
+};
+
+int bitsPerPixel(PixelFormat format);
+bool isIndexed(PixelFormat format);
+
+// Bytes per row for a DWORD-aligned row of `width` pixels at `bits` per pixel.
+inline std::size_t alignedStride(int width, int bits) {
+    return ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
+}
+
+struct PaletteEntry {
+    std::uint8_t blue = 0;
+    std::uint8_t green = 0;
+    std::uint8_t red = 0;
+    std::uint8_t alpha = 0;
+    bool operator==(const PaletteEntry&) const = default;
+};
+
+enum PaletteFlags : std::uint32_t {
+    PaletteHasAlpha = 1,
+    PaletteGrayScale = 2,
+    PaletteHalftone = 4
+};
+
+struct Palette {
+    std::uint32_t flags = 0;
+    std::vector<PaletteEntry> entries;
+};
+
+class Bitmap {
+public:
+    Bitmap() = default;
+    // A zero-filled bitmap; throws std::bad_alloc when it does not fit in memory.
+    Bitmap(int width, int height, PixelFormat format);
+
+    bool isNull() const { return width_ <= 0 || height_ <= 0; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    PixelFormat format() const { return format_; }
+    std::size_t stride() const { return stride_; }
+    std::uint8_t* scanLine(int y) { return bits_.data() + static_cast<std::size_t>(y) * stride_; }
+    const std::uint8_t* scanLine(int y) const {
+        return bits_.data() + static_cast<std::size_t>(y) * stride_;
+    }
+    std::vector<std::uint8_t>& bits() { return bits_; }
+    const std::vector<std::uint8_t>& bits() const { return bits_; }
+
+    Palette palette;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    PixelFormat format_ = PixelFormat::Rgb24;
+    std::size_t stride_ = 0;
+    std::vector<std::uint8_t> bits_;
+};
+
+// The picture to be saved, seen as an opaque 32-bit bitmap (blue, green, red,
+// unused per pixel), the way the canvas holds it. Alpha in the source is ignored.
+// Keeps its own reference to the image data; no copy when the image is already
+// 32-bit.
+class Picture {
+public:
+    Picture() = default;
+    explicit Picture(const QImage& image);
+
+    bool isNull() const { return image_.isNull() || image_.width() <= 0 || image_.height() <= 0; }
+    int width() const { return image_.width(); }
+    int height() const { return image_.height(); }
+    const std::uint8_t* scanLine(int y) const { return image_.constScanLine(y); }
+
+    // Blue, green, red of the pixel at (x, y).
+    const std::uint8_t* pixel(int x, int y) const { return scanLine(y) + 4 * x; }
+
+private:
+    QImage image_;
+};
+
+} // namespace kamsulo::imaging

@@ -1,0 +1,14 @@
+// Writes a 24-bit bitmap as a baseline JPEG file (libjpeg-turbo) with the given
+// quality, 0 to 100 (the caller clamps it).
+#pragma once
+
+#include "imaging/AtomicFile.h"
+#include "imaging/Bitmap.h"
+
+namespace kamsulo::imaging {
+
+// Returns a status: Ok, InvalidParameter (not 24 or 32 bits, or larger than
+// 65500 pixels a side), GenericError (the encoder failed) or Win32Error.
+int WriteJpeg(const Bitmap& bitmap, AtomicFile& file, int quality);
+
+} // namespace kamsulo::imaging

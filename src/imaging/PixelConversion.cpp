@@ -1,0 +1,227 @@
+#include "imaging/PixelConversion.h"
+
+#include "imaging/GdipStatus.h"
+#include "imaging/StandardPalettes.h"
+
+#include <memory>
+#include <new>
+
+namespace kamsulo::imaging {
+
+namespace {
+
+void convertRow16(const std::uint8_t* in, std::uint8_t* out, int width, bool green6) {
+    for (int x = 0; x < width; ++x, in += 4, out += 2) {
+        const unsigned b = in[0], g = in[1], r = in[2];
+        const unsigned v = green6 ? ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
+                                  : ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+        out[0] = static_cast<std::uint8_t>(v);
+        out[1] = static_cast<std::uint8_t>(v >> 8);
+    }
+}
+
+void convertRow24(const std::uint8_t* in, std::uint8_t* out, int width) {
+    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+    }
+}
+
+void convertRow32(const std::uint8_t* in, std::uint8_t* out, int width) {
+    for (int x = 0; x < width; ++x, in += 4, out += 4) {
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+        out[3] = 255;
+    }
+}
+
+void packIndex(std::uint8_t* row, int x, int bits, std::uint8_t index) {
+    switch (bits) {
+    case 1:
+        row[x >> 3] |= static_cast<std::uint8_t>(index << (7 - (x & 7)));
+        break;
+    case 4:
+        row[x >> 1] |= static_cast<std::uint8_t>(index << ((x & 1) ? 0 : 4));
+        break;
+    default:
+        row[x] = index;
+    }
+}
+
+// Remembers recently mapped colours; the mapping itself decides the result, the
+// cache only saves repeating it.
+class ColorCache {
+public:
+    static constexpr std::size_t Size = 1u << 16;
+    ColorCache() : keys_(new std::uint32_t[Size]), values_(new std::uint8_t[Size]) {
+        std::fill_n(keys_.get(), Size, 0xffffffffu);
+    }
+    template <class Map> std::uint8_t lookup(std::uint32_t key, Map&& map) {
+        const std::size_t slot = (key * 2654435761u) >> 16;
+        if (keys_[slot] != key) {
+            keys_[slot] = key;
+            values_[slot] = map();
+        }
+        return values_[slot];
+    }
+
+private:
+    std::unique_ptr<std::uint32_t[]> keys_;
+    std::unique_ptr<std::uint8_t[]> values_;
+};
+
+inline std::uint32_t colorKey(const std::uint8_t* p) {
+    return p[0] | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16);
+}
+
+} // namespace
+
+PixelConversion::PixelConversion(MessageHandler onMessage) : onMessage_(std::move(onMessage)) {}
+
+void PixelConversion::message(const QString& text) const {
+    if (onMessage_)
+        onMessage_(text);
+    else
+        qCWarning(lcImaging).noquote() << text;
+}
+
+int PixelConversion::ConvertTo16_24_32bpp(const Picture& picture, Bitmap& result, int type) {
+    result = Bitmap();
+    if (type < 5 || type > 9) {
+        message(QStringLiteral("ConvertTo16_24_32bpp unterstützt dieses Format nicht."));
+        return InvalidParameter;
+    }
+    if (picture.isNull()) return InvalidParameter;
+    try {
+        return convert(picture, result, type);
+    } catch (const std::bad_alloc&) {
+        result = Bitmap();
+        return OutOfMemory;
+    }
+}
+
+int PixelConversion::convert(const Picture& picture, Bitmap& result, int type) {
+    static constexpr PixelFormat formats[] = {PixelFormat::Rgb555, PixelFormat::Rgb565,
+                                              PixelFormat::Rgb24, PixelFormat::Rgb32,
+                                              PixelFormat::Argb32};
+    Bitmap out(picture.width(), picture.height(), formats[type - 5]);
+    const int width = picture.width();
+    for (int y = 0; y < picture.height(); ++y) {
+        const std::uint8_t* in = picture.scanLine(y);
+        std::uint8_t* row = out.scanLine(y);
+        if (type <= 6)
+            convertRow16(in, row, width, type == 6);
+        else if (type == 7)
+            convertRow24(in, row, width);
+        else
+            convertRow32(in, row, width);
+    }
+    result = std::move(out);
+    return Ok;
+}
+
+int PixelConversion::ConvertTo1_4_8bpp(const Picture& picture, Bitmap& result, int type) {
+    result = Bitmap();
+    if (type < 0 || type > 2) {
+        message(QStringLiteral("ConvertTo1_4_8bpp unterstützt dieses Format nicht."));
+        return InvalidParameter;
+    }
+    if (picture.isNull()) return InvalidParameter;
+    static constexpr int depths[] = {1, 4, 8};
+    static constexpr PixelFormat formats[] = {PixelFormat::Indexed1, PixelFormat::Indexed4,
+                                              PixelFormat::Indexed8};
+    try {
+        const StandardPalette palette(depths[type]);
+        Bitmap out(picture.width(), picture.height(), formats[type]);
+        ColorCache cache;
+        for (int y = 0; y < picture.height(); ++y) {
+            const std::uint8_t* in = picture.scanLine(y);
+            std::uint8_t* row = out.scanLine(y);
+            for (int x = 0; x < picture.width(); ++x, in += 4) {
+                const std::uint8_t index = cache.lookup(
+                    colorKey(in), [&] { return palette.nearest(in[0], in[1], in[2]); });
+                packIndex(row, x, palette.bits(), index);
+            }
+        }
+        out.palette.entries = palette.entries();
+        result = std::move(out);
+        return Ok;
+    } catch (const std::bad_alloc&) {
+        result = Bitmap();
+        return OutOfMemory;
+    }
+}
+
+int PixelConversion::ConvertTo8bppGrayscale(const Picture& picture, Bitmap& result) {
+    result = Bitmap();
+    if (picture.isNull()) return InvalidParameter;
+    try {
+        Bitmap out(picture.width(), picture.height(), PixelFormat::Indexed8);
+        for (int y = 0; y < picture.height(); ++y) {
+            const std::uint8_t* in = picture.scanLine(y);
+            std::uint8_t* row = out.scanLine(y);
+            for (int x = 0; x < picture.width(); ++x, in += 4)
+                row[x] = grayLevel(in[0], in[1], in[2]);
+        }
+        out.palette.flags = PaletteGrayScale;
+        out.palette.entries.resize(256);
+        for (int i = 0; i < 256; ++i) {
+            const auto v = static_cast<std::uint8_t>(i);
+            out.palette.entries[static_cast<std::size_t>(i)] = PaletteEntry{v, v, v, 255};
+        }
+        result = std::move(out);
+        return Ok;
+    } catch (const std::bad_alloc&) {
+        result = Bitmap();
+        return OutOfMemory;
+    }
+}
+
+int PixelConversion::ConvertTo8bppOctree(const Picture& picture, Bitmap& result) {
+    result = Bitmap();
+    Bitmap rgb;
+    int status = CheckStatus(ConvertTo16_24_32bpp(picture, rgb, 7));
+    if (status != Ok) return status;
+    try {
+        const int width = rgb.width();
+        const std::size_t pad = rgb.stride() - 3 * static_cast<std::size_t>(width);
+        octree_.BuildOctree(rgb.stride(), rgb.height(), pad, rgb.bits().data(), 256, 8);
+
+        Bitmap out(width, rgb.height(), PixelFormat::Indexed8);
+        ColorCache cache;
+        for (int y = 0; y < rgb.height(); ++y) {
+            const std::uint8_t* in = rgb.scanLine(y);
+            std::uint8_t* row = out.scanLine(y);
+            std::uint32_t lastKey = 0xffffffffu;
+            std::uint8_t lastIndex = 0;
+            for (int x = 0; x < width; ++x, in += 3) {
+                const std::uint32_t key = colorKey(in);
+                if (key != lastKey) {
+                    lastKey = key;
+                    lastIndex = cache.lookup(key, [&] {
+                        return static_cast<std::uint8_t>(
+                            octree_.GetPaletteIndex(in[0], in[1], in[2]));
+                    });
+                }
+                row[x] = lastIndex;
+            }
+        }
+        out.palette.flags = PaletteHalftone;
+        out.palette.entries.assign(256, PaletteEntry{});
+        for (int i = 0; i <= octree_.GetLastPaletteIndex() && i < 256; ++i) {
+            PaletteEntry& e = out.palette.entries[static_cast<std::size_t>(i)];
+            octree_.GetPaletteColor(i, e.blue, e.green, e.red);
+            e.alpha = 255;
+        }
+        result = std::move(out);
+        return Ok;
+    } catch (const std::bad_alloc&) {
+        result = Bitmap();
+        return OutOfMemory;
+    }
+}
+
+} // namespace kamsulo::imaging

@@ -1,0 +1,265 @@
+#include "imaging/PngWriter.h"
+
+#include "imaging/GdipStatus.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <libdeflate.h>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace kamsulo::imaging {
+
+namespace {
+
+enum ColorType : std::uint8_t { Gray = 0, Rgb = 2, Indexed = 3, Rgba = 6 };
+
+struct Layout {
+    ColorType colorType;
+    int bitDepth;
+    int channels; // bytes per pixel of the PNG row (1 for indexed)
+};
+
+bool isGrayPalette(const Bitmap& bitmap) {
+    if (bitmap.format() != PixelFormat::Indexed8 || !(bitmap.palette.flags & PaletteGrayScale) ||
+        bitmap.palette.entries.size() != 256)
+        return false;
+    for (std::size_t i = 0; i < 256; ++i) {
+        const PaletteEntry& e = bitmap.palette.entries[i];
+        const auto level = static_cast<std::uint8_t>(i);
+        if (e.red != level || e.green != level || e.blue != level) return false;
+    }
+    return true;
+}
+
+Layout layoutOf(const Bitmap& bitmap) {
+    switch (bitmap.format()) {
+    case PixelFormat::Indexed1:
+        return {Indexed, 1, 1};
+    case PixelFormat::Indexed4:
+        return {Indexed, 4, 1};
+    case PixelFormat::Indexed8:
+        return isGrayPalette(bitmap) ? Layout{Gray, 8, 1} : Layout{Indexed, 8, 1};
+    case PixelFormat::Argb32:
+        return {Rgba, 8, 4};
+    default:
+        return {Rgb, 8, 3};
+    }
+}
+
+inline std::uint8_t expand5(unsigned v) {
+    return static_cast<std::uint8_t>((v << 3) | (v >> 2));
+}
+inline std::uint8_t expand6(unsigned v) {
+    return static_cast<std::uint8_t>((v << 2) | (v >> 4));
+}
+
+// One row of the bitmap in PNG sample order.
+void pngRow(const Bitmap& bitmap, int y, std::uint8_t* out, std::size_t rowBytes) {
+    const std::uint8_t* in = bitmap.scanLine(y);
+    const int width = bitmap.width();
+    switch (bitmap.format()) {
+    case PixelFormat::Rgb555:
+    case PixelFormat::Rgb565: {
+        const bool green6 = bitmap.format() == PixelFormat::Rgb565;
+        for (int x = 0; x < width; ++x, in += 2, out += 3) {
+            const unsigned v = in[0] | (in[1] << 8);
+            if (green6) {
+                out[0] = expand5(v >> 11);
+                out[1] = expand6((v >> 5) & 0x3f);
+            } else {
+                out[0] = expand5((v >> 10) & 0x1f);
+                out[1] = expand5((v >> 5) & 0x1f);
+            }
+            out[2] = expand5(v & 0x1f);
+        }
+        break;
+    }
+    case PixelFormat::Rgb24:
+        for (int x = 0; x < width; ++x, in += 3, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+        break;
+    case PixelFormat::Rgb32:
+        for (int x = 0; x < width; ++x, in += 4, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+        break;
+    case PixelFormat::Argb32:
+        for (int x = 0; x < width; ++x, in += 4, out += 4) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+            out[3] = in[3];
+        }
+        break;
+    default:
+        std::memcpy(out, in, rowBytes);
+    }
+}
+
+inline std::uint8_t paeth(int a, int b, int c) {
+    const int p = a + b - c;
+    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
+    return static_cast<std::uint8_t>(pb <= pc ? b : c);
+}
+
+// Filters `row` (previous row `prev`, zeros for the first) with filter `type`.
+void applyFilter(int type, const std::uint8_t* row, const std::uint8_t* prev, std::size_t n,
+                 std::size_t bpp, std::uint8_t* out) {
+    switch (type) {
+    case 0:
+        std::memcpy(out, row, n);
+        break;
+    case 1:
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = static_cast<std::uint8_t>(row[i] - (i >= bpp ? row[i - bpp] : 0));
+        break;
+    case 2:
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = static_cast<std::uint8_t>(row[i] - prev[i]);
+        break;
+    case 3:
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] =
+                static_cast<std::uint8_t>(row[i] - ((i >= bpp ? row[i - bpp] : 0) + prev[i]) / 2);
+        break;
+    default:
+        for (std::size_t i = 0; i < bpp && i < n; ++i)
+            out[i] = static_cast<std::uint8_t>(row[i] - prev[i]);
+        for (std::size_t i = bpp; i < n; ++i)
+            out[i] =
+                static_cast<std::uint8_t>(row[i] - paeth(row[i - bpp], prev[i], prev[i - bpp]));
+    }
+}
+
+std::uint64_t filterCost(const std::uint8_t* data, std::size_t n) {
+    std::uint64_t sum = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        sum += static_cast<std::uint8_t>(data[i] < 128 ? data[i] : 256 - data[i]);
+    return sum;
+}
+
+void putU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v >> 24));
+    out.push_back(static_cast<std::uint8_t>(v >> 16));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+    out.push_back(static_cast<std::uint8_t>(v));
+}
+
+void writeChunk(AtomicFile& file, const char type[4], const std::uint8_t* data, std::size_t size) {
+    std::vector<std::uint8_t> head;
+    putU32(head, static_cast<std::uint32_t>(size));
+    head.insert(head.end(), type, type + 4);
+    file.write(head.data(), head.size());
+    if (size > 0) file.write(data, size);
+    std::uint32_t crc = libdeflate_crc32(0, type, 4);
+    crc = libdeflate_crc32(crc, data, size);
+    std::vector<std::uint8_t> tail;
+    putU32(tail, crc);
+    file.write(tail.data(), tail.size());
+}
+
+struct CompressorDeleter {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+
+} // namespace
+
+int WritePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options) {
+    if (bitmap.isNull()) return InvalidParameter;
+    const Layout layout = layoutOf(bitmap);
+    const std::size_t width = static_cast<std::size_t>(bitmap.width());
+    const std::size_t height = static_cast<std::size_t>(bitmap.height());
+    const std::size_t rowBytes = layout.colorType == Indexed || layout.colorType == Gray
+                                     ? (width * static_cast<std::size_t>(layout.bitDepth) + 7) / 8
+                                     : width * static_cast<std::size_t>(layout.channels);
+    if (width > 0x7fffffffu || height > 0x7fffffffu) return ValueOverflow;
+
+    try {
+        // Filtered image data: per row the filter type and the filtered bytes.
+        std::vector<std::uint8_t> raw((rowBytes + 1) * height);
+        std::vector<std::uint8_t> prev(rowBytes, 0), cur(rowBytes), trial(rowBytes), best(rowBytes);
+        const bool filtered = layout.colorType == Rgb || layout.colorType == Rgba;
+        const std::size_t bpp = static_cast<std::size_t>(layout.channels);
+        for (std::size_t y = 0; y < height; ++y) {
+            pngRow(bitmap, static_cast<int>(y), cur.data(), rowBytes);
+            std::uint8_t* out = raw.data() + y * (rowBytes + 1);
+            if (!filtered) {
+                out[0] = 0;
+                std::memcpy(out + 1, cur.data(), rowBytes);
+            } else {
+                std::uint64_t bestCost = ~std::uint64_t{0};
+                int bestType = 0;
+                for (int type = 0; type < 5; ++type) {
+                    applyFilter(type, cur.data(), prev.data(), rowBytes, bpp, trial.data());
+                    const std::uint64_t cost = filterCost(trial.data(), rowBytes);
+                    if (cost < bestCost) {
+                        bestCost = cost;
+                        bestType = type;
+                        best.swap(trial);
+                    }
+                }
+                out[0] = static_cast<std::uint8_t>(bestType);
+                std::memcpy(out + 1, best.data(), rowBytes);
+            }
+            prev.swap(cur);
+        }
+
+        std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
+            libdeflate_alloc_compressor(std::clamp(options.level, 1, 12)));
+        if (!compressor) return OutOfMemory;
+        std::vector<std::uint8_t> packed(
+            libdeflate_zlib_compress_bound(compressor.get(), raw.size()));
+        const std::size_t packedSize = libdeflate_zlib_compress(
+            compressor.get(), raw.data(), raw.size(), packed.data(), packed.size());
+        if (packedSize == 0) return GenericError;
+        raw = {};
+
+        static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+        file.write(signature, sizeof signature);
+        std::vector<std::uint8_t> ihdr;
+        putU32(ihdr, static_cast<std::uint32_t>(width));
+        putU32(ihdr, static_cast<std::uint32_t>(height));
+        ihdr.push_back(static_cast<std::uint8_t>(layout.bitDepth));
+        ihdr.push_back(layout.colorType);
+        ihdr.push_back(0); // deflate
+        ihdr.push_back(0); // adaptive filtering
+        ihdr.push_back(0); // not interlaced
+        writeChunk(file, "IHDR", ihdr.data(), ihdr.size());
+        if (layout.colorType == Indexed) {
+            const std::size_t count = std::min<std::size_t>(bitmap.palette.entries.size(),
+                                                            std::size_t{1} << layout.bitDepth);
+            std::vector<std::uint8_t> plte;
+            for (std::size_t i = 0; i < count; ++i) {
+                const PaletteEntry& e = bitmap.palette.entries[i];
+                plte.insert(plte.end(), {e.red, e.green, e.blue});
+            }
+            if (plte.empty()) plte.assign(3, 0);
+            writeChunk(file, "PLTE", plte.data(), plte.size());
+        }
+        // pHYs: 96 dpi
+        std::vector<std::uint8_t> phys;
+        putU32(phys, 3780);
+        putU32(phys, 3780);
+        phys.push_back(1);
+        writeChunk(file, "pHYs", phys.data(), phys.size());
+        constexpr std::size_t ChunkLimit = 1u << 20;
+        for (std::size_t at = 0; at < packedSize; at += ChunkLimit)
+            writeChunk(file, "IDAT", packed.data() + at, std::min(ChunkLimit, packedSize - at));
+        writeChunk(file, "IEND", nullptr, 0);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    }
+    return file.failed() ? Win32Error : Ok;
+}
+
+} // namespace kamsulo::imaging

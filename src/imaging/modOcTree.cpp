@@ -1,0 +1,231 @@
+#include "imaging/modOcTree.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kamsulo::imaging {
+
+namespace {
+
+constexpr std::int32_t Root = 1;
+
+inline int childSlot(int level, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+    const int shift = 8 - level; // level 1 looks at bit 7
+    return (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
+}
+
+} // namespace
+
+modOcTree::modOcTree() {
+    InitOctree();
+}
+
+void modOcTree::InitOctree() {
+    reducibleHeads_.fill(0);
+    nodes_.assign(PoolStep + 1, Node{});
+    freeHead_ = 0;
+    nodeCount_ = 1;
+    paletteLast_ = 0;
+    leafCount_ = 0;
+    reductions_ = 0;
+    palette_.clear();
+}
+
+std::int32_t modOcTree::NewNode() {
+    ++nodeCount_;
+    if (freeHead_ != 0) {
+        const std::int32_t node = freeHead_;
+        Node& n = nodes_[static_cast<std::size_t>(node)];
+        freeHead_ = n.next;
+        std::fill(std::begin(n.children), std::end(n.children), 0);
+        return node;
+    }
+    const std::int32_t node = nodeCount_;
+    if (node % PoolStep == 0) nodes_.resize(static_cast<std::size_t>(nodeCount_) + PoolStep + 1);
+    return node;
+}
+
+void modOcTree::FreeNode(std::int32_t node) {
+    Node& n = nodes_[static_cast<std::size_t>(node)];
+    n.next = freeHead_;
+    freeHead_ = node;
+    n.isLeaf = 0;
+    n.inReducibleList = 0;
+    --nodeCount_;
+}
+
+// Walks from the root down the colour's path, creating missing nodes, and adds
+// the colour to the first leaf on it. Returns that leaf.
+std::int32_t modOcTree::AddColor(int leafLevel, std::uint8_t blue, std::uint8_t green,
+                                 std::uint8_t red) {
+    std::int32_t node = Root;
+    for (int level = 1;; ++level) {
+        const int slot = childSlot(level, blue, green, red);
+        std::int32_t child = nodes_[static_cast<std::size_t>(node)].children[slot];
+        if (child == 0) {
+            child = NewNode(); // may move the pool
+            nodes_[static_cast<std::size_t>(node)].children[slot] = child;
+            Node& c = nodes_[static_cast<std::size_t>(child)];
+            c.isLeaf = level == leafLevel ? 1 : 0;
+            c.pixelCount = 0;
+            c.blueSum = c.greenSum = c.redSum = 0;
+            c.next = 0;
+        }
+        Node& c = nodes_[static_cast<std::size_t>(child)];
+        if (c.isLeaf) {
+            if (c.pixelCount == 0) ++leafCount_;
+            ++c.pixelCount;
+            c.blueSum += blue;
+            c.greenSum += green;
+            c.redSum += red;
+            return child;
+        }
+        if (!c.inReducibleList) {
+            c.next = reducibleHeads_[static_cast<std::size_t>(level - 1)];
+            reducibleHeads_[static_cast<std::size_t>(level - 1)] = child;
+            c.inReducibleList = 1;
+        }
+        node = child;
+    }
+}
+
+bool modOcTree::ReduceTree(int leafLevel) {
+    int list = leafLevel - 1;
+    while (list >= 0 && reducibleHeads_[static_cast<std::size_t>(list)] == 0)
+        --list;
+    if (list < 0) return false;
+
+    const std::int32_t node = reducibleHeads_[static_cast<std::size_t>(list)];
+    reducibleHeads_[static_cast<std::size_t>(list)] = nodes_[static_cast<std::size_t>(node)].next;
+
+    std::uint64_t blue = 0, green = 0, red = 0;
+    std::uint32_t pixels = 0;
+    int removed = 0;
+    for (std::int32_t& slot : nodes_[static_cast<std::size_t>(node)].children) {
+        if (slot == 0) continue;
+        const Node& c = nodes_[static_cast<std::size_t>(slot)];
+        pixels += c.pixelCount;
+        blue += c.blueSum;
+        green += c.greenSum;
+        red += c.redSum;
+        FreeNode(slot);
+        slot = 0;
+        ++removed;
+    }
+    Node& n = nodes_[static_cast<std::size_t>(node)];
+    n.pixelCount = pixels;
+    n.blueSum = blue;
+    n.greenSum = green;
+    n.redSum = red;
+    n.isLeaf = 1;
+    leafCount_ = leafCount_ - removed + 1;
+    ++reductions_;
+    return true;
+}
+
+void modOcTree::BuildOctree(std::size_t stride, int height, std::size_t pad,
+                            const std::uint8_t* pixels, int maxColors, int leafLevel) {
+    InitOctree();
+    leafLevel = std::clamp(leafLevel, 1, 8);
+    maxColors = std::clamp(maxColors, 1, 256);
+    const std::size_t width = stride >= pad ? (stride - pad) / 3 : 0;
+
+    // Runs of equal pixels go straight to the leaf of the previous pixel; any
+    // reduction may free or merge that leaf, so it forgets the leaf.
+    std::uint32_t lastKey = 0;
+    std::int32_t lastLeaf = 0;
+    for (int y = height - 1; y >= 0; --y) {
+        const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * stride;
+        for (std::size_t x = width; x-- > 0;) {
+            const std::uint8_t* p = row + 3 * x;
+            const std::uint32_t key = p[0] | (p[1] << 8) | (p[2] << 16);
+            if (lastLeaf != 0 && key == lastKey) {
+                Node& leaf = nodes_[static_cast<std::size_t>(lastLeaf)];
+                ++leaf.pixelCount;
+                leaf.blueSum += p[0];
+                leaf.greenSum += p[1];
+                leaf.redSum += p[2];
+                continue;
+            }
+            const int leavesBefore = leafCount_;
+            lastLeaf = AddColor(leafLevel, p[0], p[1], p[2]);
+            lastKey = key;
+            if (leafCount_ == leavesBefore) continue;
+            while (leafCount_ > maxColors && ReduceTree(leafLevel))
+                lastLeaf = 0;
+        }
+    }
+    FillPalette();
+}
+
+// Depth-first in child-slot order; each leaf takes the next palette entry, the
+// average of its pixels.
+void modOcTree::FillPalette() {
+    palette_.assign(leafCount_ <= 16 ? 16 : 256, Color{});
+    int nextIndex = 0;
+    struct Frame {
+        std::int32_t node;
+        int slot;
+    };
+    std::array<Frame, 10> stack{};
+    int top = 0;
+    stack[0] = {Root, 0};
+    while (top >= 0) {
+        Frame& f = stack[static_cast<std::size_t>(top)];
+        if (f.slot == 8) {
+            --top;
+            continue;
+        }
+        const std::int32_t child = nodes_[static_cast<std::size_t>(f.node)].children[f.slot++];
+        if (child == 0) continue;
+        Node& c = nodes_[static_cast<std::size_t>(child)];
+        if (c.isLeaf) {
+            if (nextIndex < static_cast<int>(palette_.size()) && c.pixelCount > 0) {
+                Color& e = palette_[static_cast<std::size_t>(nextIndex)];
+                e.blue = static_cast<std::uint8_t>(c.blueSum / c.pixelCount);
+                e.green = static_cast<std::uint8_t>(c.greenSum / c.pixelCount);
+                e.red = static_cast<std::uint8_t>(c.redSum / c.pixelCount);
+            }
+            c.paletteIndex = std::min(nextIndex, static_cast<int>(palette_.size()) - 1);
+            ++nextIndex;
+        } else if (top + 1 < static_cast<int>(stack.size())) {
+            stack[static_cast<std::size_t>(++top)] = {child, 0};
+        }
+    }
+    paletteLast_ = nextIndex - 1;
+}
+
+int modOcTree::GetPaletteIndex(std::uint8_t blue, std::uint8_t green, std::uint8_t red) const {
+    std::int32_t node = Root;
+    for (int level = 1; level <= 8; ++level) {
+        const std::int32_t child =
+            nodes_[static_cast<std::size_t>(node)].children[childSlot(level, blue, green, red)];
+        if (child == 0) return 0;
+        const Node& c = nodes_[static_cast<std::size_t>(child)];
+        if (c.isLeaf) return c.paletteIndex;
+        node = child;
+    }
+    return 0;
+}
+
+bool modOcTree::GetPaletteColor(int index, std::uint8_t& blue, std::uint8_t& green,
+                                std::uint8_t& red) const {
+    if (index < 0 || index >= static_cast<int>(palette_.size())) return false;
+    const Color& c = palette_[static_cast<std::size_t>(index)];
+    blue = c.blue;
+    green = c.green;
+    red = c.red;
+    return true;
+}
+
+int modOcTree::nodeAt(const std::vector<int>& path) const {
+    std::int32_t node = Root;
+    for (int slot : path) {
+        if (slot < 0 || slot > 7) return 0;
+        node = nodes_[static_cast<std::size_t>(node)].children[slot];
+        if (node == 0) return 0;
+    }
+    return node;
+}
+
+} // namespace kamsulo::imaging
