@@ -37,7 +37,6 @@ public:
     quint32 dialogColor() const { return color_; }
 
     // Handlers.
-    void Form_Load();
     void Text1_Change();
     void Combo1_Click();
     void Combo2_Change();
@@ -70,6 +69,7 @@ protected:
 
 private:
     Form2(TextDialogHost& host, QWidget* owner);
+    void Form_Load();
     void buildControls();
     void unload();
     // The list index of Combo1 as the list sees it: the entry equal to its text, or -1.
