@@ -19,11 +19,11 @@ AppChooser::AppChooser(const QString& file, const QList<DesktopApp>& apps, QWidg
     setObjectName(QStringLiteral("AppChooser"));
 
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(
-        QStringLiteral("Für den Dateityp von \"%1\" ist kein Programm zugeordnet.\n"
-                       "Womit soll die Datei geöffnet werden?")
-            .arg(QFileInfo(file).fileName()),
-        this);
+    auto* text =
+        new QLabel(QStringLiteral("Für den Dateityp von \"%1\" ist kein Programm zugeordnet.\n"
+                                  "Womit soll die Datei geöffnet werden?")
+                       .arg(QFileInfo(file).fileName()),
+                   this);
     text->setTextFormat(Qt::PlainText);
     text->setWordWrap(true);
     layout->addWidget(text);
@@ -34,7 +34,8 @@ AppChooser::AppChooser(const QString& file, const QList<DesktopApp>& apps, QWidg
         item->setToolTip(app.exec);
     }
     if (apps_.isEmpty()) {
-        auto* none = new QListWidgetItem(QStringLiteral("(Kein passendes Programm gefunden)"), list_);
+        auto* none =
+            new QListWidgetItem(QStringLiteral("(Kein passendes Programm gefunden)"), list_);
         none->setFlags(Qt::NoItemFlags);
     }
     layout->addWidget(list_);
@@ -64,12 +65,14 @@ std::optional<DesktopApp> AppChooser::chosenApp() const {
     return apps_.at(row);
 }
 
-void AppChooser::updateOk() { ok_->setEnabled(chosenApp().has_value()); }
+void AppChooser::updateOk() {
+    ok_->setEnabled(chosenApp().has_value());
+}
 
 void AppChooser::pickProgram() {
-    const QString program = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Programm auswählen"), QStringLiteral("/usr/bin"), QString(), nullptr,
-        QFileDialog::DontUseNativeDialog);
+    const QString program = QFileDialog::getOpenFileName(this, QStringLiteral("Programm auswählen"),
+                                                         QStringLiteral("/usr/bin"), QString(),
+                                                         nullptr, QFileDialog::DontUseNativeDialog);
     if (program.isEmpty()) return;
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable()) {

@@ -10,11 +10,11 @@ namespace kamsulo::platform {
 
 // An installed application, read from its desktop entry.
 struct DesktopApp {
-    QString id;           // desktop-file id, e.g. "org.example.viewer.desktop"
-    QString file;         // full path of the desktop entry
-    QString name;         // the German name where the entry has one
-    QString exec;         // the Exec line as written
-    QString icon;         // icon name or path
+    QString id;   // desktop-file id, e.g. "org.example.viewer.desktop"
+    QString file; // full path of the desktop entry
+    QString name; // the German name where the entry has one
+    QString exec; // the Exec line as written
+    QString icon; // icon name or path
     QStringList mimeTypes;
     bool noDisplay = false; // a helper that menus do not show
 };

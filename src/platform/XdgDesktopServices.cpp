@@ -28,9 +28,15 @@ QStringList envList(const char* name, const QString& fallback) {
     return envOr(name, fallback).split(QLatin1Char(':'), Qt::SkipEmptyParts);
 }
 
-QString configHome() { return envOr("XDG_CONFIG_HOME", QDir::homePath() + "/.config"); }
-QStringList configDirs() { return envList("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg")); }
-QString dataHome() { return envOr("XDG_DATA_HOME", QDir::homePath() + "/.local/share"); }
+QString configHome() {
+    return envOr("XDG_CONFIG_HOME", QDir::homePath() + "/.config");
+}
+QStringList configDirs() {
+    return envList("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
+}
+QString dataHome() {
+    return envOr("XDG_DATA_HOME", QDir::homePath() + "/.local/share");
+}
 QStringList dataDirs() {
     return envList("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
 }
@@ -38,7 +44,8 @@ QStringList dataDirs() {
 // The applications folders, most important first.
 QStringList applicationDirs() {
     QStringList dirs{dataHome() + "/applications"};
-    for (const QString& d : dataDirs()) dirs << d + "/applications";
+    for (const QString& d : dataDirs())
+        dirs << d + "/applications";
     return dirs;
 }
 
@@ -54,11 +61,21 @@ QString unescapeValue(const QString& raw) {
         }
         const QChar n = raw.at(++i);
         switch (n.unicode()) {
-        case 's': out += QLatin1Char(' '); break;
-        case 'n': out += QLatin1Char('\n'); break;
-        case 't': out += QLatin1Char('\t'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        case '\\': out += QLatin1Char('\\'); break;
+        case 's':
+            out += QLatin1Char(' ');
+            break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 't':
+            out += QLatin1Char('\t');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case '\\':
+            out += QLatin1Char('\\');
+            break;
         default:
             out += QLatin1Char('\\');
             out += n;
@@ -101,7 +118,9 @@ QStringList splitList(const QString& value) {
     return items;
 }
 
-bool isTrue(const QString& v) { return v.trimmed() == QLatin1String("true"); }
+bool isTrue(const QString& v) {
+    return v.trimmed() == QLatin1String("true");
+}
 
 // The type and its aliases: the names under which applications may declare it.
 QStringList namesOf(const QString& mimeType) {
@@ -140,7 +159,8 @@ Installed scanApplications() {
         QDirIterator it(root, {QStringLiteral("*.desktop")}, QDir::Files,
                         QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         QStringList files;
-        while (it.hasNext()) files << it.next();
+        while (it.hasNext())
+            files << it.next();
         files.sort();
         for (const QString& path : files) {
             QString id = path.mid(root.size() + 1);
@@ -160,18 +180,20 @@ Installed scanApplications() {
 // general one in each folder), then the older defaults.list files.
 QStringList associationFiles() {
     QStringList desktops;
-    for (const QString& d : qEnvironmentVariable("XDG_CURRENT_DESKTOP")
-                                .split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    for (const QString& d :
+         qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts))
         desktops << d.toLower();
     QStringList dirs{configHome()};
     dirs << configDirs();
     dirs << applicationDirs();
     QStringList files;
     for (const QString& dir : dirs) {
-        for (const QString& d : desktops) files << dir + "/" + d + "-mimeapps.list";
+        for (const QString& d : desktops)
+            files << dir + "/" + d + "-mimeapps.list";
         files << dir + "/mimeapps.list";
     }
-    for (const QString& dir : applicationDirs()) files << dir + "/defaults.list";
+    for (const QString& dir : applicationDirs())
+        files << dir + "/defaults.list";
     return files;
 }
 
@@ -206,7 +228,8 @@ public:
     QString desktopFolder() const override {
         QString dir = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
         if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = QDir::homePath();
-        while (dir.size() > 1 && dir.endsWith(QLatin1Char('/'))) dir.chop(1);
+        while (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
+            dir.chop(1);
         return dir;
     }
 
@@ -378,10 +401,17 @@ QStringList execCommand(const DesktopApp& app, const QString& file) {
                 expanded += file;
                 fileUsed = true;
                 break;
-            case 'c': expanded += app.name; break;
-            case 'k': expanded += app.file; break;
-            case '%': expanded += QLatin1Char('%'); break;
-            default: break; // deprecated or unknown codes are dropped
+            case 'c':
+                expanded += app.name;
+                break;
+            case 'k':
+                expanded += app.file;
+                break;
+            case '%':
+                expanded += QLatin1Char('%');
+                break;
+            default:
+                break; // deprecated or unknown codes are dropped
             }
         }
         if (!expanded.isEmpty() || arg.isEmpty()) out << expanded;
