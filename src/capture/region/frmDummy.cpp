@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <cmath>
 #include <utility>
@@ -20,18 +21,36 @@ namespace kamsulo::capture {
 
 namespace {
 const QColor outlineColor(255, 0, 0); // 0x000000FF
+
+// One overlay at a time, created for each region capture.
+QPointer<frmDummy> g_instance;
 } // namespace
 
+frmDummy* frmDummy::current() {
+    return g_instance.data();
+}
+
+void frmDummy::unloadOverlay() {
+    if (!g_instance) return;
+    g_instance->unloading_ = true;
+    g_instance->close();
+}
+
 frmDummy* frmDummy::showOverlay(RegionHost& host) {
+    if (frmDummy* open = current(); open && !open->unloading_) {
+        open->show();
+        open->raise();
+        return open;
+    }
     platform::ScreenGrabber& grabber = platform::screenGrabber();
     const QRect devicePixels = grabber.primaryScreen();
     QRect logical = devicePixels;
     if (QScreen* s = QGuiApplication::primaryScreen()) logical = s->geometry();
 
     auto* overlay = new frmDummy(host, grabber.grabRoot(devicePixels), logical);
+    g_instance = overlay;
     overlay->show();
     overlay->raise();
-    overlay->activateWindow();
     return overlay;
 }
 

@@ -22,7 +22,12 @@ public:
     // Takes a frozen copy of the primary screen, covers the screen with a new
     // overlay and shows it. The main window's one-shot timer calls this once it is
     // out of the way. The overlay deletes itself on the release that ends it.
+    // While an overlay is open, a further call shows that one again.
     static frmDummy* showOverlay(RegionHost& host);
+    // The overlay that is open, or null.
+    static frmDummy* current();
+    // Closes an open overlay without capturing anything (the main window ending).
+    static void unloadOverlay();
 
     // An overlay over `screenRect` (logical pixels) showing `frozenScreen` (device
     // pixels of that rectangle). Not shown yet.

@@ -368,3 +368,18 @@ TEST_F(RegionOverlay, CapturesThePixelsOnTheRealScreen) {
     EXPECT_EQ(*host.picture, pattern.copy(41, 31, 959, 669));
     EXPECT_TRUE(unloaded());
 }
+
+TEST_F(RegionOverlay, OneOverlayAtATimeAndUnloadEndsItQuietly) {
+    frmDummy* first = frmDummy::showOverlay(host);
+    overlay = first;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(first));
+    EXPECT_EQ(frmDummy::current(), first);
+    EXPECT_EQ(frmDummy::showOverlay(host), first);
+
+    send(overlay, QEvent::MouseButtonPress, QPointF(10, 10));
+    frmDummy::unloadOverlay();
+    EXPECT_TRUE(unloaded());
+    EXPECT_EQ(frmDummy::current(), nullptr);
+    EXPECT_TRUE(host.calls.empty());
+    frmDummy::unloadOverlay(); // nothing open: nothing happens
+}
