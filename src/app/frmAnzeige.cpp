@@ -154,6 +154,7 @@ void frmAnzeige::Command1_Click(int index) {
         ShotSaved = false;
         undoReadSlot = 0;
         undoWriteSlot = 0;
+        if (unloadSaveDialog) unloadSaveDialog();
         ref();
         Timer->start(10);
         Picture2->setEnabled(true);
@@ -182,6 +183,8 @@ void frmAnzeige::Command1_Click(int index) {
     case 3: // ClipBoard
     case 4: // MsPaint
     case 5: // Save
+        if (showSaveDialog) showSaveDialog();
+        break;
     case 6: // Info
         break;
     case 7: // Open
@@ -221,7 +224,7 @@ void frmAnzeige::ref() {
 void frmAnzeige::Timer_Timer() {
     ++timerCounter_;
     if (timerCounter_ == 1) {
-        // The region overlay is shown here.
+        if (showRegionOverlay) showRegionOverlay();
         Timer->stop();
         timerCounter_ = 0;
     }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QScrollBar;
@@ -84,6 +85,11 @@ public:
     void Command1_MouseMove(int index);
     void Form_MouseMove();
     void AnzeigePicCont_MouseMove();
+
+    // Forms of other subsystems, opened through these so that they stay replaceable.
+    std::function<void()> showRegionOverlay; // the one-shot timer's tick
+    std::function<void()> showSaveDialog;    // the Save branch
+    std::function<void()> unloadSaveDialog;  // the Region branch
 
     // Setting a button's value to True raises its click.
     void pressButton(int index) { Command1_Click(index); }

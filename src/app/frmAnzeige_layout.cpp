@@ -204,7 +204,8 @@ void frmAnzeige::AnzeigePicCont_MouseMove() {
 }
 
 void frmAnzeige::mouseMoveEvent(QMouseEvent* e) {
-    Form_MouseMove();
+    // Only over the bare window: a move that a child passed on is not the form's.
+    if (!childAt(e->position().toPoint())) Form_MouseMove();
     QWidget::mouseMoveEvent(e);
 }
 
@@ -218,7 +219,9 @@ bool frmAnzeige::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::MouseMove) {
         for (int i = 0; i < buttonCount; ++i)
             if (watched == Command1[i]) Command1_MouseMove(i);
-        if (watched == AnzeigePicCont) AnzeigePicCont_MouseMove();
+        if (watched == AnzeigePicCont &&
+            !AnzeigePicCont->childAt(static_cast<QMouseEvent*>(e)->position().toPoint()))
+            AnzeigePicCont_MouseMove();
     }
     // The window's paint: when the system uncovers the window, not when a child
     // repaints itself.

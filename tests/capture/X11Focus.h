@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
-// Takes the window manager's active-window hint off the root window and gives the
-// input focus to `window` directly, as happens when no window manager runs.
-void dropActiveHintAndFocus(std::uint64_t window);
+// True when a window manager announces itself on the root window.
+bool hasWindowManager();
+// Gives the input focus to `window` directly.
+void focusDirectly(std::uint64_t window);
