@@ -1,0 +1,46 @@
+#pragma once
+// What the canvas needs of the main window that holds it.
+#include <QSize>
+#include <QString>
+#include <QtGlobal>
+
+namespace kamsulo::annotate {
+
+class CanvasHost {
+public:
+    virtual ~CanvasHost() = default;
+
+    // The main window's caption (the canvas shows the pointer position in it).
+    virtual QString caption() const = 0;
+    virtual void setCaption(const QString& text) = 0;
+    // roll_out: all command buttons back to their normal colour.
+    virtual void roll_out() = 0;
+    // tool_tipp: the canvas tooltip from the viewport state and undoReadSlot.
+    virtual void tool_tipp() = 0;
+
+    // The selected Option1 index, 0 to 12, or -1 when no tool is selected.
+    virtual int selectedTool() const = 0;
+    // Deselects every Option1 button (the Shift key).
+    virtual void deselectAllTools() = 0;
+    // The current colour: the back colour of the swatch lblColor, 0x00BBGGRR. The
+    // pipette sets it (and the swatch shows it at once).
+    virtual quint32 currentColor() const = 0;
+    virtual void setCurrentColor(quint32 bgr) = 0;
+
+    // Inner size of the viewport AnzeigePicCont, pixels.
+    virtual QSize viewportSize() const = 0;
+    // A pan moves the canvas: its left (Qt::Horizontal) or top (Qt::Vertical) in the
+    // viewport := offset pixels (0 or negative), and HScroll1 (VScroll1) follows with
+    // -offset. The host positions the canvas; the canvas never moves itself.
+    virtual void panCanvas(Qt::Orientation direction, int offset) = 0;
+
+    // The text tool's press: the canvas has taken the snapshot; the host fills in the
+    // dialog's colour when none is remembered and shows Form2 modeless.
+    virtual void showTextDialog() = 0;
+
+    // markingsDrawn, program-wide (the text dialog sets it too).
+    virtual bool markingsDrawn() const = 0;
+    virtual void setMarkingsDrawn() = 0;
+};
+
+} // namespace kamsulo::annotate

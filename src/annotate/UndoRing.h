@@ -1,0 +1,52 @@
+#pragma once
+// The unmarked copy of the last new picture (picCopy) and the ring of five snapshots
+// (picDummy(1) to picDummy(5)) with their write and read positions. Copies share the
+// tiles that did not change between them.
+#include "annotate/TiledPicture.h"
+
+#include <QImage>
+#include <array>
+
+namespace kamsulo::annotate {
+
+class UndoRing {
+public:
+    static constexpr int kSlotCount = 5;
+
+    // New-picture reset: picCopy and every slot := the canvas picture; both indexes 0.
+    void newPicture(const QImage& canvas);
+    // The capture hand-over: the same copies, the indexes left alone.
+    void handOver(const QImage& canvas);
+    // Both indexes 0 (a capture starts).
+    void resetIndexes();
+
+    // undo_dummy_pic: the next slot of the ring := the canvas picture.
+    void undo_dummy_pic(const QImage& canvas);
+    // Command7_Click without the focus: restores the slot at undoReadSlot into `canvas`
+    // when markings were drawn and the slot exists, then steps the read position back.
+    // Returns whether `canvas` was replaced.
+    bool undo(QImage& canvas, bool markingsDrawn);
+    // Clear-all after the user said yes: the canvas := picCopy; undoReadSlot := 0.
+    // Returns whether `canvas` was replaced.
+    bool clearAll(QImage& canvas);
+
+    int undoWriteSlot() const { return write_; }
+    int undoReadSlot() const { return read_; }
+    const TiledPicture& picCopy() const { return copy_; }
+    // slot 1 to 5
+    const TiledPicture& picDummy(int slot) const { return slots_.at(std::size_t(slot - 1)); }
+    // Pixel memory held by all copies together.
+    qsizetype memoryBytes() const;
+
+private:
+    void restore(const TiledPicture& from, QImage& canvas);
+
+    // The canvas as of the last copy or restore; new copies share its tiles.
+    TiledPicture mirror_;
+    TiledPicture copy_;
+    std::array<TiledPicture, kSlotCount> slots_;
+    int write_ = 0;
+    int read_ = 0;
+};
+
+} // namespace kamsulo::annotate

@@ -1,0 +1,45 @@
+#include "annotate/CanvasSurface.h"
+#include "annotate/tools/StrokeTools.h"
+
+namespace kamsulo::annotate {
+
+namespace {
+// Keeps DrawMode and DrawWidth and puts them back at the end of a step.
+class PenKeeper {
+public:
+    explicit PenKeeper(CanvasSurface& s) : s_(s), mode_(s.drawMode()), width_(s.drawWidth()) {}
+    ~PenKeeper() {
+        s_.setDrawWidth(width_);
+        s_.setDrawMode(mode_);
+    }
+    PenKeeper(const PenKeeper&) = delete;
+    PenKeeper& operator=(const PenKeeper&) = delete;
+
+private:
+    CanvasSurface& s_;
+    int mode_;
+    int width_;
+};
+} // namespace
+
+void StrokeTool::press(ToolContext& ctx, int button, double x, double y) {
+    if (button != ButtonLeft) return;
+    CanvasSurface& s = ctx.surface();
+    PenKeeper keep(s);
+    applyPen(s);
+    ctx.snapshot();
+    s.pset(x, y);
+}
+
+void StrokeTool::move(ToolContext& ctx, int buttons, double x, double y) {
+    if (buttons != ButtonLeft) return;
+    CanvasSurface& s = ctx.surface();
+    {
+        PenKeeper keep(s);
+        applyPen(s);
+        s.lineTo(x, y);
+    }
+    ctx.setMarkingsDrawn();
+}
+
+} // namespace kamsulo::annotate

@@ -1,0 +1,17 @@
+#include "annotate/CanvasSurface.h"
+#include "annotate/tools/RectTools.h"
+
+namespace kamsulo::annotate {
+
+void TransparentRectTool::commit(ToolContext& ctx, int button) {
+    const GestureState& g = ctx.state();
+    CanvasSurface& s = ctx.surface();
+    ctx.snapshot();
+    const int mode = s.drawMode();
+    if (button == ButtonLeft) s.setDrawMode(DrawMaskPen);
+    ctx.previews().shape4.setVisible(false);
+    s.filledBox(float(g.rectX1), float(g.rectY1), float(g.rectX2), float(g.rectY2), g.drawColor);
+    s.setDrawMode(mode);
+}
+
+} // namespace kamsulo::annotate

@@ -1,0 +1,264 @@
+#include "CanvasFixture.h"
+#include "annotate/tools/LineTools.h"
+
+#include <QPainter>
+
+namespace kamsulo::annotate {
+namespace {
+using namespace test;
+
+using ToolsTest = CanvasFixture;
+
+struct Attributes {
+    int mode, width, style, fillStyle;
+    quint32 fillColor;
+    int scale;
+    bool operator==(const Attributes&) const = default;
+};
+Attributes attributesOf(const CanvasSurface& s) {
+    return {s.drawMode(),  s.drawWidth(), s.drawStyle(),
+            s.fillStyle(), s.fillColor(), s.scaleMode()};
+}
+
+TEST_F(ToolsTest, EveryToolLeavesThePenAsItFoundIt) {
+    for (int tool = 0; tool < toolCount; ++tool) {
+        SetUp();
+        select(tool);
+        surface.setDrawWidth(3);
+        const Attributes before = attributesOf(surface);
+        drag({20, 20}, {90, 70});
+        Attributes expected = before;
+        EXPECT_EQ(attributesOf(surface), expected) << "tool " << tool;
+    }
+}
+
+TEST_F(ToolsTest, ToolsPutBackTheirOwnNormalValuesWhereTheyKeepNone) {
+    // Dotted rectangle: solid again. Arrows: transparent fill, fill colour 0. Oval: twips.
+    select(toolDottedRect);
+    surface.setDrawStyle(DrawDot);
+    drag({20, 20}, {60, 60});
+    EXPECT_EQ(surface.drawStyle(), DrawSolid);
+    for (int tool : {toolArrow, toolFilledArrow}) {
+        select(tool);
+        surface.setFillStyle(FillSolid);
+        surface.setFillColor(0x123456);
+        drag({30, 30}, {120, 90});
+        EXPECT_EQ(surface.fillStyle(), FillTransparent) << tool;
+        EXPECT_EQ(surface.fillColor(), 0u) << tool;
+    }
+    select(toolOval);
+    surface.setScaleMode(3);
+    drag({20, 20}, {60, 60});
+    EXPECT_EQ(surface.scaleMode(), 1);
+}
+
+TEST_F(ToolsTest, StrokesSnapshotAtThePressAndShapesAtTheRelease) {
+    QImage before = image().copy();
+    select(toolFreehand);
+    press({10, 10});
+    EXPECT_EQ(ring.undoWriteSlot(), 1);
+    EXPECT_EQ(ring.picDummy(1).toImage(), before);
+    EXPECT_NE(image(), before); // the dot
+    move({40, 10});
+    move({40, 40});
+    release({40, 40});
+    EXPECT_EQ(ring.undoWriteSlot(), 1); // one stroke, one snapshot
+    EXPECT_TRUE(host.drawn);
+
+    for (int tool : {toolRectangle, toolDottedRect, toolRoundRect, toolTransparentRect, toolLine,
+                     toolFilledArrow, toolArrow, toolOval}) {
+        select(tool);
+        surface.setPicture(whitePicture(200, 150));
+        const int slot = ring.undoWriteSlot();
+        before = image().copy();
+        press({50, 50});
+        move({80, 90});
+        move({100, 120});
+        EXPECT_EQ(ring.undoWriteSlot(), slot) << tool;
+        EXPECT_EQ(image(), before) << tool; // previews only
+        release({100, 120});
+        EXPECT_EQ(ring.undoWriteSlot(), slot % 5 + 1) << tool;
+        EXPECT_EQ(ring.picDummy(ring.undoWriteSlot()).toImage(), before) << tool;
+        EXPECT_NE(image(), before) << tool;
+    }
+}
+
+TEST_F(ToolsTest, ClickWithoutDragDrawsNothingForLinesArrowsAndOval) {
+    for (int tool : {toolLine, toolFilledArrow, toolArrow, toolOval}) {
+        select(tool);
+        drag({30, 30}, {90, 60}); // leaves Linie1 / onfly with old geometry
+        const QImage before = image().copy();
+        const int slot = ring.undoWriteSlot();
+        press({50, 50});
+        release({50, 50});
+        EXPECT_EQ(image(), before) << tool;
+        EXPECT_EQ(ring.undoWriteSlot(), slot) << tool;
+        EXPECT_EQ(controller.state().lineStartX, 0);
+    }
+}
+
+TEST_F(ToolsTest, RectangleClickIsADotOfThePenWidth) {
+    select(toolRectangle);
+    surface.setDrawWidth(4);
+    press({50, 50});
+    release({50, 50});
+    EXPECT_EQ(inkExtent(image()).size(), QSize(4, 4));
+}
+
+TEST_F(ToolsTest, RectangleUsesTheLastMoveNotTheReleasePoint) {
+    select(toolRectangle);
+    press({20, 20});
+    move({60, 50});
+    release({150, 120});
+    EXPECT_EQ(inkExtent(image()), QRect(QPoint(19, 19), QPoint(60, 50)));
+}
+
+TEST_F(ToolsTest, HighlighterIsThreeTimesTheWidthAndMasks) {
+    QImage pic = whitePicture(200, 150);
+    QPainter(&pic).fillRect(0, 60, 200, 4, Qt::black);
+    usePicture(pic);
+    host.colour = kYellow;
+    select(toolMarker);
+    surface.setDrawWidth(4);
+    drag({20, 40}, {180, 40});
+    const QRect r = extent(image(), [](QRgb p) { return (p & 0xFFFFFF) == 0xFFFF00; });
+    EXPECT_NEAR(r.height(), 12, 1);
+    EXPECT_EQ(surface.drawWidth(), 4);
+    drag({100, 20}, {100, 100}); // across the black bar
+    EXPECT_EQ(surface.GetPixel(100, 61), kBlack);
+    EXPECT_EQ(surface.GetPixel(100, 30), kYellow);
+}
+
+TEST_F(ToolsTest, EraserPaintsTwelvePixelsOfWhite) {
+    QImage pic(200, 150, QImage::Format_RGB32);
+    pic.fill(Qt::blue);
+    usePicture(pic);
+    select(toolEraser);
+    surface.setDrawWidth(2);
+    drag({20, 70}, {180, 70});
+    const QRect r = extent(image(), [](QRgb p) { return (p & 0xFFFFFF) == 0xFFFFFF; });
+    EXPECT_NEAR(r.height(), 12, 1);
+    EXPECT_EQ(surface.GetPixel(100, 70), kWhite);
+    EXPECT_EQ(surface.drawMode(), DrawCopyPen);
+}
+
+TEST_F(ToolsTest, DottedRectangleIsOnePixelWhateverTheWidth) {
+    select(toolDottedRect);
+    surface.setDrawWidth(6);
+    drag({20, 20}, {120, 100});
+    EXPECT_EQ(inkExtent(image()), QRect(QPoint(20, 20), QPoint(120, 100)));
+    EXPECT_EQ(surface.GetPixel(21, 60) == kWhite || surface.GetPixel(20, 60) == kWhite, true);
+    EXPECT_EQ(surface.drawWidth(), 6);
+}
+
+TEST_F(ToolsTest, TransparentRectangleTintsWithLeftAndCoversWithRight) {
+    QImage pic = whitePicture(200, 150);
+    QPainter(&pic).fillRect(40, 40, 10, 10, Qt::black);
+    usePicture(pic);
+    host.colour = kYellow;
+    select(toolTransparentRect);
+    drag({30, 30}, {100, 100}, ButtonLeft);
+    EXPECT_EQ(surface.GetPixel(45, 45), kBlack);
+    EXPECT_EQ(surface.GetPixel(80, 80), kYellow);
+    drag({30, 30}, {100, 100}, ButtonRight);
+    EXPECT_EQ(surface.GetPixel(45, 45), kYellow);
+}
+
+TEST_F(ToolsTest, RoundRectangleIsInPixelsAndNotFilledAfterAnArrow) {
+    select(toolFilledArrow);
+    drag({20, 20}, {150, 20});
+    usePicture(whitePicture(200, 150));
+    select(toolRoundRect);
+    drag({20, 20}, {120, 100});
+    EXPECT_EQ(surface.GetPixel(70, 20), kRed);
+    EXPECT_EQ(surface.GetPixel(70, 60), kWhite);
+    EXPECT_EQ(surface.GetPixel(20, 20), kWhite); // rounded corner
+}
+
+TEST_F(ToolsTest, FilledArrowHasItsTipAtThePressAndAFilledWedge) {
+    select(toolFilledArrow);
+    surface.setDrawWidth(1);
+    drag({150, 60}, {20, 60});                  // tip right at the press, tail left
+    EXPECT_EQ(surface.GetPixel(142, 62), kRed); // wedge interior near the tip
+    EXPECT_EQ(surface.GetPixel(142, 58), kRed);
+    EXPECT_EQ(surface.GetPixel(28, 62), kWhite); // no wedge at the tail
+    EXPECT_EQ(surface.GetPixel(60, 60), kRed);
+}
+
+TEST_F(ToolsTest, OpenArrowHasItsHeadAtThePress) {
+    select(toolArrow);
+    surface.setDrawWidth(1);
+    drag({150, 60}, {30, 60});
+    // Head at (150,60): strokes back towards the tail; the tail's V points the same way.
+    EXPECT_EQ(surface.GetPixel(141, 69), kRed);
+    EXPECT_EQ(surface.GetPixel(141, 51), kRed);
+    EXPECT_EQ(surface.GetPixel(21, 69), kRed);
+    EXPECT_EQ(surface.GetPixel(159, 69), kWhite);
+}
+
+TEST_F(ToolsTest, OvalGrowsOnlyRightAndDown) {
+    select(toolOval);
+    surface.setDrawWidth(1);
+    drag({40, 30}, {120, 90});
+    EXPECT_EQ(inkExtent(image()), QRect(QPoint(40, 30), QPoint(119, 89)));
+    usePicture(whitePicture(200, 150));
+    drag({100, 30}, {40, 90}); // to the left: zero width
+    const QRect r = inkExtent(image());
+    EXPECT_LE(r.width(), 1);
+    EXPECT_EQ(r.left(), 100);
+    EXPECT_GE(r.height(), 55);
+}
+
+TEST_F(ToolsTest, LineStartAtTheOriginCountsAsUnset) {
+    select(toolLine);
+    surface.setDrawWidth(1);
+    press({0, 0});
+    move({50, 40});
+    move({100, 40});
+    release({100, 40});
+    EXPECT_EQ(inkExtent(image()), QRect(QPoint(50, 40), QPoint(100, 40)));
+}
+
+TEST_F(ToolsTest, PipettePicksOnAnyPressButFollowsOnlyALeftDrag) {
+    QImage pic = whitePicture(200, 150);
+    QPainter(&pic).fillRect(10, 10, 20, 20, QColor(0, 128, 255));
+    QPainter(&pic).fillRect(100, 10, 20, 20, QColor(10, 20, 30));
+    usePicture(pic);
+    select(toolPipette);
+    press({15, 15}, ButtonRight);
+    EXPECT_EQ(host.colour, 0x00FF8000u);
+    move({105, 15}, ButtonRight);
+    EXPECT_EQ(host.colour, 0x00FF8000u);
+    release({105, 15}, ButtonRight);
+    press({50, 50});
+    EXPECT_EQ(host.colour, kWhite);
+    move({105, 15});
+    EXPECT_EQ(host.colour, 0x001E140Au);
+    move({500, 15}); // outside: keeps the colour
+    EXPECT_EQ(host.colour, 0x001E140Au);
+    release({500, 15});
+    EXPECT_EQ(ring.undoWriteSlot(), 0);
+    EXPECT_FALSE(host.drawn);
+}
+
+TEST_F(ToolsTest, TextPressTakesASnapshotAndOpensTheDialog) {
+    select(toolText);
+    host.colour = kBlue;
+    surface.setForeColor(kRed);
+    press({30, 40}, ButtonRight);
+    EXPECT_EQ(host.textDialogs, 1);
+    EXPECT_EQ(ring.undoWriteSlot(), 1);
+    EXPECT_EQ(surface.foreColor(), kRed); // the press ends before taking the colour
+    EXPECT_EQ(controller.textPosX(), QStringLiteral("450"));
+    EXPECT_EQ(controller.textPosY(), QStringLiteral("600"));
+}
+
+TEST(RoundEven, TiesGoToEven) {
+    EXPECT_EQ(roundEven(2.5), 2);
+    EXPECT_EQ(roundEven(3.5), 4);
+    EXPECT_EQ(roundEven(-2.5), -2);
+    EXPECT_EQ(roundEven(1e300), 0);
+}
+
+} // namespace
+} // namespace kamsulo::annotate
