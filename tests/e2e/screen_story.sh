@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Start Kamsulo, press "Screen": the canvas shows the screen. Close the window: the
+# question "Pixtorel - Kontrollabfrage" appears; "Nein" ends the program with status 0.
+source "$(dirname "$0")/lib.sh"
+root_pattern
+start_app "$1"
+press_button 1
+sleep 2
+client_origin
+shot "$E2E_TMP/after.png"
+# The viewport starts at (120, 1020) twips; the screen is larger than the viewport,
+# so the canvas shows the screen's top-left corner there, 1:1.
+$PY - "$E2E_TMP/after.png" "$E2E_TMP/pattern.png" "$X" "$Y" <<'PYEOF' || fail "the canvas does not show the screen"
+import sys
+from PIL import Image
+shot = Image.open(sys.argv[1]).convert("RGB")
+tile = Image.open(sys.argv[2]).convert("RGB")
+x0, y0 = int(sys.argv[3]) + 120 // 15, int(sys.argv[4]) + 1020 // 15
+bad = 0
+for y in range(0, 150):
+    for x in range(0, 300):
+        if shot.getpixel((x0 + x, y0 + y)) != tile.getpixel((x % tile.width, y % tile.height)):
+            bad += 1
+print("differing pixels:", bad)
+sys.exit(1 if bad else 0)
+PYEOF
+
+xdotool windowactivate --sync "$WID" key --clearmodifiers alt+F4
+box=$(wait_window "Pixtorel - Kontrollabfrage")
+xdotool windowactivate --sync "$box" key --clearmodifiers alt+n
+for _ in $(seq 1 50); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$APP_PID" 2>/dev/null && fail "the program is still running"
+wait "$APP_PID"
+status=$?
+APP_PID=""
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "screen story passed"
