@@ -1,5 +1,6 @@
 // Writes a 24-bit bitmap as a baseline JPEG file (libjpeg-turbo) with the given
-// quality, 0 to 100 (the caller clamps it).
+// quality, 0 to 100 (the caller clamps it). At quality 1 the baseline tables
+// already hold their largest entries, so 0 writes the same file as 1.
 #pragma once
 
 #include "imaging/AtomicFile.h"

@@ -162,7 +162,7 @@ void writeChunk(AtomicFile& file, const char type[4], const std::uint8_t* data, 
     file.write(head.data(), head.size());
     if (size > 0) file.write(data, size);
     std::uint32_t crc = libdeflate_crc32(0, type, 4);
-    crc = libdeflate_crc32(crc, data, size);
+    if (size > 0) crc = libdeflate_crc32(crc, data, size);
     std::vector<std::uint8_t> tail;
     putU32(tail, crc);
     file.write(tail.data(), tail.size());
