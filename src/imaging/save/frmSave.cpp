@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace kamsulo::imaging {
 
@@ -83,6 +84,7 @@ frmSave::frmSave(QWidget* parent)
     hScroll1_->setRange(0, 100);
     hScroll1_->setSingleStep(1);
     hScroll1_->setPageStep(10);
+    hScroll1_->setFocusPolicy(Qt::StrongFocus);
     placeTwips(hScroll1_, 60, 1260, 1635, 135);
 
     label1_ = new QLabel(this);
@@ -151,9 +153,24 @@ void frmSave::showBeside(QWidget* owner) {
     show();
     raise();
     activateWindow();
+    placeBeside(owner, 10);
+}
+
+void frmSave::placeBeside(QWidget* owner, int retries) {
     if (!owner) return;
     const QRect o = owner->frameGeometry();
-    move(o.x() + o.width() - frameGeometry().width(), o.y() + platform::twipsToPixelsY(400));
+    // Until the window manager has framed the window, its frame is estimated from
+    // the owner's; the placing is repeated once the real frame is known.
+    const bool framed = frameGeometry() != geometry();
+    const int frameWidth =
+        framed ? frameGeometry().width() : width() + (o.width() - owner->geometry().width());
+    move(o.x() + o.width() - frameWidth, o.y() + platform::twipsToPixelsY(400));
+    if (!framed && retries > 0) {
+        QPointer<QWidget> guard(owner);
+        QTimer::singleShot(30, this, [this, guard, retries] {
+            if (guard && isVisible()) placeBeside(guard, retries - 1);
+        });
+    }
 }
 
 void frmSave::HScroll1_Change() {

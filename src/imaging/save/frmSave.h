@@ -50,6 +50,7 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
+    void placeBeside(QWidget* owner, int retries);
 
     std::unique_ptr<clsSaveAs> saver;
     std::array<QRadioButton*, 4> option1_{};

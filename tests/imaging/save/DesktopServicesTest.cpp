@@ -1,7 +1,7 @@
 // The desktop folder and the applications of a file type, in a private XDG tree.
+#include "platform/DesktopServices.h"
 #include "XdgSandbox.h"
 #include "imaging/save/modFolder.h"
-#include "platform/DesktopServices.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -81,11 +81,13 @@ TEST(ApplicationsFor, ExactTypeElseTheSameKind) {
                   entry("Helfer", "image/png;", "NoDisplay=true\n"));
 
     QStringList names;
-    for (const DesktopApp& a : d.applicationsFor("image/png")) names << a.name;
+    for (const DesktopApp& a : d.applicationsFor("image/png"))
+        names << a.name;
     EXPECT_EQ(names, QStringList{"Alpha"});
 
     names.clear();
-    for (const DesktopApp& a : d.applicationsFor("image/jpeg")) names << a.name;
+    for (const DesktopApp& a : d.applicationsFor("image/jpeg"))
+        names << a.name;
     EXPECT_EQ(names, (QStringList{"Alpha", "Beta"}));
 }
 

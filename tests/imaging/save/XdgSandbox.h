@@ -24,6 +24,8 @@ public:
         for (const char* sub :
              {"home/.config", "home/.local/share/applications", "etc", "share/applications"})
             QDir(root).mkpath(QLatin1String(sub));
+        // The MIME database stays the system's, so that file types are known.
+        QFile::link(QStringLiteral("/usr/share/mime"), root + "/share/mime");
         qputenv("HOME", (root + "/home").toUtf8());
         qputenv("XDG_CONFIG_HOME", (root + "/home/.config").toUtf8());
         qputenv("XDG_CONFIG_DIRS", (root + "/etc").toUtf8());

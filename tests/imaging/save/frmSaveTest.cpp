@@ -1,11 +1,12 @@
 // frmSave and its save flow, in process, with the real dialogs answered as a user
 // would answer them.
+#include "imaging/save/frmSave.h"
 #include "SaveFlowScript.h"
 #include "XdgSandbox.h"
 #include "imaging/save/SaveFormats.h"
 #include "imaging/save/SaveHost.h"
-#include "imaging/save/frmSave.h"
 #include "platform/AppChooser.h"
+#include "platform/Twips.h"
 #include "support/modal.h"
 
 #include <QDir>
@@ -51,9 +52,8 @@ QByteArray readAll(const QString& path) {
 
 bool samePixels(const QString& path, const QImage& expected) {
     const QImage got(path);
-    return !got.isNull() &&
-           got.convertToFormat(QImage::Format_RGB32) ==
-               expected.convertToFormat(QImage::Format_RGB32);
+    return !got.isNull() && got.convertToFormat(QImage::Format_RGB32) ==
+                                expected.convertToFormat(QImage::Format_RGB32);
 }
 
 class SaveFlow : public ::testing::Test {
@@ -63,8 +63,7 @@ protected:
         host.picture = testPicture();
         setSaveHost(&host);
         QDir(sandbox.home()).mkpath("Schreibtisch");
-        sandbox.write("home/.config/user-dirs.dirs",
-                      "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+        sandbox.write("home/.config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
     }
     void TearDown() override {
         UnloadSaveForm();
@@ -137,10 +136,12 @@ TEST_F(SaveFlow, ShownBesideItsOwnerAndPlacedAnewOnEachPress) {
     auto placed = [&] {
         const QRect o = owner.frameGeometry();
         const QRect f = form.frameGeometry();
-        return f.right() == o.right() && f.top() == o.top() + 400 / 15;
+        return f.right() == o.right() &&
+               f.top() == o.top() + kamsulo::platform::twipsToPixelsY(400);
     };
     EXPECT_TRUE(waitFor(placed, 3000))
-        << form.frameGeometry().x() << "," << form.frameGeometry().y();
+        << form.frameGeometry().right() << "," << form.frameGeometry().top() << " beside "
+        << owner.frameGeometry().right() << "," << owner.frameGeometry().top();
 
     owner.move(100, 100);
     ASSERT_TRUE(waitFor([&] { return owner.frameGeometry().top() <= 110; }, 3000));
