@@ -30,8 +30,10 @@ public:
     // Inner size of the viewport AnzeigePicCont, pixels.
     virtual QSize viewportSize() const = 0;
     // A pan moves the canvas: its left (Qt::Horizontal) or top (Qt::Vertical) in the
-    // viewport := offset pixels (0 or negative), and HScroll1 (VScroll1) follows with
-    // -offset. The host positions the canvas; the canvas never moves itself.
+    // viewport := offset pixels (0 or negative, never beyond the picture's excess), and
+    // HScroll1 (VScroll1) takes the value of -offset in the scroll bar's own units. Only
+    // called for a direction in which the picture is larger than the viewport. The host
+    // positions the canvas; the canvas never moves itself.
     virtual void panCanvas(Qt::Orientation direction, int offset) = 0;
 
     // The text tool's press: the canvas has taken the snapshot; the host fills in the
