@@ -1,9 +1,14 @@
 // Times clsSaveAs in-process on the benchmark pictures: GIF through the octree,
 // PNG 24-bit, JPEG at 85 and BMP 24-bit. The pictures come from
 // $KAMSULO_BENCH_DATA, else ../shared/bench-data beside the source tree; the
-// files go to $KAMSULO_BENCH_OUT, else /tmp.
+// files go to $KAMSULO_BENCH_OUT, else /tmp. Every timed save writes a new file.
 // After the timings it writes one file of each kind per picture into the output
 // folder (bench-<picture>.<ext>) for the peer script to compare.
+#include "imaging/AtomicFile.h"
+#include "imaging/BmpWriter.h"
+#include "imaging/GifWriter.h"
+#include "imaging/PixelConversion.h"
+#include "imaging/PngWriter.h"
 #include "imaging/clsSaveAs.h"
 
 #include <QByteArray>
@@ -72,12 +77,77 @@ void BM_Save(benchmark::State& state, std::string name, Kind kind) {
                                            .arg(QString::fromStdString(name))
                                            .arg(QLatin1String(extensions[kind]));
     for (auto _ : state) {
+        // Each save makes a new file, as the save dialog's saves do; removing the
+        // previous one is not timed.
+        state.PauseTiming();
+        QFile::remove(file);
+        state.ResumeTiming();
         if (!saveOnce(saver, image, kind, file)) {
             state.SkipWithError("save failed");
             break;
         }
     }
     state.counters["bytes"] = static_cast<double>(QFileInfo(file).size());
+    QFile::remove(file);
+}
+
+// The steps of a save on their own: conversion, octree quantisation, encoding.
+void BM_Step(benchmark::State& state, std::string name, int step) {
+    using namespace kamsulo::imaging;
+    const QImage& image = picture(name);
+    if (image.isNull()) {
+        state.SkipWithError("picture not found");
+        return;
+    }
+    const Picture pic(image);
+    PixelConversion conversion;
+    Bitmap rgb, indexed;
+    conversion.ConvertTo16_24_32bpp(pic, rgb, 7);
+    conversion.ConvertTo8bppOctree(pic, indexed);
+    const QString file = outFolder() + QStringLiteral("/bench-step.out");
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(file);
+        state.ResumeTiming();
+        Bitmap b;
+        switch (step) {
+        case 0:
+            conversion.ConvertTo16_24_32bpp(pic, b, 7);
+            break;
+        case 1:
+            conversion.ConvertTo8bppOctree(pic, b);
+            break;
+        case 2: {
+            AtomicFile f(file);
+            f.open();
+            WriteGif(indexed, f);
+            f.commit();
+            break;
+        }
+        case 3: {
+            AtomicFile f(file);
+            f.open();
+            WriteBmp(rgb, f);
+            f.commit();
+            break;
+        }
+        case 5: {
+            modOcTree tree;
+            tree.BuildOctree(rgb.stride(), rgb.height(), rgb.stride() - 3 * rgb.width(),
+                             rgb.bits().data(), 256, 8);
+            benchmark::DoNotOptimize(tree);
+            break;
+        }
+        case 4: {
+            AtomicFile f(file);
+            f.open();
+            WritePng(rgb, f);
+            f.commit();
+            break;
+        }
+        }
+        benchmark::DoNotOptimize(b);
+    }
     QFile::remove(file);
 }
 
@@ -110,6 +180,12 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark((std::string("bmp/") + n).c_str(), BM_Save, n, Bmp)
             ->Unit(benchmark::kMillisecond);
     }
+    const char* steps[] = {"step-convert24", "step-octree",    "step-write-gif",
+                           "step-write-bmp", "step-write-png", "step-octree-build"};
+    for (int step = 0; step < 6; ++step)
+        benchmark::RegisterBenchmark((std::string(steps[step]) + "/ref-1080").c_str(), BM_Step,
+                                     std::string("ref-1080"), step)
+            ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -3,6 +3,7 @@
 #include "imaging/GdipStatus.h"
 #include "imaging/StandardPalettes.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -21,7 +22,11 @@ void convertRow16(const std::uint8_t* in, std::uint8_t* out, int width, bool gre
 }
 
 void convertRow24(const std::uint8_t* in, std::uint8_t* out, int width) {
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+    // Four bytes at a time; the fourth is overwritten by the next pixel.
+    int x = 0;
+    for (; x + 1 < width; ++x, in += 4, out += 3)
+        std::memcpy(out, in, 4);
+    if (x < width) {
         out[0] = in[0];
         out[1] = in[1];
         out[2] = in[2];
@@ -191,7 +196,6 @@ int PixelConversion::ConvertTo8bppOctree(const Picture& picture, Bitmap& result)
         octree_.BuildOctree(rgb.stride(), rgb.height(), pad, rgb.bits().data(), 256, 8);
 
         Bitmap out(width, rgb.height(), PixelFormat::Indexed8);
-        ColorCache cache;
         for (int y = 0; y < rgb.height(); ++y) {
             const std::uint8_t* in = rgb.scanLine(y);
             std::uint8_t* row = out.scanLine(y);
@@ -201,10 +205,8 @@ int PixelConversion::ConvertTo8bppOctree(const Picture& picture, Bitmap& result)
                 const std::uint32_t key = colorKey(in);
                 if (key != lastKey) {
                     lastKey = key;
-                    lastIndex = cache.lookup(key, [&] {
-                        return static_cast<std::uint8_t>(
-                            octree_.GetPaletteIndex(in[0], in[1], in[2]));
-                    });
+                    lastIndex =
+                        static_cast<std::uint8_t>(octree_.GetPaletteIndex(in[0], in[1], in[2]));
                 }
                 row[x] = lastIndex;
             }

@@ -1,6 +1,7 @@
 #include "imaging/modOcTree.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace kamsulo::imaging {
@@ -22,6 +23,8 @@ modOcTree::modOcTree() {
 
 void modOcTree::InitOctree() {
     reducibleHeads_.fill(0);
+    path_.fill(Root);
+    pathLevels_ = 0;
     nodes_.assign(PoolStep + 1, Node{});
     freeHead_ = 0;
     nodeCount_ = 1;
@@ -29,6 +32,7 @@ void modOcTree::InitOctree() {
     leafCount_ = 0;
     reductions_ = 0;
     palette_.clear();
+    prefix_.assign(std::size_t{1} << (3 * PrefixBits), 0);
 }
 
 std::int32_t modOcTree::NewNode() {
@@ -54,12 +58,14 @@ void modOcTree::FreeNode(std::int32_t node) {
     --nodeCount_;
 }
 
-// Walks from the root down the colour's path, creating missing nodes, and adds
-// the colour to the first leaf on it. Returns that leaf.
+// Walks down the colour's path from `node` at `level` (the root at level 1, or
+// a node the previous colour's path shares), creating missing nodes, and adds
+// the colour to the first leaf on it. Returns that leaf. The interior nodes
+// passed go to path_[level], and pathLevels_ to the number of them.
 std::int32_t modOcTree::AddColor(int leafLevel, std::uint8_t blue, std::uint8_t green,
-                                 std::uint8_t red) {
-    std::int32_t node = Root;
-    for (int level = 1;; ++level) {
+                                 std::uint8_t red, std::int32_t node, int level) {
+    for (;; ++level) {
+        path_[static_cast<std::size_t>(level)] = node;
         const int slot = childSlot(level, blue, green, red);
         std::int32_t child = nodes_[static_cast<std::size_t>(node)].children[slot];
         if (child == 0) {
@@ -78,6 +84,7 @@ std::int32_t modOcTree::AddColor(int leafLevel, std::uint8_t blue, std::uint8_t 
             c.blueSum += blue;
             c.greenSum += green;
             c.redSum += red;
+            pathLevels_ = level;
             return child;
         }
         if (!c.inReducibleList) {
@@ -130,10 +137,13 @@ void modOcTree::BuildOctree(std::size_t stride, int height, std::size_t pad,
     maxColors = std::clamp(maxColors, 1, 256);
     const std::size_t width = stride >= pad ? (stride - pad) / 3 : 0;
 
-    // Runs of equal pixels go straight to the leaf of the previous pixel; any
-    // reduction may free or merge that leaf, so it forgets the leaf.
+    // Runs of equal pixels go straight to the leaf of the previous pixel, and a
+    // new colour starts its walk below the nodes its path shares with the
+    // previous colour's. Any reduction may free or merge those nodes, so it
+    // forgets both.
     std::uint32_t lastKey = 0;
     std::int32_t lastLeaf = 0;
+    pathLevels_ = 0;
     for (int y = height - 1; y >= 0; --y) {
         const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * stride;
         for (std::size_t x = width; x-- > 0;) {
@@ -147,8 +157,14 @@ void modOcTree::BuildOctree(std::size_t stride, int height, std::size_t pad,
                 leaf.redSum += p[2];
                 continue;
             }
+            // Levels whose bits agree in all three channels share their node.
+            const std::uint32_t differ = key ^ lastKey;
+            const std::uint32_t bits = (differ | (differ >> 8) | (differ >> 16)) & 0xff;
+            const int shared = bits == 0 ? 8 : std::countl_zero(bits) - 24;
+            const int level = lastLeaf == 0 ? 1 : std::min(shared + 1, pathLevels_);
             const int leavesBefore = leafCount_;
-            lastLeaf = AddColor(leafLevel, p[0], p[1], p[2]);
+            lastLeaf = AddColor(leafLevel, p[0], p[1], p[2], path_[static_cast<std::size_t>(level)],
+                                level);
             lastKey = key;
             if (leafCount_ == leavesBefore) continue;
             while (leafCount_ > maxColors && ReduceTree(leafLevel))
@@ -156,6 +172,7 @@ void modOcTree::BuildOctree(std::size_t stride, int height, std::size_t pad,
         }
     }
     FillPalette();
+    FillPrefixTable();
 }
 
 // Depth-first in child-slot order; each leaf takes the next palette entry, the
@@ -195,9 +212,41 @@ void modOcTree::FillPalette() {
     paletteLast_ = nextIndex - 1;
 }
 
+void modOcTree::FillPrefixTable() {
+    prefix_.assign(std::size_t{1} << (3 * PrefixBits), 0);
+    fillPrefix(Root, 0, 0, 0, 0);
+}
+
+// Fills the entries under `node` (at `depth`, reached by the top `depth` bits
+// red, green, blue).
+void modOcTree::fillPrefix(std::int32_t node, int depth, int red, int green, int blue) {
+    const Node& n = nodes_[static_cast<std::size_t>(node)];
+    if (depth == PrefixBits || n.isLeaf) {
+        const int free = PrefixBits - depth;
+        const std::int32_t value = n.isLeaf ? n.paletteIndex : -node;
+        for (int r = 0; r < (1 << free); ++r)
+            for (int g = 0; g < (1 << free); ++g)
+                for (int b = 0; b < (1 << free); ++b)
+                    prefix_[static_cast<std::size_t>((((red << free) | r) << (2 * PrefixBits)) |
+                                                     (((green << free) | g) << PrefixBits) |
+                                                     ((blue << free) | b))] = value;
+        return;
+    }
+    for (int slot = 0; slot < 8; ++slot) {
+        const std::int32_t child = n.children[slot];
+        if (child != 0)
+            fillPrefix(child, depth + 1, (red << 1) | (slot >> 2), (green << 1) | ((slot >> 1) & 1),
+                       (blue << 1) | (slot & 1));
+    }
+}
+
 int modOcTree::GetPaletteIndex(std::uint8_t blue, std::uint8_t green, std::uint8_t red) const {
-    std::int32_t node = Root;
-    for (int level = 1; level <= 8; ++level) {
+    constexpr int shift = 8 - PrefixBits;
+    const std::int32_t entry = prefix_[static_cast<std::size_t>(
+        ((red >> shift) << (2 * PrefixBits)) | ((green >> shift) << PrefixBits) | (blue >> shift))];
+    if (entry >= 0) return entry;
+    std::int32_t node = -entry;
+    for (int level = PrefixBits + 1; level <= 8; ++level) {
         const std::int32_t child =
             nodes_[static_cast<std::size_t>(node)].children[childSlot(level, blue, green, red)];
         if (child == 0) return 0;

@@ -79,18 +79,30 @@ private:
     void InitOctree();
     std::int32_t NewNode();
     void FreeNode(std::int32_t node);
-    std::int32_t AddColor(int leafLevel, std::uint8_t blue, std::uint8_t green, std::uint8_t red);
+    std::int32_t AddColor(int leafLevel, std::uint8_t blue, std::uint8_t green, std::uint8_t red,
+                          std::int32_t node, int level);
     bool ReduceTree(int leafLevel);
     void FillPalette();
+    void FillPrefixTable();
+    void fillPrefix(std::int32_t node, int depth, int red, int green, int blue);
 
     std::vector<Node> nodes_; // index 0 unused
     int nodeCount_ = 0;
     std::int32_t freeHead_ = 0;
     std::array<std::int32_t, 8> reducibleHeads_{};
     int leafCount_ = 0;
+    // The interior nodes on the last colour's path, by level (path_[1] is the
+    // root), and how many levels of it are valid.
+    std::array<std::int32_t, 10> path_{};
+    int pathLevels_ = 0;
     int reductions_ = 0;
     int paletteLast_ = 0;
     std::vector<Color> palette_;
+    // The first PrefixBits levels of every path, looked up at once by the top
+    // PrefixBits bits of each channel: a palette index (>= 0) where the path
+    // ends in a leaf within them, else minus the node to walk on from.
+    static constexpr int PrefixBits = 5;
+    std::vector<std::int32_t> prefix_;
 };
 
 } // namespace kamsulo::imaging
