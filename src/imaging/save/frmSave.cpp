@@ -5,6 +5,7 @@
 #include "imaging/save/PictureWriter.h"
 #include "imaging/save/SaveFormats.h"
 #include "imaging/save/SaveHost.h"
+#include "imaging/save/SelectableBoxText.h"
 #include "imaging/save/StdDialoge.h"
 #include "imaging/save/modFolder.h"
 #include "platform/AppInfo.h"
@@ -85,6 +86,8 @@ frmSave::frmSave(QWidget* parent)
     hScroll1_->setSingleStep(1);
     hScroll1_->setPageStep(10);
     hScroll1_->setFocusPolicy(Qt::StrongFocus);
+    // The arrow keys move the thumb the way they point (a scroll bar inverts them).
+    hScroll1_->setInvertedControls(false);
     placeTwips(hScroll1_, 60, 1260, 1635, 135);
 
     label1_ = new QLabel(this);
@@ -205,6 +208,7 @@ void frmSave::Command1_Click() {
         result = writePicture(*saver, host->pictureToSave(), path, option, hScroll1_->value());
 
     const QString title = platform::AppInfo::exeName();
+    const SelectableBoxText selectable; // the path in the box can be copied
     if (!result.ok || !QFileInfo::exists(path)) {
         platform::MsgBox(saveFailedText(path, result.reason), 48, title, this);
         if (self) unsetCursor();

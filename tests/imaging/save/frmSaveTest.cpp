@@ -9,8 +9,10 @@
 #include "platform/Twips.h"
 #include "support/modal.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -105,6 +107,15 @@ TEST_F(SaveFlow, WindowAtLoad) {
     form.HScroll1()->setSliderDown(false);
     form.HScroll1()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(form.Label1()->text(), "50 %");
+
+    // The arrow keys move the thumb the way they point.
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(form.HScroll1(), &right);
+    EXPECT_EQ(form.HScroll1()->value(), 51);
+    QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(form.HScroll1(), &left);
+    QApplication::sendEvent(form.HScroll1(), &left);
+    EXPECT_EQ(form.Label1()->text(), "49 %");
 }
 
 TEST_F(SaveFlow, OneProgramWideInstanceThatUnloadsToItsDefaults) {

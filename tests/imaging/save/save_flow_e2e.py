@@ -1,0 +1,272 @@
+#!/usr/bin/env python3
+"""A save as the user makes it, on the real program: Screen, then Save; JPG at a
+quality of 40; a path typed into the file dialog; the confirmation answered with
+"Nein"; then closing the program, which must ask nothing any more.
+
+Usage: save_flow_e2e.py PATH/TO/kamsulo   (on a display, e.g. under with-display)
+Exit status 0 passed, 1 failed, 77 skipped.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+TPP = 15  # twips per pixel at 96 dpi
+
+CONFIRMATION = (
+    'Der ScreenShot wurde unter "{path}" gespeichert.\n\n'
+    "Soll der ScreenShot jetzt zur Kontrolle mit der zuständigen Anwendung angezeigt werden?"
+)
+
+# A pattern of plain blocks that the capture must contain.
+BLOCKS = [((0, 0), (220, 30, 30)), ((100, 0), (30, 200, 40)),
+          ((0, 100), (40, 40, 230)), ((100, 100), (240, 230, 40))]
+
+
+def skip(reason):
+    print("SKIP: " + reason)
+    sys.exit(SKIP)
+
+
+def fail(reason):
+    print("FAIL: " + reason)
+    raise SystemExit(1)
+
+
+def xdo(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True)
+
+
+def find_window(pattern, timeout=10.0):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        ids = xdo("search", "--onlyvisible", "--name", pattern).stdout.split()
+        if ids:
+            return ids[-1]
+        time.sleep(0.1)
+    return None
+
+
+def gone(pattern, timeout=5.0):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if not xdo("search", "--onlyvisible", "--name", pattern).stdout.split():
+            return True
+        time.sleep(0.1)
+    return False
+
+
+def activate(win):
+    xdo("windowactivate", "--sync", win)
+    time.sleep(0.2)
+
+
+def click_twips(win, left, top, width, height):
+    """Clicks the middle of a control given in twips inside a window."""
+    x = round((left + width / 2) / TPP)
+    y = round((top + height / 2) / TPP)
+    xdo("mousemove", "--window", win, str(x), str(y))
+    time.sleep(0.15)
+    xdo("click", "1")
+    time.sleep(0.3)
+
+
+def keys(*names):
+    for k in names:
+        xdo("key", "--clearmodifiers", k)
+        time.sleep(0.03)
+
+
+def geometry(win):
+    out = xdo("getwindowgeometry", "--shell", win).stdout
+    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    return int(values["X"]), int(values["Y"])
+
+
+def copy_box_text(win):
+    """The text of a message box: a click into its (selectable) text, then select
+    all and copy to the clipboard."""
+    activate(win)
+    out = xdo("getwindowgeometry", "--shell", win).stdout
+    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    xdo("mousemove", "--window", win, str(int(values["WIDTH"]) * 2 // 3), "22")
+    xdo("click", "1")
+    time.sleep(0.2)
+    keys("ctrl+a", "ctrl+c")
+    time.sleep(0.3)
+    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True,
+                          text=True).stdout
+
+
+def sandbox_env(root):
+    """A private home with a German desktop folder and no applications at all, so
+    that opening the file by mistake would show the chooser."""
+    home = os.path.join(root, "home")
+    os.makedirs(os.path.join(home, "Schreibtisch"))
+    os.makedirs(os.path.join(home, ".config"))
+    os.makedirs(os.path.join(root, "share", "applications"))
+    if os.path.isdir("/usr/share/mime"):
+        os.symlink("/usr/share/mime", os.path.join(root, "share", "mime"))
+    with open(os.path.join(home, ".config", "user-dirs.dirs"), "w") as f:
+        f.write('XDG_DESKTOP_DIR="$HOME/Schreibtisch"\n')
+    env = dict(os.environ)
+    env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+               XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+               XDG_CONFIG_DIRS=os.path.join(root, "etc"),
+               XDG_DATA_DIRS=os.path.join(root, "share"),
+               QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
+    env.pop("XDG_CURRENT_DESKTOP", None)
+    return env
+
+
+def block_mean(img, x, y, size=20):
+    px = [img.getpixel((x + i, y + j)) for i in range(size) for j in range(size)]
+    return tuple(sum(p[c] for p in px) / len(px) for c in range(3))
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    binary = sys.argv[1]
+    if not os.path.exists(binary):
+        skip("the program is not built: " + binary)
+    with open(binary, "rb") as f:
+        content = f.read()
+        title = "Speichern als..."
+        if title.encode() not in content and title.encode("utf-16-le") not in content:
+            skip("the program has no save dialog yet (its Save button is not wired)")
+    if not os.environ.get("DISPLAY"):
+        skip("no display; run it under scripts/with-display")
+    for tool in ("xdotool", "xclip", "identify", "display"):
+        if not shutil.which(tool):
+            skip(tool + " is not installed")
+    try:
+        from PIL import Image
+    except ImportError:
+        system = "/usr/bin/python3"
+        if os.path.realpath(sys.executable) != os.path.realpath(system) and \
+                os.path.exists(system):
+            os.execv(system, [system, *sys.argv])  # the Python of the Debian packages
+        skip("python3-pil is not installed")
+
+    root = tempfile.mkdtemp(prefix="kamsulo-save-e2e.")
+    procs = []
+    try:
+        env = sandbox_env(root)
+        pattern = os.path.join(root, "muster.png")
+        img = Image.new("RGB", (200, 200))
+        for (x, y), colour in BLOCKS:
+            img.paste(colour, (x, y, x + 100, y + 100))
+        img.save(pattern)
+        viewer = subprocess.Popen(["display", "-title", "muster", "-geometry", "+60+560",
+                                   pattern], env=env, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        procs.append(viewer)
+        muster = find_window("^muster$")
+        if not muster:
+            fail("the pattern window did not appear")
+        time.sleep(0.5)
+        mx, my = geometry(muster)
+
+        app = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE, text=True)
+        procs.append(app)
+        main_win = find_window("^Kamsulo $", 20)
+        if not main_win:
+            fail("the main window did not appear")
+        time.sleep(0.5)
+
+        # Screen: the window steps aside, the screen is copied, the window returns.
+        click_twips(main_win, 1095, 10, 900, 920)
+        time.sleep(1.0)
+        main_win = find_window("^Kamsulo $", 15)
+        if not main_win:
+            fail("the main window did not come back after the capture")
+        time.sleep(0.5)
+
+        # Save: the save dialog opens beside the main window.
+        activate(main_win)
+        click_twips(main_win, 5715, 10, 900, 920)
+        save_win = find_window(r"^Speichern als\.\.\.$")
+        if not save_win:
+            fail('"Speichern als..." did not open')
+        activate(save_win)
+        click_twips(save_win, 60, 1020, 1275, 195)  # JPG - Qualität:
+        click_twips(save_win, 60, 1260, 1635, 135)  # the scroll bar takes the focus
+        keys("Home", *(["Right"] * 40))  # 0, then 40 single steps
+        time.sleep(0.3)
+        click_twips(save_win, 960, 60, 675, 255)  # Save
+
+        dialog = find_window("^Bild speichern unter$")
+        if not dialog:
+            fail('the file dialog "Bild speichern unter" did not open')
+        target_dir = os.path.join(root, "ziel")
+        os.makedirs(target_dir)
+        path = os.path.join(target_dir, "ergebnis.jpg")
+        activate(dialog)
+        keys("ctrl+a")
+        xdo("type", "--delay", "20", path)
+        time.sleep(0.2)
+        keys("Return")
+
+        box = find_window("^kamsulo$")
+        if not box:
+            fail("no confirmation after the save")
+        text = copy_box_text(box)
+        expected = CONFIRMATION.format(path=path)
+        if expected not in text:
+            fail("confirmation text differs:\n" + text + "\nexpected:\n" + expected)
+        keys("alt+n")  # "Nein"
+        if not gone("^kamsulo$"):
+            fail('the confirmation stayed open after "Nein"')
+        time.sleep(1.5)
+        if xdo("search", "--onlyvisible", "--name", "^Öffnen mit$").stdout.split():
+            fail('"Nein" opened the file all the same (the chooser appeared)')
+        opened = subprocess.run(["pgrep", "-f", path], capture_output=True, text=True).stdout
+        if opened.strip():
+            fail('"Nein" opened the file all the same: ' + opened)
+
+        if not os.path.isfile(path):
+            fail("no file at " + path)
+        quality = subprocess.run(["identify", "-format", "%Q", path], capture_output=True,
+                                 text=True).stdout.strip()
+        if quality != "40":
+            fail("JPEG quality is %r, not 40" % quality)
+        shot = Image.open(path).convert("RGB")
+        if shot.size != (1920, 1080):
+            fail("the saved picture is %dx%d, not the screen" % shot.size)
+        for (x, y), colour in BLOCKS:
+            got = block_mean(shot, mx + x + 40, my + y + 40)
+            if any(abs(g - c) > 16 for g, c in zip(got, colour)):
+                fail("pixel block at %d,%d is %s, expected %s" % (x, y, got, colour))
+
+        # Closing asks nothing now.
+        activate(main_win)
+        keys("alt+F4")
+        deadline = time.time() + 10
+        while app.poll() is None and time.time() < deadline:
+            if xdo("search", "--onlyvisible", "--name", "Kontrollabfrage").stdout.split():
+                fail("closing asked about an unsaved picture after the save")
+            time.sleep(0.1)
+        if app.poll() is None:
+            fail("the program did not end on closing")
+        print("PASS: saved %s at quality 40 with the screen's pixels; closing asked nothing"
+              % path)
+        return 0
+    finally:
+        for p in procs:
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+        shutil.rmtree(root, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
