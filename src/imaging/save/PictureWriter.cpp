@@ -3,6 +3,9 @@
 #include "imaging/clsSaveAs.h"
 #include "imaging/save/SaveFormats.h"
 
+#include <exception>
+#include <new>
+
 namespace kamsulo::imaging {
 
 namespace {

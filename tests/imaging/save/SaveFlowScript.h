@@ -2,6 +2,7 @@
 // Plays the user's part in a save: answers the file dialog and then the message
 // boxes that follow, in order, and records what they showed.
 #include "FileDialogDriver.h"
+#include "imaging/save/frmSave.h"
 
 #include <QMessageBox>
 #include <QStringList>
@@ -12,6 +13,7 @@ namespace kamsulo::test {
 struct SeenBox {
     QString title;
     QString text;
+    Qt::CursorShape saveFormCursor = Qt::ArrowCursor; // frmSave's pointer meanwhile
 };
 
 struct SaveFlowSeen {
@@ -28,7 +30,9 @@ struct SaveFlowSeen {
 inline void answerBoxes(std::shared_ptr<SaveFlowSeen> seen, QStringList answers) {
     if (answers.isEmpty()) return;
     whenMessageBox([seen, answers](QMessageBox* box) mutable {
-        seen->boxes << SeenBox{box->windowTitle(), box->text()};
+        seen->boxes << SeenBox{box->windowTitle(), box->text(),
+                               imaging::SaveFormLoaded() ? imaging::SaveForm().cursor().shape()
+                                                         : Qt::ArrowCursor};
         const QString answer = answers.takeFirst();
         answerBoxes(seen, answers);
         if (!pressButton(box, answer)) box->done(0);

@@ -178,6 +178,8 @@ TEST_F(SaveFlow, FirstSaveProposesDesktopAndScreenPngNextStartsInLastFolder) {
               "Der ScreenShot wurde unter \"" + path +
                   "\" gespeichert.\n\nSoll der ScreenShot jetzt zur Kontrolle mit der "
                   "zuständigen Anwendung angezeigt werden?");
+    EXPECT_EQ(seen->boxes[0].saveFormCursor, Qt::WaitCursor);
+    EXPECT_EQ(SaveForm().cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(host.saved);
     EXPECT_EQ(LastSaveFolder, target.path() + "/");
     EXPECT_TRUE(samePixels(path, host.picture));
@@ -361,4 +363,26 @@ TEST_F(SaveFlow, YesWithoutAnApplicationForTheTypeOffersTheChooser) {
     EXPECT_EQ(chooserTitle, "Öffnen mit");
     EXPECT_EQ(offered, QStringList{"GIF-Schau"});
     EXPECT_TRUE(host.saved);
+}
+
+TEST_F(SaveFlow, ChooserOpensWithAnyPickedProgram) {
+    const QString file = target.path() + "/zeigen.png";
+    ASSERT_TRUE(host.picture.save(file));
+    const QString marker = target.path() + "/gestartet";
+    const QString program =
+        sandbox.write("bin/zeiger", ("#!/bin/sh\necho \"$1\" > '" + marker + "'\n").toUtf8());
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QString pickTitle;
+    whenModalOf<kamsulo::platform::AppChooser>([&](kamsulo::platform::AppChooser* chooser) {
+        whenFileDialog([&](QFileDialog* pick) {
+            pickTitle = pick->windowTitle();
+            if (!typeAndAccept(pick, program)) pick->reject();
+        });
+        pressButton(chooser, "Anderes Programm...");
+    });
+    EXPECT_TRUE(kamsulo::platform::AppChooser::chooseAndOpen(file, nullptr));
+    EXPECT_EQ(pickTitle, "Programm auswählen");
+    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(marker); }, 5000));
+    EXPECT_EQ(readAll(marker).trimmed(), file.toUtf8());
 }
