@@ -133,8 +133,8 @@ void BM_Step(benchmark::State& state, std::string name, int step) {
         }
         case 5: {
             modOcTree tree;
-            tree.BuildOctree(rgb.stride(), rgb.height(), rgb.stride() - 3 * rgb.width(),
-                             rgb.bits().data(), 256, 8);
+            tree.BuildOctree(rgb.stride(), rgb.height(), rgb.stride() - 3 * rgb.width(), rgb.data(),
+                             256, 8);
             benchmark::DoNotOptimize(tree);
             break;
         }

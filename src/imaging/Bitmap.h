@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace kamsulo::imaging {
@@ -49,23 +50,30 @@ struct Palette {
     std::vector<PaletteEntry> entries;
 };
 
+class Picture;
+
 class Bitmap {
 public:
+    enum class Fill { Zero, Uninitialized };
+
     Bitmap() = default;
-    // A zero-filled bitmap; throws std::bad_alloc when it does not fit in memory.
-    Bitmap(int width, int height, PixelFormat format);
+    // A new bitmap, zero-filled unless the caller writes every byte itself
+    // (pad bytes included); throws std::bad_alloc when it does not fit in memory.
+    Bitmap(int width, int height, PixelFormat format, Fill fill = Fill::Zero);
+    // The picture's own rows as a read-only 32-bit RGB bitmap, without a copy.
+    static Bitmap viewOf(const Picture& picture);
 
     bool isNull() const { return width_ <= 0 || height_ <= 0; }
     int width() const { return width_; }
     int height() const { return height_; }
     PixelFormat format() const { return format_; }
     std::size_t stride() const { return stride_; }
-    std::uint8_t* scanLine(int y) { return bits_.data() + static_cast<std::size_t>(y) * stride_; }
+    // Not for a view.
+    std::uint8_t* scanLine(int y) { return bits_.get() + static_cast<std::size_t>(y) * stride_; }
     const std::uint8_t* scanLine(int y) const {
-        return bits_.data() + static_cast<std::size_t>(y) * stride_;
+        return data() + static_cast<std::size_t>(y) * stride_;
     }
-    std::vector<std::uint8_t>& bits() { return bits_; }
-    const std::vector<std::uint8_t>& bits() const { return bits_; }
+    const std::uint8_t* data() const { return view_ ? view_ : bits_.get(); }
 
     Palette palette;
 
@@ -74,7 +82,9 @@ private:
     int height_ = 0;
     PixelFormat format_ = PixelFormat::Rgb24;
     std::size_t stride_ = 0;
-    std::vector<std::uint8_t> bits_;
+    std::unique_ptr<std::uint8_t[]> bits_;
+    const std::uint8_t* view_ = nullptr;
+    QImage viewed_; // keeps the viewed rows alive
 };
 
 // The picture to be saved, seen as an opaque 32-bit bitmap (blue, green, red,
@@ -93,6 +103,8 @@ public:
 
     // Blue, green, red of the pixel at (x, y).
     const std::uint8_t* pixel(int x, int y) const { return scanLine(y) + 4 * x; }
+    std::size_t stride() const { return static_cast<std::size_t>(image_.bytesPerLine()); }
+    const QImage& image() const { return image_; }
 
 private:
     QImage image_;

@@ -112,8 +112,10 @@ int PixelConversion::convert(const Picture& picture, Bitmap& result, int type) {
     static constexpr PixelFormat formats[] = {PixelFormat::Rgb555, PixelFormat::Rgb565,
                                               PixelFormat::Rgb24, PixelFormat::Rgb32,
                                               PixelFormat::Argb32};
-    Bitmap out(picture.width(), picture.height(), formats[type - 5]);
+    Bitmap out(picture.width(), picture.height(), formats[type - 5], Bitmap::Fill::Uninitialized);
     const int width = picture.width();
+    const std::size_t used =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel(out.format()) / 8);
     for (int y = 0; y < picture.height(); ++y) {
         const std::uint8_t* in = picture.scanLine(y);
         std::uint8_t* row = out.scanLine(y);
@@ -123,6 +125,7 @@ int PixelConversion::convert(const Picture& picture, Bitmap& result, int type) {
             convertRow24(in, row, width);
         else
             convertRow32(in, row, width);
+        std::memset(row + used, 0, out.stride() - used); // the pad
     }
     result = std::move(out);
     return Ok;
@@ -193,7 +196,7 @@ int PixelConversion::ConvertTo8bppOctree(const Picture& picture, Bitmap& result)
     try {
         const int width = rgb.width();
         const std::size_t pad = rgb.stride() - 3 * static_cast<std::size_t>(width);
-        octree_.BuildOctree(rgb.stride(), rgb.height(), pad, rgb.bits().data(), 256, 8);
+        octree_.BuildOctree(rgb.stride(), rgb.height(), pad, rgb.data(), 256, 8);
 
         Bitmap out(width, rgb.height(), PixelFormat::Indexed8);
         for (int y = 0; y < rgb.height(); ++y) {

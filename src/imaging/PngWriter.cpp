@@ -106,46 +106,48 @@ void pngRow(const Bitmap& bitmap, int y, std::uint8_t* out, std::size_t rowBytes
 }
 
 inline std::uint8_t paeth(int a, int b, int c) {
-    const int p = a + b - c;
-    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
-    return static_cast<std::uint8_t>(pb <= pc ? b : c);
+    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+    const int ab = pa <= pb ? a : b;
+    return static_cast<std::uint8_t>(std::min(pa, pb) <= pc ? ab : c);
 }
 
-// Filters `row` (previous row `prev`, zeros for the first) with filter `type`.
-void applyFilter(int type, const std::uint8_t* row, const std::uint8_t* prev, std::size_t n,
-                 std::size_t bpp, std::uint8_t* out) {
-    switch (type) {
-    case 0:
-        std::memcpy(out, row, n);
-        break;
-    case 1:
-        for (std::size_t i = 0; i < n; ++i)
-            out[i] = static_cast<std::uint8_t>(row[i] - (i >= bpp ? row[i - bpp] : 0));
-        break;
-    case 2:
-        for (std::size_t i = 0; i < n; ++i)
-            out[i] = static_cast<std::uint8_t>(row[i] - prev[i]);
-        break;
-    case 3:
-        for (std::size_t i = 0; i < n; ++i)
-            out[i] =
-                static_cast<std::uint8_t>(row[i] - ((i >= bpp ? row[i - bpp] : 0) + prev[i]) / 2);
-        break;
-    default:
-        for (std::size_t i = 0; i < bpp && i < n; ++i)
-            out[i] = static_cast<std::uint8_t>(row[i] - prev[i]);
-        for (std::size_t i = bpp; i < n; ++i)
-            out[i] =
-                static_cast<std::uint8_t>(row[i] - paeth(row[i - bpp], prev[i], prev[i - bpp]));
+// The five filtered forms of `row` (previous row `prev`, zeros for the first):
+// out[k] holds filter type k. Returns the type with the smallest sum of
+// absolute values (bytes read as signed), the usual choice.
+int filterRow(const std::uint8_t* row, const std::uint8_t* prev, std::size_t n, std::size_t bpp,
+              std::uint8_t* const out[5]) {
+    std::uint8_t* sub = out[1];
+    std::uint8_t* up = out[2];
+    std::uint8_t* avg = out[3];
+    std::uint8_t* pae = out[4];
+    const std::size_t head = std::min(bpp, n);
+    for (std::size_t i = 0; i < head; ++i) {
+        sub[i] = row[i];
+        up[i] = static_cast<std::uint8_t>(row[i] - prev[i]);
+        avg[i] = static_cast<std::uint8_t>(row[i] - (prev[i] >> 1));
+        pae[i] = static_cast<std::uint8_t>(row[i] - prev[i]);
     }
-}
-
-std::uint64_t filterCost(const std::uint8_t* data, std::size_t n) {
-    std::uint64_t sum = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        sum += static_cast<std::uint8_t>(data[i] < 128 ? data[i] : 256 - data[i]);
-    return sum;
+    for (std::size_t i = head; i < n; ++i) {
+        const int a = row[i - bpp], b = prev[i], c = prev[i - bpp], x = row[i];
+        sub[i] = static_cast<std::uint8_t>(x - a);
+        up[i] = static_cast<std::uint8_t>(x - b);
+        avg[i] = static_cast<std::uint8_t>(x - ((a + b) >> 1));
+        pae[i] = static_cast<std::uint8_t>(x - paeth(a, b, c));
+    }
+    std::uint32_t cost[5] = {};
+    for (int k = 0; k < 5; ++k) {
+        const std::uint8_t* f = k == 0 ? row : out[k];
+        std::uint32_t sum = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const int v = static_cast<std::int8_t>(f[i]);
+            sum += static_cast<std::uint32_t>(v < 0 ? -v : v);
+        }
+        cost[k] = sum;
+    }
+    int best = 0;
+    for (int k = 1; k < 5; ++k)
+        if (cost[k] < cost[best]) best = k;
+    return best;
 }
 
 void putU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -187,30 +189,18 @@ int WritePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options) 
     try {
         // Filtered image data: per row the filter type and the filtered bytes.
         std::vector<std::uint8_t> raw((rowBytes + 1) * height);
-        std::vector<std::uint8_t> prev(rowBytes, 0), cur(rowBytes), trial(rowBytes), best(rowBytes);
+        std::vector<std::uint8_t> prev(rowBytes, 0), cur(rowBytes), work(4 * rowBytes);
+        std::uint8_t* const forms[5] = {nullptr, work.data(), work.data() + rowBytes,
+                                        work.data() + 2 * rowBytes, work.data() + 3 * rowBytes};
         const bool filtered = layout.colorType == Rgb || layout.colorType == Rgba;
         const std::size_t bpp = static_cast<std::size_t>(layout.channels);
         for (std::size_t y = 0; y < height; ++y) {
             pngRow(bitmap, static_cast<int>(y), cur.data(), rowBytes);
             std::uint8_t* out = raw.data() + y * (rowBytes + 1);
-            if (!filtered) {
-                out[0] = 0;
-                std::memcpy(out + 1, cur.data(), rowBytes);
-            } else {
-                std::uint64_t bestCost = ~std::uint64_t{0};
-                int bestType = 0;
-                for (int type = 0; type < 5; ++type) {
-                    applyFilter(type, cur.data(), prev.data(), rowBytes, bpp, trial.data());
-                    const std::uint64_t cost = filterCost(trial.data(), rowBytes);
-                    if (cost < bestCost) {
-                        bestCost = cost;
-                        bestType = type;
-                        best.swap(trial);
-                    }
-                }
-                out[0] = static_cast<std::uint8_t>(bestType);
-                std::memcpy(out + 1, best.data(), rowBytes);
-            }
+            const int type =
+                filtered ? filterRow(cur.data(), prev.data(), rowBytes, bpp, forms) : 0;
+            out[0] = static_cast<std::uint8_t>(type);
+            std::memcpy(out + 1, type == 0 ? cur.data() : forms[type], rowBytes);
             prev.swap(cur);
         }
 

@@ -102,7 +102,12 @@ bool clsSaveAs::SaveAsJPEG(const QImage& InBitmap, const QString& FileName, int 
     const int quality = std::clamp(Quality, 0, 100);
     return save(
         InBitmap, FileName,
-        [&](const Picture& p, Bitmap& b) { return converter_.ConvertTo16_24_32bpp(p, b, 7); },
+        [](const Picture& p, Bitmap& b) {
+            // The encoder reads the 32-bit rows as they are and takes the same
+            // colours from them as from their 24-bit conversion, without the copy.
+            b = Bitmap::viewOf(p);
+            return Ok;
+        },
         [quality](const Bitmap& b, AtomicFile& f) { return WriteJpeg(b, f, quality); });
 }
 

@@ -2,6 +2,8 @@
 // emf2svg-conv.
 #include "Decoders.h"
 #include "SaveTestSupport.h"
+#include "imaging/AtomicFile.h"
+#include "imaging/JpegWriter.h"
 #include "imaging/PixelConversion.h"
 #include "imaging/clsSaveAs.h"
 
