@@ -131,6 +131,20 @@ TEST_F(SaveFormats, JpegQualityIsClampedAndHonoured) {
     EXPECT_EQ(identify(path(QStringLiteral("q85.jpg")), QStringLiteral("%Q")),
               QStringLiteral("85"));
     EXPECT_GT(psnr(source, path(QStringLiteral("q85.jpg"))), 30.0);
+    // The saver encodes the picture's 32-bit rows; that must be the very file
+    // the 24-bit conversion gives.
+    {
+        PixelConversion conversion;
+        Bitmap rgb;
+        ASSERT_EQ(conversion.ConvertTo16_24_32bpp(Picture(smooth), rgb, 7), 0);
+        AtomicFile file(path(QStringLiteral("from24.jpg")));
+        ASSERT_TRUE(file.open());
+        ASSERT_EQ(WriteJpeg(rgb, file, 85), 0);
+        ASSERT_TRUE(file.commit());
+        QFile a(path(QStringLiteral("from24.jpg"))), b(path(QStringLiteral("q85.jpg")));
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        EXPECT_EQ(a.readAll(), b.readAll());
+    }
     ASSERT_TRUE(saver.SaveAsJPEG(picture, path(QStringLiteral("q40.jpg")), 40));
     EXPECT_EQ(identify(path(QStringLiteral("q40.jpg")), QStringLiteral("%Q")),
               QStringLiteral("40"));
