@@ -6,7 +6,8 @@
 // target folder and renamed into place at the end, so a failed save leaves no
 // file behind and an existing file of that name unchanged; a successful save
 // replaces an existing file, also a read-only one (the folder must be writable).
-// The methods add or check no extension.
+// The methods add or check no extension. A caller need not delete an existing
+// file before saving; doing so would only lose it when the save then fails.
 //
 // Selectors:
 //   eBitmapFormat (SaveAsBMP, SaveAsPNG):
@@ -23,6 +24,8 @@
 //     0 1 bit, 1 4 bits, 2 8 bits fixed palette, 3 8 bits octree, 4 24 bits, 5 32 bits.
 //   Quality (SaveAsJPEG): percent, clamped to 0..100.
 //   eEMFType (SaveAsEMF): 3, 4 or 5; each writes the same plain Enhanced Metafile.
+//
+// The picture is saved as it shows on the canvas: opaque, its alpha ignored.
 //
 // After a failed call, lastError() says why in German, for a message box.
 #pragma once
