@@ -5,7 +5,9 @@
 #include "app/Icons.h"
 #include "app/Layout.h"
 #include "app/SizeGrip.h"
+#include "annotate/forms/PaletteStrip.h"
 #include "capture/Form1.h"
+#include "capture/region/frmDummy.h"
 #include "platform/MsgBox.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/Twips.h"
@@ -109,13 +111,15 @@ void frmAnzeige::buildControls() {
     placeTwips(Picture1, 120, 1020, 8295, 3345);
     connect(Picture1, &Banner::mouseMoved, this, &frmAnzeige::roll_out);
 
-    Picture2 = new QWidget(this);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setToolTip(QStringLiteral("Markierungs (Zeichenwerkzeuge)"));
-    Picture2->setEnabled(false);
+    Picture2 = new annotate::PaletteStrip(this);
+    connect(Picture2, &annotate::PaletteStrip::mouseMovedOverStrip, this, [this] {
+        if (windowTitle() != QLatin1String("Kamsulo")) setWindowTitle(QStringLiteral("Kamsulo"));
+    });
 
     picAnfasser = new SizeGrip(this);
     placeTwips(picAnfasser, 0, 0, 225, 180);
+
+    showRegionOverlay = [this] { capture::frmDummy::showOverlay(*this); };
 
     Timer = new QTimer(this);
     Timer->setSingleShot(false);
@@ -147,8 +151,10 @@ capture::Form1& frmAnzeige::form1() {
 }
 
 void frmAnzeige::Command1_Click(int index) {
-    // The dispatcher's common first steps (the pixel tools are deselected, the canvas
-    // goes back to twips) come with the palette strip.
+    // The two tools that work in pixels are deselected; the canvas goes back to twips.
+    if (Picture2->selectedTool() == 8) Picture2->setToolSelected(8, false);
+    if (Picture2->selectedTool() == 11) Picture2->setToolSelected(11, false);
+    setCanvasScaleTwips();
     switch (index) {
     case 0: // Region
         ShotSaved = false;
@@ -243,6 +249,8 @@ void frmAnzeige::Form_QueryUnload(bool& cancel, int /*unloadMode*/) {
 void frmAnzeige::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    capture::frmDummy::unloadOverlay();
+    if (unloadSaveDialog) unloadSaveDialog();
     form1_.reset();
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
@@ -270,20 +278,37 @@ void frmAnzeige::handOverCapture(const QImage& picture) {
     for (QImage& slot : picDummy) slot = AnzeigePic->image();
 }
 
-QImage frmAnzeige::canvasImage() const { return AnzeigePic->image(); }
-
-int frmAnzeige::windowStateValue() const {
-    if (windowState() & Qt::WindowMinimized) return 1;
-    if (windowState() & Qt::WindowMaximized) return 2;
-    return 0;
+void frmAnzeige::clearCanvasPicture() {
+    AnzeigePic->setPicture(QImage());
+    picCopy = QImage();
 }
 
+void frmAnzeige::showMainWindowNormal() {
+    setWindowStateValue(0);
+    show();
+}
+
+QImage frmAnzeige::canvasImage() const { return AnzeigePic->image(); }
+
+void frmAnzeige::setCanvasScaleTwips() {
+    // The interim canvas has no scale of its own.
+}
+
+int frmAnzeige::windowStateValue() const { return formState_; }
+
 void frmAnzeige::setWindowStateValue(int state) {
-    switch (state) {
-    case 1: setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized); break;
-    case 2: setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); break;
-    default: setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)); break;
+    formState_ = state;
+    Qt::WindowStates real = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (state == 2) real |= Qt::WindowMaximized;
+    if (!isVisible()) {
+        // A hidden window is not minimised at the window manager: it would come back
+        // iconic when shown again. The state is kept here, and the layout still sees it.
+        setWindowState(real);
+        if (state == 1) Form_Resize();
+        return;
     }
+    if (state == 1) real |= Qt::WindowMinimized;
+    setWindowState(real);
 }
 
 } // namespace kamsulo::app

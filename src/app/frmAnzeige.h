@@ -3,6 +3,7 @@
 // viewport with the scroll bars, the palette strip, the unsaved-picture guard and
 // closing.
 #include "capture/CaptureHost.h"
+#include "capture/region/RegionHost.h"
 
 #include <QImage>
 #include <QString>
@@ -18,6 +19,9 @@ class QToolButton;
 namespace kamsulo::capture {
 class Form1;
 }
+namespace kamsulo::annotate {
+class PaletteStrip;
+}
 
 namespace kamsulo::app {
 
@@ -25,7 +29,7 @@ class Banner;
 class SizeGrip;
 class CanvasView;
 
-class frmAnzeige : public QWidget, public capture::CaptureHost {
+class frmAnzeige : public QWidget, public capture::CaptureHost, public capture::RegionHost {
     Q_OBJECT
 public:
     explicit frmAnzeige(QWidget* parent = nullptr);
@@ -53,7 +57,7 @@ public:
     // --- controls ---
     std::array<QToolButton*, buttonCount> Command1{};
     Banner* Picture1 = nullptr;
-    QWidget* Picture2 = nullptr; // the palette strip
+    annotate::PaletteStrip* Picture2 = nullptr; // the palette strip
     QWidget* AnzeigePicCont = nullptr;
     CanvasView* AnzeigePic = nullptr;
     QScrollBar* HScroll1 = nullptr;
@@ -74,12 +78,12 @@ public:
 
     void Form_Resize();
     void Form_Paint();
-    void scroll_init();
+    void scroll_init() override;
     void zentrieren();
     void farbverlauf();
     void roll_in(int index);
     void roll_out();
-    void tool_tipp();
+    void tool_tipp() override;
     void HScroll1_Change();
     void VScroll1_Change();
     void Command1_MouseMove(int index);
@@ -101,6 +105,10 @@ public:
     // The capture hand-over: the picture becomes the canvas picture, and the canvas
     // image goes into picCopy and the five undo slots.
     void handOverCapture(const QImage& picture) override;
+    // The region overlay's hand-over (see RegionHost).
+    void clearCanvasPicture() override;
+    void handOverPicture(const QImage& picture) override { handOverCapture(picture); }
+    void showMainWindowNormal() override;
     // The current canvas image (the picture with its markings).
     QImage canvasImage() const;
     capture::Form1& form1();
@@ -109,7 +117,7 @@ public:
     double formWidthTwips() const;
     double formHeightTwips() const;
 
-    // Window state: 0 normal, 1 minimised.
+    // Window state: 0 normal, 1 minimised, 2 maximised.
     int windowStateValue() const;
     void setWindowStateValue(int state);
 
@@ -125,10 +133,12 @@ private:
     void buildControls();
     void applyButtonColor(int index, long long colour);
     void resizeWindowTwips(double W, double H);
+    void setCanvasScaleTwips();
 
     std::array<long long, buttonCount> backColor_{};
     std::unique_ptr<capture::Form1> form1_;
     int timerCounter_ = 0;
+    int formState_ = 0; // 0 normal, 1 minimised, 2 maximised
     bool inResize_ = false;
     bool frameKnown_ = false;
     bool exposeHooked_ = false;

@@ -4,6 +4,8 @@
 #include "app/CanvasView.h"
 #include "app/Layout.h"
 #include "app/SizeGrip.h"
+#include "annotate/forms/CanvasToolTip.h"
+#include "annotate/forms/PaletteStrip.h"
 #include "app/frmAnzeige.h"
 #include "platform/Twips.h"
 
@@ -182,16 +184,7 @@ void frmAnzeige::roll_out() {
 void frmAnzeige::tool_tipp() {
     const bool pannable = wTw(AnzeigePic) > wTw(AnzeigePicCont) ||
                           hTw(AnzeigePic) > hTw(AnzeigePicCont);
-    if (undoReadSlot < 0) return;
-    QString tip;
-    if (pannable)
-        tip = undoReadSlot > 0
-                  ? QStringLiteral("Doppelklick: Alle eingezeichneten Markierungen löschen;  "
-                                   "Shift+Linke Maustaste -> Bild verschieben")
-                  : QStringLiteral("Shift+Linke Maustaste -> Bild verschieben");
-    else if (undoReadSlot > 0)
-        tip = QStringLiteral("Doppelklick: Alle eingezeichneten Markierungen löschen");
-    AnzeigePic->setToolTip(tip);
+    AnzeigePic->setToolTip(annotate::tool_tipp(pannable, undoReadSlot, AnzeigePic->toolTip()));
 }
 
 void frmAnzeige::Command1_MouseMove(int index) { roll_in(index); }
@@ -211,8 +204,12 @@ void frmAnzeige::mouseMoveEvent(QMouseEvent* e) {
 
 void frmAnzeige::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange && windowStateValue() == 1 && isVisible())
-        Form_Resize();
+    if (e->type() == QEvent::WindowStateChange && isVisible()) {
+        // The user or the window manager changed the state of the shown window.
+        const Qt::WindowStates st = windowState();
+        formState_ = st & Qt::WindowMinimized ? 1 : st & Qt::WindowMaximized ? 2 : 0;
+        if (formState_ == 1) Form_Resize();
+    }
 }
 
 bool frmAnzeige::eventFilter(QObject* watched, QEvent* e) {

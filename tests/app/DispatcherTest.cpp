@@ -1,5 +1,6 @@
 // The dispatcher's state rules: which presses ask, what Yes and No do, closing, and
 // the one-shot timer.
+#include "annotate/forms/PaletteStrip.h"
 #include "app/Banner.h"
 #include "app/CanvasView.h"
 #include "app/frmAnzeige.h"
@@ -150,4 +151,18 @@ TEST(Dispatcher, TimerShowsTheOverlayOncePerArming) {
     // Screen leaves an open save dialog alone.
     s.w.Command1_Click(1);
     EXPECT_EQ(s.saveUnloads, 2);
+}
+
+TEST(Dispatcher, AnyPressDeselectsOnlyThePixelTools) {
+    Shown s;
+    s.w.ShotSaved = true;
+    for (int tool : {8, 11}) {
+        s.w.Picture2->setToolSelected(tool, true);
+        ASSERT_EQ(s.w.Picture2->selectedTool(), tool);
+        s.w.Command1_Click(6);
+        EXPECT_EQ(s.w.Picture2->selectedTool(), -1);
+    }
+    s.w.Picture2->setToolSelected(3, true);
+    s.w.Command1_Click(6);
+    EXPECT_EQ(s.w.Picture2->selectedTool(), 3);
 }

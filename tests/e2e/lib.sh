@@ -60,3 +60,33 @@ wait_window() {
     [ -n "$id" ] || fail "no window titled '$1'"
     echo "$id"
 }
+
+# Polls until `cmd` succeeds, for at most $1 seconds.
+wait_until() {
+    local limit=$1
+    shift
+    for _ in $(seq 1 $((limit * 20))); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+main_window_viewable() {
+    local info
+    info=$(xwininfo -id "$WID" 2>/dev/null) || return 1
+    [[ "$info" == *IsViewable* ]]
+}
+main_window_gone() { ! main_window_viewable; }
+
+# The region overlay: a viewable top-level window of ours covering the whole screen.
+overlay_shown() {
+    local w info width
+    width=$(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*\)x.*/\1/p')
+    for w in $(xdotool search --onlyvisible --class kamsulo 2>/dev/null); do
+        [ "$w" = "$WID" ] && continue
+        info=$(xwininfo -id "$w" 2>/dev/null) || continue
+        [[ "$info" == *"Width: $width"* ]] && return 0
+    done
+    return 1
+}
