@@ -74,6 +74,11 @@ void AnzeigePic::setPicture(const QImage& picture) {
     sync();
 }
 
+void AnzeigePic::clearPicture() {
+    setPicture(QImage());
+    undo_.clearPicCopy();
+}
+
 void AnzeigePic::newPictureReset() {
     undo_.newPicture(surface_.image());
 }

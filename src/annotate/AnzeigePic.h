@@ -31,6 +31,10 @@ public:
     // The persistent picture with its markings: what is saved, copied, handed on.
     const QImage& image() const { return surface_.image(); }
 
+    // The canvas and picCopy without a picture; the five slots keep theirs.
+    void clearPicture();
+    const UndoRing& undoRing() const { return undo_; }
+
     // --- Undo ---
     void resetUndoIndexes() { undo_.resetIndexes(); }
     int undoWriteSlot() const { return undo_.undoWriteSlot(); }

@@ -19,6 +19,8 @@ public:
     void handOver(const QImage& canvas);
     // Both indexes 0 (a capture starts).
     void resetIndexes();
+    // picCopy loses its picture (a region capture that is started empties it).
+    void clearPicCopy() { copy_ = TiledPicture(); }
 
     // undo_dummy_pic: the next slot of the ring := the canvas picture.
     void undo_dummy_pic(const QImage& canvas);

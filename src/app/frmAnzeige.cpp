@@ -1,10 +1,11 @@
 #include "app/frmAnzeige.h"
 
 #include "app/Banner.h"
-#include "app/CanvasView.h"
 #include "app/Icons.h"
 #include "app/Layout.h"
 #include "app/SizeGrip.h"
+#include "annotate/AnzeigePic.h"
+#include "annotate/forms/Form2.h"
 #include "annotate/forms/PaletteStrip.h"
 #include "capture/Form1.h"
 #include "capture/region/frmDummy.h"
@@ -89,7 +90,7 @@ void frmAnzeige::buildControls() {
     AnzeigePicCont->setMouseTracking(true);
     AnzeigePicCont->installEventFilter(this);
     placeTwips(AnzeigePicCont, 120, 1020, 8235, 3345);
-    AnzeigePic = new CanvasView(AnzeigePicCont);
+    AnzeigePic = new annotate::AnzeigePic(*this, AnzeigePicCont);
     AnzeigePic->setObjectName(QStringLiteral("AnzeigePic"));
     AnzeigePic->move(0, 0);
 
@@ -112,6 +113,9 @@ void frmAnzeige::buildControls() {
     connect(Picture1, &Banner::mouseMoved, this, &frmAnzeige::roll_out);
 
     Picture2 = new annotate::PaletteStrip(this);
+    Picture2->setCanvas(AnzeigePic);
+    connect(Picture2, &annotate::PaletteStrip::undoRequested, AnzeigePic,
+            &annotate::AnzeigePic::Command7_Click);
     connect(Picture2, &annotate::PaletteStrip::mouseMovedOverStrip, this, [this] {
         if (windowTitle() != QLatin1String("Kamsulo")) setWindowTitle(QStringLiteral("Kamsulo"));
     });
@@ -140,6 +144,7 @@ void frmAnzeige::Form_Load() {
     hoverColor = QString::number(65535);
     buttonColor = QString::number(backColor_[0]);
     lastButtonIndex = buttonCount - 1;
+    AnzeigePic->setDrawWidth(2);
     minFormWidth = roundEven(formWidthTwips());
     minFormHeight = roundEven(formHeightTwips());
     ShotSaved = true;
@@ -158,8 +163,7 @@ void frmAnzeige::Command1_Click(int index) {
     switch (index) {
     case 0: // Region
         ShotSaved = false;
-        undoReadSlot = 0;
-        undoWriteSlot = 0;
+        AnzeigePic->resetUndoIndexes();
         if (unloadSaveDialog) unloadSaveDialog();
         ref();
         Timer->start(10);
@@ -169,8 +173,7 @@ void frmAnzeige::Command1_Click(int index) {
     case 1: // Screen
     case 2: // Fenster
         ShotSaved = false;
-        undoReadSlot = 0;
-        undoWriteSlot = 0;
+        AnzeigePic->resetUndoIndexes();
         Picture2->setEnabled(true);
         Picture1->hide();
         ref();
@@ -250,6 +253,7 @@ void frmAnzeige::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     capture::frmDummy::unloadOverlay();
+    annotate::Form2::unloadInstance();
     if (unloadSaveDialog) unloadSaveDialog();
     form1_.reset();
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -272,15 +276,39 @@ void frmAnzeige::closeEvent(QCloseEvent* e) {
     Form_Unload();
 }
 
-void frmAnzeige::handOverCapture(const QImage& picture) {
-    AnzeigePic->setPicture(picture);
-    picCopy = AnzeigePic->image();
-    for (QImage& slot : picDummy) slot = AnzeigePic->image();
+void frmAnzeige::handOverCapture(const QImage& picture) { AnzeigePic->takeCapture(picture); }
+
+void frmAnzeige::clearCanvasPicture() { AnzeigePic->clearPicture(); }
+
+int frmAnzeige::undoWriteSlot() const { return AnzeigePic->undoWriteSlot(); }
+int frmAnzeige::undoReadSlot() const { return AnzeigePic->undoReadSlot(); }
+
+int frmAnzeige::selectedTool() const { return Picture2->selectedTool(); }
+void frmAnzeige::deselectAllTools() { Picture2->deselectAll(); }
+quint32 frmAnzeige::currentColor() const { return Picture2->currentColor(); }
+void frmAnzeige::setCurrentColor(quint32 bgr) { Picture2->setCurrentColor(bgr); }
+QSize frmAnzeige::viewportSize() const { return AnzeigePicCont->size(); }
+
+void frmAnzeige::panCanvas(Qt::Orientation direction, int offset) {
+    // The scroll bar follows in twips; its change event puts the canvas there.
+    if (direction == Qt::Horizontal) {
+        AnzeigePic->move(offset, AnzeigePic->y());
+        HScroll1->setValue(static_cast<int>(platform::pixelsToTwipsX(-offset)));
+    } else {
+        AnzeigePic->move(AnzeigePic->x(), offset);
+        VScroll1->setValue(static_cast<int>(platform::pixelsToTwipsY(-offset)));
+    }
 }
 
-void frmAnzeige::clearCanvasPicture() {
-    AnzeigePic->setPicture(QImage());
-    picCopy = QImage();
+void frmAnzeige::showTextDialog() { annotate::showTextDialog(*this, this, currentColor()); }
+
+annotate::CanvasTarget& frmAnzeige::canvasTarget() { return *AnzeigePic; }
+QString frmAnzeige::textPosX() const { return AnzeigePic->textPosX(); }
+QString frmAnzeige::textPosY() const { return AnzeigePic->textPosY(); }
+
+void frmAnzeige::focusMainWindow() {
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
 }
 
 void frmAnzeige::showMainWindowNormal() {
@@ -290,9 +318,7 @@ void frmAnzeige::showMainWindowNormal() {
 
 QImage frmAnzeige::canvasImage() const { return AnzeigePic->image(); }
 
-void frmAnzeige::setCanvasScaleTwips() {
-    // The interim canvas has no scale of its own.
-}
+void frmAnzeige::setCanvasScaleTwips() { AnzeigePic->setScaleMode(annotate::ScaleTwips); }
 
 int frmAnzeige::windowStateValue() const { return formState_; }
 

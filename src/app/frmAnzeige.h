@@ -2,6 +2,8 @@
 // The main window: the button row and its dispatcher, the banner, the canvas in its
 // viewport with the scroll bars, the palette strip, the unsaved-picture guard and
 // closing.
+#include "annotate/CanvasHost.h"
+#include "annotate/TextDialogHost.h"
 #include "capture/CaptureHost.h"
 #include "capture/region/RegionHost.h"
 
@@ -20,16 +22,20 @@ namespace kamsulo::capture {
 class Form1;
 }
 namespace kamsulo::annotate {
+class AnzeigePic;
 class PaletteStrip;
-}
+} // namespace kamsulo::annotate
 
 namespace kamsulo::app {
 
 class Banner;
 class SizeGrip;
-class CanvasView;
 
-class frmAnzeige : public QWidget, public capture::CaptureHost, public capture::RegionHost {
+class frmAnzeige : public QWidget,
+                   public capture::CaptureHost,
+                   public capture::RegionHost,
+                   public annotate::CanvasHost,
+                   public annotate::TextDialogHost {
     Q_OBJECT
 public:
     explicit frmAnzeige(QWidget* parent = nullptr);
@@ -40,7 +46,7 @@ public:
     // --- program-wide state ---
     bool ShotSaved = true;
     bool SkipCentering = false;
-    bool markingsDrawn = false;
+    bool markingsDrawn_ = false;
     QString LastOpenFolder;
 
     // --- form-level state ---
@@ -49,8 +55,9 @@ public:
     int lastButtonIndex = 0;
     long long minFormWidth = 0;
     long long minFormHeight = 0;
-    int undoWriteSlot = 0;
-    int undoReadSlot = 0;
+    // The undo ring's positions live with the canvas.
+    int undoWriteSlot() const;
+    int undoReadSlot() const;
     long long panRangeX = 0;
     long long panRangeY = 0;
 
@@ -59,13 +66,11 @@ public:
     Banner* Picture1 = nullptr;
     annotate::PaletteStrip* Picture2 = nullptr; // the palette strip
     QWidget* AnzeigePicCont = nullptr;
-    CanvasView* AnzeigePic = nullptr;
+    annotate::AnzeigePic* AnzeigePic = nullptr;
     QScrollBar* HScroll1 = nullptr;
     QScrollBar* VScroll1 = nullptr;
     SizeGrip* picAnfasser = nullptr;
     QTimer* Timer = nullptr;
-    QImage picCopy;
-    std::array<QImage, 5> picDummy; // picDummy(1) .. picDummy(5)
 
     // --- handlers ---
     void Form_Load();
@@ -109,6 +114,26 @@ public:
     void clearCanvasPicture() override;
     void handOverPicture(const QImage& picture) override { handOverCapture(picture); }
     void showMainWindowNormal() override;
+
+    // The canvas's host (see CanvasHost).
+    QString caption() const override { return windowTitle(); }
+    void setCaption(const QString& text) override { setWindowTitle(text); }
+    int selectedTool() const override;
+    void deselectAllTools() override;
+    quint32 currentColor() const override;
+    void setCurrentColor(quint32 bgr) override;
+    QSize viewportSize() const override;
+    void panCanvas(Qt::Orientation direction, int offset) override;
+    void showTextDialog() override;
+    bool markingsDrawn() const override { return markingsDrawn_; }
+    void setMarkingsDrawn() override { markingsDrawn_ = true; }
+
+    // The text dialog's host (see TextDialogHost).
+    annotate::CanvasTarget& canvasTarget() override;
+    QString textPosX() const override;
+    QString textPosY() const override;
+    void setSkipCentering() override { SkipCentering = true; }
+    void focusMainWindow() override;
     // The current canvas image (the picture with its markings).
     QImage canvasImage() const;
     capture::Form1& form1();

@@ -1,7 +1,7 @@
 // frmAnzeige: window layout, the viewport and its scroll bars, the banner and the
 // hover colours of the button row.
 #include "app/Banner.h"
-#include "app/CanvasView.h"
+#include "annotate/AnzeigePic.h"
 #include "app/Layout.h"
 #include "app/SizeGrip.h"
 #include "annotate/forms/CanvasToolTip.h"
@@ -184,17 +184,14 @@ void frmAnzeige::roll_out() {
 void frmAnzeige::tool_tipp() {
     const bool pannable = wTw(AnzeigePic) > wTw(AnzeigePicCont) ||
                           hTw(AnzeigePic) > hTw(AnzeigePicCont);
-    AnzeigePic->setToolTip(annotate::tool_tipp(pannable, undoReadSlot, AnzeigePic->toolTip()));
+    AnzeigePic->setToolTip(annotate::tool_tipp(pannable, undoReadSlot(), AnzeigePic->toolTip()));
 }
 
 void frmAnzeige::Command1_MouseMove(int index) { roll_in(index); }
 
 void frmAnzeige::Form_MouseMove() { roll_out(); }
 
-void frmAnzeige::AnzeigePicCont_MouseMove() {
-    roll_out();
-    if (windowTitle() != QLatin1String("Kamsulo")) setWindowTitle(QStringLiteral("Kamsulo"));
-}
+void frmAnzeige::AnzeigePicCont_MouseMove() { AnzeigePic->AnzeigePicCont_MouseMove(); }
 
 void frmAnzeige::mouseMoveEvent(QMouseEvent* e) {
     // Only over the bare window: a move that a child passed on is not the form's.

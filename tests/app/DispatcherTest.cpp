@@ -2,7 +2,7 @@
 // the one-shot timer.
 #include "annotate/forms/PaletteStrip.h"
 #include "app/Banner.h"
-#include "app/CanvasView.h"
+#include "annotate/AnzeigePic.h"
 #include "app/frmAnzeige.h"
 #include "support/modal.h"
 
@@ -63,8 +63,11 @@ TEST(Dispatcher, CapturesNeverAskAndReplaceThePicture) {
     EXPECT_TRUE(a.seen.isEmpty());
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(s.w.canvasImage().size(), screen);
-    EXPECT_EQ(s.w.picCopy, s.w.canvasImage());
-    for (const QImage& slot : s.w.picDummy) EXPECT_EQ(slot, s.w.canvasImage());
+    const auto& ring = s.w.AnzeigePic->undoRing();
+    EXPECT_EQ(ring.picCopy().toImage(), s.w.canvasImage());
+    for (int slot = 1; slot <= 5; ++slot) EXPECT_EQ(ring.picDummy(slot).toImage(), s.w.canvasImage());
+    EXPECT_EQ(s.w.undoReadSlot(), 0);
+    EXPECT_EQ(s.w.undoWriteSlot(), 0);
     EXPECT_FALSE(s.w.ShotSaved);
     EXPECT_TRUE(s.w.Picture1->isHidden());
     EXPECT_TRUE(s.w.Picture2->isEnabled());

@@ -1,7 +1,7 @@
 // The main window's layout on the virtual display: the minimum size, the viewport
 // with its scroll bars, centring, and the hover colours of the button row.
 #include "app/Banner.h"
-#include "app/CanvasView.h"
+#include "annotate/AnzeigePic.h"
 #include "app/frmAnzeige.h"
 #include "platform/Twips.h"
 #include "support/modal.h"
