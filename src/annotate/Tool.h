@@ -6,30 +6,14 @@
 #include <QtGlobal>
 #include <memory>
 
+#include "annotate/ToolIndex.h"
+
 namespace kamsulo::annotate {
 
 class CanvasSurface;
 
 // Mouse buttons as a mask: 1 left, 2 right.
 enum ButtonMask { ButtonLeft = 1, ButtonRight = 2 };
-
-// Indexes of the tool table (Option1).
-enum ToolIndex {
-    toolFreehand = 0,
-    toolRectangle = 1,
-    toolText = 2,
-    toolOval = 3,
-    toolLine = 4,
-    toolTransparentRect = 5,
-    toolMarker = 6,
-    toolEraser = 7,
-    toolPipette = 8,
-    toolFilledArrow = 9,
-    toolArrow = 10,
-    toolRoundRect = 11,
-    toolDottedRect = 12,
-    toolCount = 13
-};
 
 // What a tool may use of the canvas while it acts.
 class ToolContext {

@@ -6,23 +6,9 @@
 #include <QString>
 #include <array>
 
-namespace kamsulo::annotate {
+#include "annotate/ToolIndex.h"
 
-enum ToolIndex {
-    toolFreehand = 0,
-    toolRectangle = 1,
-    toolText = 2,
-    toolOval = 3,
-    toolLine = 4,
-    toolTransparentRect = 5,
-    toolMarker = 6,
-    toolEraser = 7,
-    toolPipette = 8,
-    toolFilledArrow = 9,
-    toolArrow = 10,
-    toolRoundRect = 11,
-    toolDottedRect = 12
-};
+namespace kamsulo::annotate {
 
 constexpr int kToolCount = 13;
 constexpr int kNoTool = -1;
