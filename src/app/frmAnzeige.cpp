@@ -9,6 +9,7 @@
 #include "annotate/forms/PaletteStrip.h"
 #include "capture/Form1.h"
 #include "capture/region/frmDummy.h"
+#include "imaging/save/frmSave.h"
 #include "platform/MsgBox.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/Twips.h"
@@ -65,7 +66,9 @@ frmAnzeige::frmAnzeige(QWidget* parent) : QWidget(parent) {
     Form_Load();
 }
 
-frmAnzeige::~frmAnzeige() = default;
+frmAnzeige::~frmAnzeige() {
+    if (imaging::saveHost() == this) imaging::setSaveHost(nullptr);
+}
 
 void frmAnzeige::buildControls() {
     for (int i = 0; i < buttonCount; ++i) {
@@ -124,6 +127,9 @@ void frmAnzeige::buildControls() {
     placeTwips(picAnfasser, 0, 0, 225, 180);
 
     showRegionOverlay = [this] { capture::frmDummy::showOverlay(*this); };
+    imaging::setSaveHost(this);
+    showSaveDialog = [this] { imaging::SaveForm().showBeside(this); };
+    unloadSaveDialog = [] { imaging::UnloadSaveForm(); };
 
     Timer = new QTimer(this);
     Timer->setSingleShot(false);
@@ -298,6 +304,11 @@ void frmAnzeige::panCanvas(Qt::Orientation direction, int offset) {
         AnzeigePic->move(AnzeigePic->x(), offset);
         VScroll1->setValue(static_cast<int>(platform::pixelsToTwipsY(-offset)));
     }
+}
+
+QImage frmAnzeige::pictureToSave() const {
+    // Before the first picture the banner is what there is to save.
+    return Picture1->isHidden() ? AnzeigePic->image() : Picture1->image();
 }
 
 void frmAnzeige::showTextDialog() { annotate::showTextDialog(*this, this, currentColor()); }

@@ -6,6 +6,7 @@
 #include "annotate/TextDialogHost.h"
 #include "capture/CaptureHost.h"
 #include "capture/region/RegionHost.h"
+#include "imaging/save/SaveHost.h"
 
 #include <QImage>
 #include <QString>
@@ -35,7 +36,8 @@ class frmAnzeige : public QWidget,
                    public capture::CaptureHost,
                    public capture::RegionHost,
                    public annotate::CanvasHost,
-                   public annotate::TextDialogHost {
+                   public annotate::TextDialogHost,
+                   public imaging::SaveHost {
     Q_OBJECT
 public:
     explicit frmAnzeige(QWidget* parent = nullptr);
@@ -127,6 +129,11 @@ public:
     void showTextDialog() override;
     bool markingsDrawn() const override { return markingsDrawn_; }
     void setMarkingsDrawn() override { markingsDrawn_ = true; }
+
+    // The save dialog's host (see SaveHost).
+    QImage pictureToSave() const override;
+    bool shotSaved() const override { return ShotSaved; }
+    void setShotSaved(bool saved) override { ShotSaved = saved; }
 
     // The text dialog's host (see TextDialogHost).
     annotate::CanvasTarget& canvasTarget() override;
