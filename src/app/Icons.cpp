@@ -45,23 +45,42 @@ QIcon themed(const char* name, const char* fallback) {
 
 QIcon appIcon() {
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64}) icon.addPixmap(drawAppIcon(size));
+    for (int size : {16, 22, 24, 32, 48, 64})
+        icon.addPixmap(drawAppIcon(size));
     return icon;
 }
 
 QIcon buttonIcon(int index) {
     QIcon icon;
     switch (index) {
-    case 0: icon = themed("select-rectangular", "transform-crop"); break;
-    case 1: icon = themed("view-fullscreen", "video-display"); break;
-    case 2: icon = themed("window", "preferences-system-windows"); break;
-    case 3: icon = themed("edit-paste", "edit-copy"); break;
-    case 4: icon = themed("draw-brush", "applications-graphics"); break;
-    case 5: icon = themed("document-save", "document-save-as"); break;
-    case 6: icon = themed("help-about", "dialog-information"); break;
-    case 7: icon = themed("document-open", "folder-open"); break;
-    case 8: return appIcon();
-    default: break;
+    case 0:
+        icon = themed("select-rectangular", "transform-crop");
+        break;
+    case 1:
+        icon = themed("view-fullscreen", "video-display");
+        break;
+    case 2:
+        icon = themed("window", "preferences-system-windows");
+        break;
+    case 3:
+        icon = themed("edit-paste", "edit-copy");
+        break;
+    case 4:
+        icon = themed("draw-brush", "applications-graphics");
+        break;
+    case 5:
+        icon = themed("document-save", "document-save-as");
+        break;
+    case 6:
+        icon = themed("help-about", "dialog-information");
+        break;
+    case 7:
+        icon = themed("document-open", "folder-open");
+        break;
+    case 8:
+        return appIcon();
+    default:
+        break;
     }
     return icon.isNull() ? appIcon() : icon;
 }

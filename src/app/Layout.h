@@ -5,7 +5,9 @@
 namespace kamsulo::app {
 
 // Rounds to the nearest whole number, halves to even.
-inline long long roundEven(double v) { return static_cast<long long>(std::nearbyint(v)); }
+inline long long roundEven(double v) {
+    return static_cast<long long>(std::nearbyint(v));
+}
 
 // One scroll bar as scroll_init leaves it.
 struct ScrollBarSetup {

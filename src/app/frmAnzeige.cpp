@@ -1,12 +1,12 @@
 #include "app/frmAnzeige.h"
 
+#include "annotate/AnzeigePic.h"
+#include "annotate/forms/Form2.h"
+#include "annotate/forms/PaletteStrip.h"
 #include "app/Banner.h"
 #include "app/Icons.h"
 #include "app/Layout.h"
 #include "app/SizeGrip.h"
-#include "annotate/AnzeigePic.h"
-#include "annotate/forms/Form2.h"
-#include "annotate/forms/PaletteStrip.h"
 #include "capture/Form1.h"
 #include "capture/region/frmDummy.h"
 #include "imaging/save/frmSave.h"
@@ -47,8 +47,7 @@ const ButtonSpec kButtons[frmAnzeige::buttonCount] = {
     {"Open", 4785,
      "Einen bereits vorhandenen ScreenShot oder eine Bilddatei öffnen. (Um z.B. "
      "nachträglich Markierungen einzuzeichnen.)"},
-    {"Tray", 6630,
-     "Verbirgt das Programmfenster und erzeugt ein TrayIcon neben der WindowsUhr."},
+    {"Tray", 6630, "Verbirgt das Programmfenster und erzeugt ein TrayIcon neben der WindowsUhr."},
 };
 
 // The button face: a reference to the system colour, as the designer left it.
@@ -137,6 +136,13 @@ void frmAnzeige::buildControls() {
 }
 
 void frmAnzeige::Form_Load() {
+    trayIconData.cbSize = 88;
+    trayIconData.hWnd = winId();
+    trayIconData.uID = 1;
+    trayIconData.uFlags = 7;
+    trayIconData.uCallbackMessage = 0x200;
+    trayIconData.hIcon = Command1[8]->icon();
+    trayIconData.szTip = QStringLiteral("Vendrams Pixtorel") + QChar(0);
     // The window centred on the screen, in twips, unrounded.
     if (QScreen* s = screen()) {
         const double sw = platform::pixelsToTwipsX(s->geometry().width());
@@ -282,18 +288,36 @@ void frmAnzeige::closeEvent(QCloseEvent* e) {
     Form_Unload();
 }
 
-void frmAnzeige::handOverCapture(const QImage& picture) { AnzeigePic->takeCapture(picture); }
+void frmAnzeige::handOverCapture(const QImage& picture) {
+    AnzeigePic->takeCapture(picture);
+}
 
-void frmAnzeige::clearCanvasPicture() { AnzeigePic->clearPicture(); }
+void frmAnzeige::clearCanvasPicture() {
+    AnzeigePic->clearPicture();
+}
 
-int frmAnzeige::undoWriteSlot() const { return AnzeigePic->undoWriteSlot(); }
-int frmAnzeige::undoReadSlot() const { return AnzeigePic->undoReadSlot(); }
+int frmAnzeige::undoWriteSlot() const {
+    return AnzeigePic->undoWriteSlot();
+}
+int frmAnzeige::undoReadSlot() const {
+    return AnzeigePic->undoReadSlot();
+}
 
-int frmAnzeige::selectedTool() const { return Picture2->selectedTool(); }
-void frmAnzeige::deselectAllTools() { Picture2->deselectAll(); }
-quint32 frmAnzeige::currentColor() const { return Picture2->currentColor(); }
-void frmAnzeige::setCurrentColor(quint32 bgr) { Picture2->setCurrentColor(bgr); }
-QSize frmAnzeige::viewportSize() const { return AnzeigePicCont->size(); }
+int frmAnzeige::selectedTool() const {
+    return Picture2->selectedTool();
+}
+void frmAnzeige::deselectAllTools() {
+    Picture2->deselectAll();
+}
+quint32 frmAnzeige::currentColor() const {
+    return Picture2->currentColor();
+}
+void frmAnzeige::setCurrentColor(quint32 bgr) {
+    Picture2->setCurrentColor(bgr);
+}
+QSize frmAnzeige::viewportSize() const {
+    return AnzeigePicCont->size();
+}
 
 void frmAnzeige::panCanvas(Qt::Orientation direction, int offset) {
     // The scroll bar follows in twips; its change event puts the canvas there.
@@ -311,11 +335,19 @@ QImage frmAnzeige::pictureToSave() const {
     return Picture1->isHidden() ? AnzeigePic->image() : Picture1->image();
 }
 
-void frmAnzeige::showTextDialog() { annotate::showTextDialog(*this, this, currentColor()); }
+void frmAnzeige::showTextDialog() {
+    annotate::showTextDialog(*this, this, currentColor());
+}
 
-annotate::CanvasTarget& frmAnzeige::canvasTarget() { return *AnzeigePic; }
-QString frmAnzeige::textPosX() const { return AnzeigePic->textPosX(); }
-QString frmAnzeige::textPosY() const { return AnzeigePic->textPosY(); }
+annotate::CanvasTarget& frmAnzeige::canvasTarget() {
+    return *AnzeigePic;
+}
+QString frmAnzeige::textPosX() const {
+    return AnzeigePic->textPosX();
+}
+QString frmAnzeige::textPosY() const {
+    return AnzeigePic->textPosY();
+}
 
 void frmAnzeige::focusMainWindow() {
     activateWindow();
@@ -327,11 +359,17 @@ void frmAnzeige::showMainWindowNormal() {
     show();
 }
 
-QImage frmAnzeige::canvasImage() const { return AnzeigePic->image(); }
+QImage frmAnzeige::canvasImage() const {
+    return AnzeigePic->image();
+}
 
-void frmAnzeige::setCanvasScaleTwips() { AnzeigePic->setScaleMode(annotate::ScaleTwips); }
+void frmAnzeige::setCanvasScaleTwips() {
+    AnzeigePic->setScaleMode(annotate::ScaleTwips);
+}
 
-int frmAnzeige::windowStateValue() const { return formState_; }
+int frmAnzeige::windowStateValue() const {
+    return formState_;
+}
 
 void frmAnzeige::setWindowStateValue(int state) {
     formState_ = state;

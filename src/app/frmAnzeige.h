@@ -4,6 +4,7 @@
 // closing.
 #include "annotate/CanvasHost.h"
 #include "annotate/TextDialogHost.h"
+#include "app/TrayIconData.h"
 #include "capture/CaptureHost.h"
 #include "capture/region/RegionHost.h"
 #include "imaging/save/SaveHost.h"
@@ -50,6 +51,7 @@ public:
     bool SkipCentering = false;
     bool markingsDrawn_ = false;
     QString LastOpenFolder;
+    TrayIconData trayIconData;
 
     // --- form-level state ---
     QString hoverColor;

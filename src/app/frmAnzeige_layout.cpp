@@ -1,11 +1,11 @@
 // frmAnzeige: window layout, the viewport and its scroll bars, the banner and the
 // hover colours of the button row.
-#include "app/Banner.h"
 #include "annotate/AnzeigePic.h"
-#include "app/Layout.h"
-#include "app/SizeGrip.h"
 #include "annotate/forms/CanvasToolTip.h"
 #include "annotate/forms/PaletteStrip.h"
+#include "app/Banner.h"
+#include "app/Layout.h"
+#include "app/SizeGrip.h"
 #include "app/frmAnzeige.h"
 #include "platform/Twips.h"
 
@@ -25,10 +25,18 @@ using platform::twipsToPixelsX;
 using platform::twipsToPixelsY;
 
 namespace {
-double wTw(const QWidget* w) { return pixelsToTwipsX(w->width()); }
-double hTw(const QWidget* w) { return pixelsToTwipsY(w->height()); }
-double xTw(const QWidget* w) { return pixelsToTwipsX(w->x()); }
-double yTw(const QWidget* w) { return pixelsToTwipsY(w->y()); }
+double wTw(const QWidget* w) {
+    return pixelsToTwipsX(w->width());
+}
+double hTw(const QWidget* w) {
+    return pixelsToTwipsY(w->height());
+}
+double xTw(const QWidget* w) {
+    return pixelsToTwipsX(w->x());
+}
+double yTw(const QWidget* w) {
+    return pixelsToTwipsY(w->y());
+}
 } // namespace
 
 double frmAnzeige::formWidthTwips() const {
@@ -67,9 +75,8 @@ void frmAnzeige::Form_Resize() {
         inResize_ = false;
         return;
     }
-    const SnapResult snap =
-        snapToMinimum(formWidthTwips(), formHeightTwips(), double(minFormWidth),
-                      double(minFormHeight));
+    const SnapResult snap = snapToMinimum(formWidthTwips(), formHeightTwips(), double(minFormWidth),
+                                          double(minFormHeight));
     if (snap.changed) resizeWindowTwips(snap.width, snap.height);
 
     const double W = formWidthTwips();
@@ -137,7 +144,9 @@ void frmAnzeige::zentrieren() {
     if (y.resetScroll) VScroll1->setValue(0);
 }
 
-void frmAnzeige::farbverlauf() { Picture1->farbverlauf(); }
+void frmAnzeige::farbverlauf() {
+    Picture1->farbverlauf();
+}
 
 void frmAnzeige::HScroll1_Change() {
     AnzeigePic->move(twipsToPixelsX(-HScroll1->value()), AnzeigePic->y());
@@ -182,16 +191,22 @@ void frmAnzeige::roll_out() {
 }
 
 void frmAnzeige::tool_tipp() {
-    const bool pannable = wTw(AnzeigePic) > wTw(AnzeigePicCont) ||
-                          hTw(AnzeigePic) > hTw(AnzeigePicCont);
+    const bool pannable =
+        wTw(AnzeigePic) > wTw(AnzeigePicCont) || hTw(AnzeigePic) > hTw(AnzeigePicCont);
     AnzeigePic->setToolTip(annotate::tool_tipp(pannable, undoReadSlot(), AnzeigePic->toolTip()));
 }
 
-void frmAnzeige::Command1_MouseMove(int index) { roll_in(index); }
+void frmAnzeige::Command1_MouseMove(int index) {
+    roll_in(index);
+}
 
-void frmAnzeige::Form_MouseMove() { roll_out(); }
+void frmAnzeige::Form_MouseMove() {
+    roll_out();
+}
 
-void frmAnzeige::AnzeigePicCont_MouseMove() { AnzeigePic->AnzeigePicCont_MouseMove(); }
+void frmAnzeige::AnzeigePicCont_MouseMove() {
+    AnzeigePic->AnzeigePicCont_MouseMove();
+}
 
 void frmAnzeige::mouseMoveEvent(QMouseEvent* e) {
     // Only over the bare window: a move that a child passed on is not the form's.

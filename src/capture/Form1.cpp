@@ -61,11 +61,14 @@ void Form1::handOver(const QImage& picture) {
     if (host_) host_->handOverCapture(picture);
 }
 
-void Form1::Command1_Click() { handOver(CaptureScreen()); }
+void Form1::Command1_Click() {
+    handOver(CaptureScreen());
+}
 
 void Form1::Command4_Click() {
-    platform::MsgBox(QStringLiteral("Klicke auf das gewünschte Fenster, und warte einen Augenblick ..."),
-                     0, QString(), nullptr);
+    platform::MsgBox(
+        QStringLiteral("Klicke auf das gewünschte Fenster, und warte einen Augenblick ..."), 0,
+        QString(), nullptr);
     // Whole seconds, and strictly later: the wait lasts between two and three seconds.
     const qint64 deadline = QDateTime::currentSecsSinceEpoch() + 2;
     while (QDateTime::currentSecsSinceEpoch() <= deadline) {

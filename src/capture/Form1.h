@@ -15,8 +15,7 @@ class CaptureHost;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(CaptureHost* host, platform::ScreenGrabber& grabber,
-                   QWidget* parent = nullptr);
+    explicit Form1(CaptureHost* host, platform::ScreenGrabber& grabber, QWidget* parent = nullptr);
 
     // A copy of srcWidth x srcHeight pixels at (srcLeft, srcTop) of a window: of its
     // client area, or of the whole window with frame and title bar. A window that is

@@ -2,9 +2,15 @@
 
 namespace kamsulo::platform {
 
-int AppInfo::major() { return KAMSULO_VERSION_MAJOR; }
-int AppInfo::minor() { return KAMSULO_VERSION_MINOR; }
-int AppInfo::revision() { return KAMSULO_VERSION_PATCH; }
+int AppInfo::major() {
+    return KAMSULO_VERSION_MAJOR;
+}
+int AppInfo::minor() {
+    return KAMSULO_VERSION_MINOR;
+}
+int AppInfo::revision() {
+    return KAMSULO_VERSION_PATCH;
+}
 QString AppInfo::versionText() {
     return QStringLiteral("%1.%2.%3").arg(major()).arg(minor()).arg(revision());
 }

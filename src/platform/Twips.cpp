@@ -29,12 +29,22 @@ int twipsPerPixelY() {
     return s ? fromDpi(s->logicalDotsPerInchY()) : 15;
 }
 
-void setTwipsPerPixelOverride(int tpp) { g_override = tpp > 0 ? tpp : 0; }
+void setTwipsPerPixelOverride(int tpp) {
+    g_override = tpp > 0 ? tpp : 0;
+}
 
-int twipsToPixelsX(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelX())); }
-int twipsToPixelsY(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelY())); }
-double pixelsToTwipsX(double px) { return px * twipsPerPixelX(); }
-double pixelsToTwipsY(double px) { return px * twipsPerPixelY(); }
+int twipsToPixelsX(double twips) {
+    return static_cast<int>(std::lround(twips / twipsPerPixelX()));
+}
+int twipsToPixelsY(double twips) {
+    return static_cast<int>(std::lround(twips / twipsPerPixelY()));
+}
+double pixelsToTwipsX(double px) {
+    return px * twipsPerPixelX();
+}
+double pixelsToTwipsY(double px) {
+    return px * twipsPerPixelY();
+}
 
 void placeTwips(QWidget* w, double left, double top, double width, double height) {
     if (!w) return;

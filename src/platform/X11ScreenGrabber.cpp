@@ -97,8 +97,8 @@ public:
             unsigned long n = 0, after = 0;
             unsigned char* data = nullptr;
             ErrorTrap trap(dpy_);
-            if (XGetWindowProperty(dpy_, root_, active, 0, 1, False, XA_WINDOW, &type, &format,
-                                   &n, &after, &data) == Success &&
+            if (XGetWindowProperty(dpy_, root_, active, 0, 1, False, XA_WINDOW, &type, &format, &n,
+                                   &after, &data) == Success &&
                 data) {
                 Window w = None;
                 if (type == XA_WINDOW && format == 32 && n == 1)
@@ -208,8 +208,8 @@ private:
 
     bool grabShm(const QRect& part, QImage& out, QPoint at) {
         if (!ensureShm(part)) return false;
-        XImage* img = XShmCreateImage(dpy_, visual_, depth_, ZPixmap, nullptr, &seg_,
-                                      part.width(), part.height());
+        XImage* img = XShmCreateImage(dpy_, visual_, depth_, ZPixmap, nullptr, &seg_, part.width(),
+                                      part.height());
         if (!img) return false;
         img->data = shmAddr_;
         ErrorTrap trap(dpy_);
@@ -247,7 +247,8 @@ private:
     static int scale(unsigned long pixel, unsigned long mask) {
         if (!mask) return 0;
         int shift = 0;
-        while (!((mask >> shift) & 1)) ++shift;
+        while (!((mask >> shift) & 1))
+            ++shift;
         const unsigned long m = mask >> shift;
         return static_cast<int>(((pixel >> shift) & m) * 255 / m);
     }
@@ -257,7 +258,8 @@ private:
             const auto* src =
                 reinterpret_cast<const quint32*>(img->data + std::size_t(y) * img->bytes_per_line);
             auto* dst = reinterpret_cast<quint32*>(out.scanLine(at.y() + y)) + at.x();
-            for (int x = 0; x < img->width; ++x) dst[x] = src[x] | 0xff000000u;
+            for (int x = 0; x < img->width; ++x)
+                dst[x] = src[x] | 0xff000000u;
         }
     }
 

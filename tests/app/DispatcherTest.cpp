@@ -1,8 +1,8 @@
 // The dispatcher's state rules: which presses ask, what Yes and No do, closing, and
 // the one-shot timer.
+#include "annotate/AnzeigePic.h"
 #include "annotate/forms/PaletteStrip.h"
 #include "app/Banner.h"
-#include "annotate/AnzeigePic.h"
 #include "app/frmAnzeige.h"
 #include "support/modal.h"
 
@@ -65,7 +65,8 @@ TEST(Dispatcher, CapturesNeverAskAndReplaceThePicture) {
     EXPECT_EQ(s.w.canvasImage().size(), screen);
     const auto& ring = s.w.AnzeigePic->undoRing();
     EXPECT_EQ(ring.picCopy().toImage(), s.w.canvasImage());
-    for (int slot = 1; slot <= 5; ++slot) EXPECT_EQ(ring.picDummy(slot).toImage(), s.w.canvasImage());
+    for (int slot = 1; slot <= 5; ++slot)
+        EXPECT_EQ(ring.picDummy(slot).toImage(), s.w.canvasImage());
     EXPECT_EQ(s.w.undoReadSlot(), 0);
     EXPECT_EQ(s.w.undoWriteSlot(), 0);
     EXPECT_FALSE(s.w.ShotSaved);
@@ -96,8 +97,9 @@ TEST(Dispatcher, OpenGuardYesOpensSaveAndChangesNothingElse) {
     s.w.Command1_Click(7);
     ASSERT_EQ(a.seen.size(), 1);
     EXPECT_EQ(a.seen[0].title, QStringLiteral("Pixtorel - Kontrollabfrage"));
-    EXPECT_EQ(a.seen[0].text,
-              QStringLiteral("Der letzte ScreenShot wurde noch nicht gespeichert. Jetzt speichern?"));
+    EXPECT_EQ(
+        a.seen[0].text,
+        QStringLiteral("Der letzte ScreenShot wurde noch nicht gespeichert. Jetzt speichern?"));
     EXPECT_EQ(s.saves, 1);
     EXPECT_EQ(s.w.canvasImage(), before);
     EXPECT_FALSE(s.w.ShotSaved);

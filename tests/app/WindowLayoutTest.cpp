@@ -1,7 +1,7 @@
 // The main window's layout on the virtual display: the minimum size, the viewport
 // with its scroll bars, centring, and the hover colours of the button row.
-#include "app/Banner.h"
 #include "annotate/AnzeigePic.h"
+#include "app/Banner.h"
 #include "app/frmAnzeige.h"
 #include "platform/Twips.h"
 #include "support/modal.h"
@@ -105,7 +105,8 @@ TEST(WindowLayout, HoverColoursFollowThePointer) {
     // The pointer really moves (the events come back from the X server).
     QTest::mouseMove(s.w.Command1[1], QPoint(10, 10));
     ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(1) == yellow; }));
-    for (int i : {0, 2, 3, 8}) EXPECT_EQ(s.w.buttonBackColor(i), face);
+    for (int i : {0, 2, 3, 8})
+        EXPECT_EQ(s.w.buttonBackColor(i), face);
     QTest::mouseMove(s.w.Command1[2], QPoint(10, 10));
     ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(2) == yellow; }));
     EXPECT_EQ(s.w.buttonBackColor(1), face);
@@ -114,5 +115,6 @@ TEST(WindowLayout, HoverColoursFollowThePointer) {
     // Over the bare window every button is normal again.
     QTest::mouseMove(&s.w, QPoint(s.w.width() - 5, 40));
     ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(2) == face; }));
-    for (int i = 0; i < frmAnzeige::buttonCount; ++i) EXPECT_EQ(s.w.buttonBackColor(i), face);
+    for (int i = 0; i < frmAnzeige::buttonCount; ++i)
+        EXPECT_EQ(s.w.buttonBackColor(i), face);
 }

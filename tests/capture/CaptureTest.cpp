@@ -66,7 +66,8 @@ TEST(Capture, ScreenReturnsExactlyTheScreenPixels) {
                                  Qt::WindowStaysOnTopHint);
     cover.move(screen.topLeft());
     cover.show();
-    ASSERT_TRUE(test::waitFor([&] { return cover.windowHandle() && cover.windowHandle()->isExposed(); }));
+    ASSERT_TRUE(
+        test::waitFor([&] { return cover.windowHandle() && cover.windowHandle()->isExposed(); }));
     settle();
 
     RecordingHost host;
@@ -117,7 +118,8 @@ TEST(Capture, GoneOrZeroWindowGivesAnEmptyPicture) {
     {
         QWidget w;
         w.show();
-        ASSERT_TRUE(test::waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); }));
+        ASSERT_TRUE(
+            test::waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); }));
         gone = w.winId();
     }
     settle(100);
@@ -132,7 +134,8 @@ TEST(CaptureWithoutWindowManager, TheInputFocusWindowServes) {
     PatternWindow win(img, Qt::Window);
     win.move(100, 100);
     win.show();
-    ASSERT_TRUE(test::waitFor([&] { return win.windowHandle() && win.windowHandle()->isExposed(); }));
+    ASSERT_TRUE(
+        test::waitFor([&] { return win.windowHandle() && win.windowHandle()->isExposed(); }));
     focusDirectly(win.winId());
     auto& g = platform::screenGrabber();
     ASSERT_TRUE(test::waitFor([&] { return g.activeWindow() == win.winId(); }));
