@@ -182,8 +182,8 @@ def main():
 
         # Screen: the window steps aside, the screen is copied, the window returns.
         click_twips(main_win, 1095, 10, 900, 920)
-        time.sleep(1.0)
-        main_win = find_window("^Kamsulo $", 15)
+        gone("^Kamsulo $", 3)
+        main_win = find_window("^Kamsulo $", 20)
         if not main_win:
             fail("the main window did not come back after the capture")
         time.sleep(0.5)
