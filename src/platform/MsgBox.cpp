@@ -15,6 +15,8 @@ int MsgBox(const QString& text, int style, const QString& title, QWidget* parent
     box.setWindowTitle(title.isEmpty() ? AppInfo::title() : title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
+    // The text can be selected and copied (a saved file's path, say).
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     switch (icon) {
     case 16:
         box.setIcon(QMessageBox::Critical);

@@ -5,7 +5,6 @@
 #include "imaging/save/PictureWriter.h"
 #include "imaging/save/SaveFormats.h"
 #include "imaging/save/SaveHost.h"
-#include "imaging/save/SelectableBoxText.h"
 #include "imaging/save/StdDialoge.h"
 #include "imaging/save/modFolder.h"
 #include "platform/AppInfo.h"
@@ -208,7 +207,6 @@ void frmSave::Command1_Click() {
         result = writePicture(*saver, host->pictureToSave(), path, option, hScroll1_->value());
 
     const QString title = platform::AppInfo::exeName();
-    const SelectableBoxText selectable; // the path in the box can be copied
     if (!result.ok || !QFileInfo::exists(path)) {
         platform::MsgBox(saveFailedText(path, result.reason), 48, title, this);
         if (self) unsetCursor();
