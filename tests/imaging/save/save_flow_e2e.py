@@ -132,7 +132,7 @@ def main():
         fail("no display; run it under scripts/with-display")
     for tool in ("xdotool", "xclip", "identify", "display"):
         if not shutil.which(tool):
-            skip(tool + " is not installed")
+            fail(tool + " is not installed")
     try:
         from PIL import Image
     except ImportError:
