@@ -10,12 +10,13 @@
 
 namespace kamsulo::test {
 
-void whenModal(std::function<void(QWidget*)> action, int timeoutMs) {
+void whenModal(std::function<void(QWidget*)> action, int timeoutMs,
+               std::function<bool(QWidget*)> accept) {
     auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, deadline, poll]() {
+    *poll = [action, accept, deadline, poll]() {
         QWidget* w = QApplication::activeModalWidget();
-        if (w && w->isVisible()) {
+        if (w && w->isVisible() && (!accept || accept(w))) {
             action(w);
             *poll = nullptr; // break the cycle
             return;

@@ -10,7 +10,10 @@ namespace kamsulo::test {
 // Calls `action` once the next modal widget is active (polling the event loop
 // through a timer), so that a test can press the real box's buttons while the
 // code under test waits inside exec(). Gives up after `timeoutMs`.
-void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
+// With `accept`, only a modal widget for which it answers true counts (a message box
+// on top of a file dialog, say).
+void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000,
+               std::function<bool(QWidget*)> accept = nullptr);
 
 // Presses the button with this text (e.g. "&Ja", "Ja", "Nein", "OK") on the
 // widget; ampersands are ignored when comparing. Returns false when none matched.

@@ -4,15 +4,12 @@
 #include "support/modal.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <functional>
-#include <memory>
 
 namespace kamsulo::test {
 
@@ -42,22 +39,8 @@ inline bool typeAndAccept(QWidget* w, const QString& name) {
 // Like whenModal, but waits for a modal widget of type T (a message box on top of
 // a file dialog, say).
 template <typename T> void whenModalOf(std::function<void(T*)> action, int timeoutMs = 10000) {
-    auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, deadline, poll]() {
-        auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (w && w->isVisible()) {
-            action(w);
-            *poll = nullptr;
-            return;
-        }
-        if (deadline->hasExpired()) {
-            *poll = nullptr;
-            return;
-        }
-        QTimer::singleShot(20, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+    whenModal([action](QWidget* w) { action(qobject_cast<T*>(w)); }, timeoutMs,
+              [](QWidget* w) { return qobject_cast<T*>(w) != nullptr; });
 }
 
 inline void whenMessageBox(std::function<void(QMessageBox*)> action, int timeoutMs = 10000) {
