@@ -30,7 +30,9 @@ void whenModal(std::function<void(QWidget*)> action, int timeoutMs,
     QTimer::singleShot(0, *poll);
 }
 
-static QString plain(QString s) { return s.remove(QLatin1Char('&')); }
+static QString plain(QString s) {
+    return s.remove(QLatin1Char('&'));
+}
 
 bool pressButton(QWidget* box, const QString& text) {
     if (!box) return false;
