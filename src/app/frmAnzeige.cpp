@@ -201,12 +201,13 @@ void frmAnzeige::Command1_Click(int index) {
         }
         scroll_init();
         break;
-    case 3: // ClipBoard
-    case 4: // MsPaint
+    case 3: // ClipBoard: comes with the clipboard hand-off
+    case 4: // MsPaint: comes with the paint-program hand-off
+        break;
     case 5: // Save
         if (showSaveDialog) showSaveDialog();
         break;
-    case 6: // Info
+    case 6: // Info: comes with the info dialog
         break;
     case 7: // Open
         if (!ShotSaved) {

@@ -158,6 +158,16 @@ TEST(Dispatcher, TimerShowsTheOverlayOncePerArming) {
     EXPECT_EQ(s.saveUnloads, 2);
 }
 
+TEST(Dispatcher, OnlySaveAndItsGuardsOpenTheSaveDialog) {
+    Shown s;
+    s.w.ShotSaved = true;
+    for (int i : {3, 4, 6, 7}) s.w.Command1_Click(i);
+    EXPECT_EQ(s.saves, 0);
+    s.w.Command1_Click(5);
+    s.w.Command1_Click(5);
+    EXPECT_EQ(s.saves, 2);
+}
+
 TEST(Dispatcher, AnyPressDeselectsOnlyThePixelTools) {
     Shown s;
     s.w.ShotSaved = true;
