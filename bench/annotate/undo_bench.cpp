@@ -31,22 +31,22 @@ double ms(Clock::duration d) {
 void mark(CanvasSurface& s, int i) {
     const double x = 300 * 15 + i * 250 * 15;
     const double y = 200 * 15 + i * 150 * 15;
-    s.setForeColor(0x0000FF ^ (i * 0x102030));
-    s.setDrawWidth(2 + i % 4);
+    s.setPenColor(0x0000FF ^ (i * 0x102030));
+    s.setPenWidth(2 + i % 4);
     switch (i % 3) {
     case 0:
-        s.box(x, y, x + 200 * 15, y + 120 * 15, s.foreColor());
+        s.box(x, y, x + 200 * 15, y + 120 * 15, s.penColor());
         break;
     case 1:
-        s.pset(x, y);
+        s.dot(x, y);
         for (int k = 1; k <= 40; ++k)
             s.lineTo(x + k * 60, y + (k % 5) * 90);
         break;
     default:
-        s.setFillStyle(FillSolid);
-        s.setFillColor(s.foreColor());
-        Arrow(s, int(x + 3000), int(y + 1500), int(x), int(y), 200);
-        s.setFillStyle(FillTransparent);
+        s.setFillStyle(FillStyle::Solid);
+        s.setFillColor(s.penColor());
+        drawFilledArrow(s, int(x + 3000), int(y + 1500), int(x), int(y), 200);
+        s.setFillStyle(FillStyle::Transparent);
         s.setFillColor(0);
         break;
     }
@@ -76,7 +76,7 @@ int main() {
     Clock::duration snapTotal{}, undoTotal{};
     for (int i = 0; i < 10; ++i) {
         const auto t0 = Clock::now();
-        ring.undo_dummy_pic(surface.image());
+        ring.takeUndoSnapshot(surface.image());
         snapTotal += Clock::now() - t0;
         mark(surface, i);
     }

@@ -1,7 +1,7 @@
 // Time of one full-screen capture into the canvas's picture, without the pauses
 // that take the main window out of the way. Prints the median in milliseconds.
 #include "capture/CaptureHost.h"
-#include "capture/Form1.h"
+#include "capture/ScreenCapture.h"
 #include "platform/ScreenGrabber.h"
 
 #include <QApplication>
@@ -24,13 +24,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 60;
     CanvasHost host;
-    kamsulo::capture::Form1 form(&host, kamsulo::platform::screenGrabber());
-    form.Command1_Click(); // warm-up: connection and shared memory
+    kamsulo::capture::ScreenCapture capture(&host, kamsulo::platform::screenGrabber());
+    capture.captureScreenToCanvas(); // warm-up: connection and shared memory
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         t.start();
-        form.Command1_Click();
+        capture.captureScreenToCanvas();
         ms.push_back(t.nsecsElapsed() / 1e6);
     }
     std::sort(ms.begin(), ms.end());

@@ -1,4 +1,4 @@
-// Times clsSaveAs in-process on the benchmark pictures: GIF through the octree,
+// Times ImageWriter in-process on the benchmark pictures: GIF through the octree,
 // PNG 24-bit, JPEG at 85 and BMP 24-bit. The pictures come from
 // $KAMSULO_BENCH_DATA, else ../shared/bench-data beside the source tree; the
 // files go to $KAMSULO_BENCH_OUT, else /tmp. Every timed save writes a new file.
@@ -7,9 +7,9 @@
 #include "imaging/AtomicFile.h"
 #include "imaging/BmpWriter.h"
 #include "imaging/GifWriter.h"
+#include "imaging/ImageWriter.h"
 #include "imaging/PixelConversion.h"
 #include "imaging/PngWriter.h"
-#include "imaging/clsSaveAs.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -23,7 +23,7 @@
 #include <map>
 #include <string>
 
-using kamsulo::imaging::clsSaveAs;
+using kamsulo::imaging::ImageWriter;
 
 namespace {
 
@@ -52,16 +52,17 @@ const QImage& picture(const std::string& name) {
 enum Kind { Gif, Png, Jpeg, Bmp };
 const char* const extensions[] = {"gif", "png", "jpg", "bmp"};
 
-bool saveOnce(clsSaveAs& saver, const QImage& image, Kind kind, const QString& file) {
+bool saveOnce(ImageWriter& writer, const QImage& image, Kind kind, const QString& file) {
+    using kamsulo::imaging::BitmapFormat;
     switch (kind) {
     case Gif:
-        return saver.SaveAsGIF(image, file, 2);
+        return writer.saveGif(image, file, kamsulo::imaging::GifPalette::Octree);
     case Png:
-        return saver.SaveAsPNG(image, file, 7);
+        return writer.savePng(image, file, BitmapFormat::Rgb24);
     case Jpeg:
-        return saver.SaveAsJPEG(image, file, 85);
+        return writer.saveJpeg(image, file, 85);
     case Bmp:
-        return saver.SaveAsBMP(image, file, 7);
+        return writer.saveBmp(image, file, BitmapFormat::Rgb24);
     }
     return false;
 }
@@ -72,7 +73,7 @@ void BM_Save(benchmark::State& state, std::string name, Kind kind) {
         state.SkipWithError("picture not found");
         return;
     }
-    clsSaveAs saver;
+    ImageWriter writer;
     const QString file = outFolder() + QStringLiteral("/bench-run-%1.%2")
                                            .arg(QString::fromStdString(name))
                                            .arg(QLatin1String(extensions[kind]));
@@ -82,7 +83,7 @@ void BM_Save(benchmark::State& state, std::string name, Kind kind) {
         state.PauseTiming();
         QFile::remove(file);
         state.ResumeTiming();
-        if (!saveOnce(saver, image, kind, file)) {
+        if (!saveOnce(writer, image, kind, file)) {
             state.SkipWithError("save failed");
             break;
         }
@@ -102,8 +103,8 @@ void BM_Step(benchmark::State& state, std::string name, int step) {
     const Picture pic(image);
     PixelConversion conversion;
     Bitmap rgb, indexed;
-    conversion.ConvertTo16_24_32bpp(pic, rgb, 7);
-    conversion.ConvertTo8bppOctree(pic, indexed);
+    conversion.toDirectColor(pic, rgb, PixelFormat::Rgb24);
+    conversion.toOctreePalette(pic, indexed);
     const QString file = outFolder() + QStringLiteral("/bench-step.out");
     for (auto _ : state) {
         state.PauseTiming();
@@ -112,36 +113,36 @@ void BM_Step(benchmark::State& state, std::string name, int step) {
         Bitmap b;
         switch (step) {
         case 0:
-            conversion.ConvertTo16_24_32bpp(pic, b, 7);
+            conversion.toDirectColor(pic, b, PixelFormat::Rgb24);
             break;
         case 1:
-            conversion.ConvertTo8bppOctree(pic, b);
+            conversion.toOctreePalette(pic, b);
             break;
         case 2: {
             AtomicFile f(file);
             f.open();
-            WriteGif(indexed, f);
+            writeGif(indexed, f);
             f.commit();
             break;
         }
         case 3: {
             AtomicFile f(file);
             f.open();
-            WriteBmp(rgb, f);
+            writeBmp(rgb, f);
             f.commit();
             break;
         }
         case 5: {
-            modOcTree tree;
-            tree.BuildOctree(rgb.stride(), rgb.height(), rgb.stride() - 3 * rgb.width(), rgb.data(),
-                             256, 8);
+            OctreeQuantizer tree;
+            tree.build(rgb.stride(), rgb.height(), rgb.stride() - 3 * rgb.width(), rgb.data(), 256,
+                       8);
             benchmark::DoNotOptimize(tree);
             break;
         }
         case 4: {
             AtomicFile f(file);
             f.open();
-            WritePng(rgb, f);
+            writePng(rgb, f);
             f.commit();
             break;
         }
@@ -152,12 +153,12 @@ void BM_Step(benchmark::State& state, std::string name, int step) {
 }
 
 void keepOutputs() {
-    clsSaveAs saver;
+    ImageWriter writer;
     for (const char* name : {"ref-1080", "ref-2160", "photo-1080"}) {
         const QImage& image = picture(name);
         if (image.isNull()) continue;
         for (Kind kind : {Gif, Png, Jpeg, Bmp})
-            saveOnce(saver, image, kind,
+            saveOnce(writer, image, kind,
                      outFolder() + QStringLiteral("/bench-%1.%2")
                                        .arg(QLatin1String(name))
                                        .arg(QLatin1String(extensions[kind])));

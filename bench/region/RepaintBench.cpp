@@ -3,7 +3,7 @@
 // what the move exposed, once as the overlay does it and once with a full repaint
 // after every move for comparison. Runs offscreen unless QT_QPA_PLATFORM is set.
 #include "capture/region/RegionHost.h"
-#include "capture/region/frmDummy.h"
+#include "capture/region/RegionOverlay.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
@@ -23,8 +23,8 @@ public:
     void clearCanvasPicture() override {}
     void handOverPicture(const QImage&) override {}
     void showMainWindowNormal() override {}
-    void scroll_init() override {}
-    void tool_tipp() override {}
+    void resetScrollBars() override {}
+    void updateCanvasToolTip() override {}
 };
 
 class PaintCounter : public QObject {
@@ -65,7 +65,7 @@ struct Figures {
 
 Figures run(const QImage& frozen, bool fullRepaint, int moves) {
     NullHost host;
-    auto* overlay = new frmDummy(host, frozen, QRect(QPoint(0, 0), frozen.size()));
+    auto* overlay = new RegionOverlay(host, frozen, QRect(QPoint(0, 0), frozen.size()));
     overlay->setAttribute(Qt::WA_DeleteOnClose, false);
     overlay->show();
     QApplication::processEvents();

@@ -6,7 +6,7 @@
 
 namespace kamsulo::annotate {
 
-double Atann(double x, double y) {
+double directionAngle(double x, double y) {
     const double t = x != 0 ? std::atan(std::abs(y) / std::abs(x)) : 0.0;
     if (x > 0) return y >= 0 ? t : kTwoPi - t;
     if (x < 0) return y >= 0 ? kPi - t : kPi + t;
@@ -16,7 +16,7 @@ double Atann(double x, double y) {
 }
 
 SectorAngles arrowSectorAngles(double dx, double dy) {
-    const double a = Atann(dx, dy) - 3.0 * kPi;
+    const double a = directionAngle(dx, dy) - 3.0 * kPi;
     double s = a + kWedgeHalfOpening;
     double e = s - 2.0 * kWedgeHalfOpening;
     auto wrap = [](double v) {
@@ -28,12 +28,12 @@ SectorAngles arrowSectorAngles(double dx, double dy) {
     return {s, e};
 }
 
-void Arrow(CanvasSurface& pic, int x1, int y1, int x2, int y2, int r) {
+void drawFilledArrow(CanvasSurface& surface, int x1, int y1, int x2, int y2, int r) {
     const long long dy = static_cast<long long>(y2) - y1;
     const long long dx = static_cast<long long>(x2) - x1;
     const SectorAngles angles = arrowSectorAngles(double(dx), double(dy));
-    pic.line(x1, y1, x2, y2);
-    pic.circleSector(x2, y2, r, angles.start, angles.end);
+    surface.line(x1, y1, x2, y2);
+    surface.circleSector(x2, y2, r, angles.start, angles.end);
 }
 
 std::vector<Stroke> openArrowStrokes(float x1, float y1, float x2, float y2, float headSize,
@@ -61,11 +61,11 @@ std::vector<Stroke> openArrowStrokes(float x1, float y1, float x2, float y2, flo
     return strokes;
 }
 
-void OpenArrow(CanvasSurface& pic, float x1, float y1, float x2, float y2, float headSize,
-               bool drawHead, int tailMarks, float spacing) {
-    pic.line(x1, y1, x2, y2);
+void drawOpenArrow(CanvasSurface& surface, float x1, float y1, float x2, float y2, float headSize,
+                   bool drawHead, int tailMarks, float spacing) {
+    surface.line(x1, y1, x2, y2);
     for (const Stroke& s : openArrowStrokes(x1, y1, x2, y2, headSize, drawHead, tailMarks, spacing))
-        pic.lineBy(s.x, s.y, s.dx, s.dy);
+        surface.lineBy(s.x, s.y, s.dx, s.dy);
 }
 
 } // namespace kamsulo::annotate

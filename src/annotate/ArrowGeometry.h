@@ -1,6 +1,6 @@
 #pragma once
-// The two arrow shapes: a shaft with a filled wedge head (Arrow) and a shaft with an
-// open V head and a V tail mark (OpenArrow), with the angle helper Atann.
+// The two arrow shapes: a shaft with a filled wedge head and a shaft with an open V
+// head and a V tail mark, with the angle helper directionAngle.
 #include <vector>
 
 namespace kamsulo::annotate {
@@ -16,7 +16,7 @@ inline constexpr double kThreeHalfPi = 3.0 * kPi / 2.0;
 inline constexpr double kWedgeHalfOpening = 0.3;
 
 // Direction of (x, y) in [0, 2pi), from the positive x axis towards positive y.
-double Atann(double x, double y);
+double directionAngle(double x, double y);
 
 // Start and end angle of the head's circle sector for a shaft from the tail to the tip
 // (dx, dy = tip - tail). Both negative: a closed pie slice.
@@ -27,7 +27,7 @@ struct SectorAngles {
 SectorAngles arrowSectorAngles(double dx, double dy);
 
 // Shaft from the tail (x1, y1) to the tip (x2, y2) and a wedge of radius r at the tip.
-void Arrow(CanvasSurface& pic, int x1, int y1, int x2, int y2, int r);
+void drawFilledArrow(CanvasSurface& surface, int x1, int y1, int x2, int y2, int r);
 
 // One straight stroke of an open arrow: from (x, y) by (dx, dy).
 struct Stroke {
@@ -38,7 +38,7 @@ std::vector<Stroke> openArrowStrokes(float x1, float y1, float x2, float y2, flo
                                      bool drawHead, int tailMarks, float spacing);
 
 // Shaft from the tail (x1, y1) to the tip (x2, y2), open head, tail marks.
-void OpenArrow(CanvasSurface& pic, float x1, float y1, float x2, float y2, float headSize,
-               bool drawHead, int tailMarks, float spacing);
+void drawOpenArrow(CanvasSurface& surface, float x1, float y1, float x2, float y2, float headSize,
+                   bool drawHead, int tailMarks, float spacing);
 
 } // namespace kamsulo::annotate

@@ -18,4 +18,8 @@ inline QColor bgrColor(quint32 bgr) {
     return QColor::fromRgb(bgrToRgb(bgr));
 }
 
+inline quint32 colorToBgr(const QColor& c) {
+    return rgbToBgr(c.rgb());
+}
+
 } // namespace kamsulo::annotate

@@ -2,11 +2,10 @@
 
 #include "annotate/CanvasHost.h"
 #include "annotate/CanvasSurface.h"
+#include "annotate/Rounding.h"
 #include "annotate/UndoRing.h"
-#include "annotate/tools/LineTools.h"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace kamsulo::annotate {
 
@@ -18,19 +17,19 @@ QString singleText(double v) {
 
 CanvasController::CanvasController(CanvasSurface& surface, UndoRing& undo, CanvasHost& host)
     : surface_(surface), undo_(undo), host_(host) {
-    for (int i = 0; i < toolCount; ++i)
-        tools_[std::size_t(i)] = makeTool(i);
+    for (int i = 0; i < kToolCount; ++i)
+        tools_[std::size_t(i)] = makeTool(toolAt(i));
 }
 
 CanvasController::~CanvasController() = default;
 
 Tool* CanvasController::selectedTool() const {
-    const int i = host_.selectedTool();
-    return i >= 0 && i < toolCount ? tools_[std::size_t(i)].get() : nullptr;
+    const int i = positionOf(host_.selectedTool());
+    return i >= 0 && i < kToolCount ? tools_[std::size_t(i)].get() : nullptr;
 }
 
-void CanvasController::undo_dummy_pic() {
-    undo_.undo_dummy_pic(surface_.image());
+void CanvasController::takeUndoSnapshot() {
+    undo_.takeUndoSnapshot(surface_.image());
 }
 void CanvasController::setMarkingsDrawn() {
     host_.setMarkingsDrawn();
@@ -42,36 +41,35 @@ void CanvasController::showTextDialog() {
     host_.showTextDialog();
 }
 
-void CanvasController::setMouseIcon(int index) {
-    if (index < 0 || index > 5) return;
-    mouseIcon_ = index;
-    mousePointer_ = PointerCustom;
+void CanvasController::setCursorIcon(CursorIcon icon) {
+    cursorIcon_ = icon;
+    pointerShape_ = PointerShape::ToolIcon;
 }
 
 QString CanvasController::positionCaption(double x, double y, const CanvasSurface& s) {
     long long px = std::llround(std::nearbyint(x));
     long long py = std::llround(std::nearbyint(y));
-    if (s.scaleMode() == 1) {
+    if (s.scaleMode() == ScaleMode::Twips) {
         px /= s.twipsPerPixelX();
         py /= s.twipsPerPixelY();
     }
     return QStringLiteral("Kamsulo   X=%1  :  Y=%2").arg(px).arg(py);
 }
 
-void CanvasController::AnzeigePic_MouseDown(int button, int shift, double x, double y) {
+void CanvasController::pointerDown(int button, int modifiers, double x, double y) {
     textPosX_ = singleText(x);
     textPosY_ = singleText(y);
     gestureTool_ = nullptr;
     panning_ = false;
 
-    if (shift == 0) {
+    if (modifiers == 0) {
         Tool* tool = selectedTool();
         if (tool && tool->takesWholePress()) {
             tool->press(*this, button, x, y);
             return;
         }
         const quint32 colour = host_.currentColor();
-        surface_.setForeColor(colour);
+        surface_.setPenColor(colour);
         state_.drawColor = colour;
         if (tool) {
             tool->press(*this, button, x, y);
@@ -83,24 +81,24 @@ void CanvasController::AnzeigePic_MouseDown(int button, int shift, double x, dou
     const QSize pic = surface_.pixelSize();
     state_.panRangeY = std::abs(view.height() - pic.height());
     state_.panRangeX = std::abs(view.width() - pic.width());
-    if (button == ButtonLeft && shift != 0) {
-        mousePointer_ = PointerSizeAll;
+    if (button == ButtonLeft && modifiers != 0) {
+        pointerShape_ = PointerShape::SizeAll;
         state_.panPressX = x / surface_.unitsPerPixelX();
         state_.panPressY = y / surface_.unitsPerPixelY();
         panning_ = true;
     }
 }
 
-void CanvasController::AnzeigePic_MouseMove(int buttons, int shift, double x, double y) {
+void CanvasController::pointerMove(int buttons, int modifiers, double x, double y) {
     host_.setCaption(positionCaption(x, y, surface_));
-    host_.roll_out();
-    if (shift == 0) {
+    host_.clearButtonHighlight();
+    if (modifiers == 0) {
         Tool* tool = selectedTool();
         // Only a gesture that the tool itself started draws or previews.
         if (tool && tool == gestureTool_) tool->move(*this, buttons, x, y);
     }
-    if (buttons == ButtonLeft && shift != 0 && panning_) pan(x, y);
-    host_.tool_tipp();
+    if (buttons == ButtonLeft && modifiers != 0 && panning_) pan(x, y);
+    host_.updateCanvasToolTip();
 }
 
 void CanvasController::pan(double x, double y) {
@@ -125,28 +123,28 @@ void CanvasController::pan(double x, double y) {
     }
 }
 
-void CanvasController::AnzeigePic_MouseUp(int button, int shift, double x, double y) {
-    if (shift == 0) {
+void CanvasController::pointerUp(int button, int modifiers, double x, double y) {
+    if (modifiers == 0) {
         Tool* tool = selectedTool();
         if (tool && tool == gestureTool_) tool->release(*this, button, x, y);
     }
     gestureTool_ = nullptr;
     panning_ = false;
-    mousePointer_ = PointerCustom;
+    pointerShape_ = PointerShape::ToolIcon;
 }
 
-void CanvasController::AnzeigePic_KeyDown(int keyCode, int) {
-    if (keyCode != kVirtualKeyShift) return;
+void CanvasController::keyDown(int key, int) {
+    if (key != Qt::Key_Shift) return;
     host_.deselectAllTools();
-    mousePointer_ = PointerSizeAll;
+    pointerShape_ = PointerShape::SizeAll;
 }
 
-void CanvasController::AnzeigePic_KeyUp(int keyCode, int) {
-    if (keyCode == kVirtualKeyShift) mousePointer_ = PointerDefault;
+void CanvasController::keyUp(int key, int) {
+    if (key == Qt::Key_Shift) pointerShape_ = PointerShape::Default;
 }
 
-void CanvasController::AnzeigePicCont_MouseMove() {
-    host_.roll_out();
+void CanvasController::pointerOverViewport() {
+    host_.clearButtonHighlight();
     const QString bare = QStringLiteral("Kamsulo");
     if (host_.caption() != bare) host_.setCaption(bare);
 }

@@ -13,6 +13,7 @@ namespace kamsulo::annotate {
 
 namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr int kDefaultTwipsPerPixel = 15;
 
 int roundHalfUp(double v) {
     return static_cast<int>(std::floor(v + 0.5));
@@ -42,19 +43,15 @@ void CanvasSurface::setPicture(const QImage& picture) {
 }
 
 void CanvasSurface::setTwipsPerPixel(int x, int y) {
-    tppX_ = x > 0 ? x : 15;
-    tppY_ = y > 0 ? y : 15;
-}
-
-void CanvasSurface::setScaleMode(int mode) {
-    if (mode == 1 || mode == 3) scaleMode_ = mode;
+    twipsPerPixelX_ = x > 0 ? x : kDefaultTwipsPerPixel;
+    twipsPerPixelY_ = y > 0 ? y : kDefaultTwipsPerPixel;
 }
 
 double CanvasSurface::unitsPerPixelX() const {
-    return scaleMode_ == 1 ? tppX_ : 1.0;
+    return scaleMode_ == ScaleMode::Twips ? twipsPerPixelX_ : 1.0;
 }
 double CanvasSurface::unitsPerPixelY() const {
-    return scaleMode_ == 1 ? tppY_ : 1.0;
+    return scaleMode_ == ScaleMode::Twips ? twipsPerPixelY_ : 1.0;
 }
 int CanvasSurface::toPixelX(double x) const {
     return roundHalfUp(x / unitsPerPixelX());
@@ -63,13 +60,13 @@ int CanvasSurface::toPixelY(double y) const {
     return roundHalfUp(y / unitsPerPixelY());
 }
 
-QColor CanvasSurface::penColor(quint32 bgr) const {
-    return drawMode_ == DrawWhite ? QColor(Qt::white) : bgrColor(bgr);
+QColor CanvasSurface::inkColor(quint32 bgr) const {
+    return drawMode_ == DrawMode::White ? QColor(Qt::white) : bgrColor(bgr);
 }
 
 void CanvasSurface::setComposition(QPainter& p) const {
     p.setRenderHint(QPainter::Antialiasing, false);
-    if (drawMode_ == DrawMaskPen)
+    if (drawMode_ == DrawMode::MaskPen)
         p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     else
         p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -77,12 +74,12 @@ void CanvasSurface::setComposition(QPainter& p) const {
 
 void CanvasSurface::beginPen(QPainter& p, int width) const {
     setComposition(p);
-    QPen pen(penColor(foreColor_));
+    QPen pen(inkColor(penColor_));
     pen.setWidth(std::max(1, width));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     // A styled pen exists only one pixel wide; wider pens draw solid.
-    if (drawStyle_ == DrawDot && width <= 1) {
+    if (drawStyle_ == DrawStyle::Dotted && width <= 1) {
         pen.setStyle(Qt::DotLine);
         pen.setCapStyle(Qt::FlatCap);
     }
@@ -104,18 +101,18 @@ void CanvasSurface::fillPixels(const QRect& r, quint32 bgr) {
     if (image_.isNull() || r.isEmpty()) return;
     QPainter p(&image_);
     setComposition(p);
-    p.fillRect(r, penColor(bgr));
+    p.fillRect(r, inkColor(bgr));
     touched(r);
 }
 
-void CanvasSurface::pset(double x, double y) {
-    currentX_ = x;
-    currentY_ = y;
+void CanvasSurface::dot(double x, double y) {
+    penX_ = x;
+    penY_ = y;
     if (image_.isNull()) return;
     const QPoint c = toPixel(x, y);
-    const int w = drawWidth_;
+    const int w = penWidth_;
     if (w <= 1) {
-        fillPixels(QRect(c, QSize(1, 1)), foreColor_);
+        fillPixels(QRect(c, QSize(1, 1)), penColor_);
         return;
     }
     // A disc of diameter w: the pixels whose centres lie within it.
@@ -126,7 +123,7 @@ void CanvasSurface::pset(double x, double y) {
     const double r2 = (w / 2.0) * (w / 2.0);
     QPainter p(&image_);
     setComposition(p);
-    const QColor colour = penColor(foreColor_);
+    const QColor colour = inkColor(penColor_);
     for (int j = top; j < top + w; ++j) {
         const double dy = j + 0.5 - cy;
         bool any = false;
@@ -147,39 +144,39 @@ void CanvasSurface::pset(double x, double y) {
 void CanvasSurface::strokeLine(QPoint a, QPoint b) {
     if (image_.isNull()) return;
     QPainter p(&image_);
-    beginPen(p, drawWidth_);
+    beginPen(p, penWidth_);
     if (a == b)
         p.drawPoint(a);
     else
         p.drawLine(a, b);
-    const int m = drawWidth_ + 1;
+    const int m = penWidth_ + 1;
     touched(QRect(a, b).normalized().adjusted(-m, -m, m, m));
 }
 
 void CanvasSurface::lineTo(double x, double y) {
-    const QPoint a = toPixel(currentX_, currentY_);
-    currentX_ = x;
-    currentY_ = y;
+    const QPoint a = toPixel(penX_, penY_);
+    penX_ = x;
+    penY_ = y;
     strokeLine(a, toPixel(x, y));
 }
 
 void CanvasSurface::line(double x1, double y1, double x2, double y2) {
-    currentX_ = x2;
-    currentY_ = y2;
+    penX_ = x2;
+    penY_ = y2;
     strokeLine(toPixel(x1, y1), toPixel(x2, y2));
 }
 
 void CanvasSurface::box(double x1, double y1, double x2, double y2, quint32 bgr) {
-    currentX_ = x2;
-    currentY_ = y2;
+    penX_ = x2;
+    penY_ = y2;
     if (image_.isNull()) return;
     const QRect r = spanRect(toPixel(x1, y1), toPixel(x2, y2));
-    const int w = drawWidth_;
-    if (drawStyle_ == DrawDot && w <= 1) {
+    const int w = penWidth_;
+    if (drawStyle_ == DrawStyle::Dotted && w <= 1) {
         QPainter p(&image_);
         beginPen(p, 1);
         QPen pen = p.pen();
-        pen.setColor(penColor(bgr));
+        pen.setColor(inkColor(bgr));
         p.setPen(pen);
         p.drawRect(QRect(r.topLeft(), QSize(r.width() - 1, r.height() - 1)));
         touched(r.adjusted(-1, -1, 1, 1));
@@ -201,11 +198,11 @@ void CanvasSurface::box(double x1, double y1, double x2, double y2, quint32 bgr)
 }
 
 void CanvasSurface::filledBox(double x1, double y1, double x2, double y2, quint32 bgr) {
-    currentX_ = x2;
-    currentY_ = y2;
+    penX_ = x2;
+    penY_ = y2;
     const QRect r = spanRect(toPixel(x1, y1), toPixel(x2, y2));
-    const int lo = drawWidth_ / 2;
-    const int hi = drawWidth_ - 1 - lo;
+    const int lo = penWidth_ / 2;
+    const int hi = penWidth_ - 1 - lo;
     fillPixels(r.adjusted(-lo, -lo, hi, hi), bgr);
 }
 
@@ -232,10 +229,10 @@ void CanvasSurface::circleSector(double cx, double cy, double radius, double sta
     if (fromCentre && toCentre) path.closeSubpath();
 
     QPainter p(&image_);
-    beginPen(p, drawWidth_);
-    if (fromCentre && toCentre && fillStyle_ == FillSolid) p.setBrush(bgrColor(fillColor_));
+    beginPen(p, penWidth_);
+    if (fromCentre && toCentre && fillStyle_ == FillStyle::Solid) p.setBrush(bgrColor(fillColor_));
     p.drawPath(path);
-    const int m = drawWidth_ + 1;
+    const int m = penWidth_ + 1;
     touched(bounds.toAlignedRect().adjusted(-m, -m, m, m));
 }
 
@@ -243,42 +240,42 @@ void CanvasSurface::printText(const QString& text) {
     if (!image_.isNull() && !text.isEmpty()) {
         QPainter p(&image_);
         p.setFont(font_);
-        p.setPen(bgrColor(foreColor_));
+        p.setPen(bgrColor(penColor_));
         const QFontMetricsF fm(font_, &image_);
-        const QPoint at = toPixel(currentX_, currentY_);
+        const QPoint at = toPixel(penX_, penY_);
         p.drawText(QPointF(at.x(), at.y() + fm.ascent()), text);
         touched(fm.boundingRect(text)
                     .translated(at.x(), at.y() + fm.ascent())
                     .toAlignedRect()
                     .adjusted(-2, -2, 2, 2));
-        currentY_ += fm.height() * unitsPerPixelY();
+        penY_ += fm.height() * unitsPerPixelY();
     }
-    currentX_ = 0;
+    penX_ = 0;
 }
 
-void CanvasSurface::RoundRect(int left, int top, int right, int bottom, int cornerW, int cornerH) {
+void CanvasSurface::roundRect(int left, int top, int right, int bottom, int cornerW, int cornerH) {
     if (image_.isNull()) return;
     const QRect r = spanRect(QPoint(left, top), QPoint(right, bottom));
     QPainter p(&image_);
-    beginPen(p, drawWidth_);
-    if (fillStyle_ == FillSolid) p.setBrush(bgrColor(fillColor_));
+    beginPen(p, penWidth_);
+    if (fillStyle_ == FillStyle::Solid) p.setBrush(bgrColor(fillColor_));
     // The figure lies within left..right-1 and top..bottom-1.
     const QRect shape(r.left(), r.top(), std::max(0, r.width() - 2), std::max(0, r.height() - 2));
     if (shape.width() == 0 || shape.height() == 0)
         p.drawLine(shape.topLeft(), shape.topLeft() + QPoint(shape.width(), shape.height()));
     else
         p.drawRoundedRect(shape, cornerW / 2.0, cornerH / 2.0, Qt::AbsoluteSize);
-    const int m = drawWidth_ + 1;
+    const int m = penWidth_ + 1;
     touched(r.adjusted(-m, -m, m, m));
 }
 
-void CanvasSurface::Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
-                        int yEnd) {
+void CanvasSurface::ellipseArc(int left, int top, int right, int bottom, int xStart, int yStart,
+                               int xEnd, int yEnd) {
     if (image_.isNull()) return;
     const QRect r = spanRect(QPoint(left, top), QPoint(right, bottom));
     const QRect shape(r.left(), r.top(), std::max(0, r.width() - 2), std::max(0, r.height() - 2));
     QPainter p(&image_);
-    beginPen(p, drawWidth_);
+    beginPen(p, penWidth_);
     if (shape.width() == 0 || shape.height() == 0) {
         // A flat ellipse is the segment its outline runs along.
         p.drawLine(shape.topLeft(), shape.topLeft() + QPoint(shape.width(), shape.height()));
@@ -291,12 +288,12 @@ void CanvasSurface::Arc(int left, int top, int right, int bottom, int xStart, in
         if (a1 <= a0) a1 += kTwoPi;
         p.drawArc(shape, int(std::lround(degrees16(a0))), int(std::lround(degrees16(a1 - a0))));
     }
-    const int m = drawWidth_ + 1;
+    const int m = penWidth_ + 1;
     touched(r.adjusted(-m, -m, m, m));
 }
 
-quint32 CanvasSurface::GetPixel(int x, int y) const {
-    if (!image_.valid(x, y)) return kInvalidColor;
+quint32 CanvasSurface::colorAt(int x, int y) const {
+    if (!image_.valid(x, y)) return kNoColor;
     return rgbToBgr(image_.pixel(x, y));
 }
 

@@ -85,21 +85,22 @@ QCursor ibeam() {
 }
 } // namespace
 
-QCursor cursorForIcon(int index) {
-    switch (index) {
-    case 0:
+QCursor cursorForIcon(CursorIcon icon) {
+    switch (icon) {
+    case CursorIcon::Marker:
         return slantedTool(QColor(255, 235, 0), QColor(255, 235, 0), 10);
-    case 2:
+    case CursorIcon::Eraser:
         return eraser();
-    case 3:
+    case CursorIcon::Freehand:
         return slantedTool(QColor(240, 200, 90), QColor(60, 60, 60), 6);
-    case 4:
+    case CursorIcon::Text:
         return ibeam();
-    case 5:
+    case CursorIcon::Pipette:
         return slantedTool(QColor(200, 220, 240), QColor(120, 120, 120), 5);
-    default:
-        return crosshair();
+    case CursorIcon::Hand:
+        break;
     }
+    return crosshair();
 }
 
 } // namespace kamsulo::annotate

@@ -1,11 +1,11 @@
 #pragma once
-// The canvas's pointer images, by the index of their hidden label: 0 "marker2",
-// 1 "hand", 2 "eraser", 3 "freihand", 4 "text", 5 "pip".
+// The canvas's pointer images, one per cursor icon.
+#include "annotate/CanvasTarget.h"
+
 #include <QCursor>
 
 namespace kamsulo::annotate {
 
-// The cursor for an icon index; the "hand" for an unknown index.
-QCursor cursorForIcon(int index);
+QCursor cursorForIcon(CursorIcon icon);
 
 } // namespace kamsulo::annotate

@@ -6,18 +6,18 @@
 
 namespace kamsulo::annotate {
 
-double Overlay::upx(const CanvasSurface& s) {
-    return s.scaleMode() == 1 ? 1.0 : double(s.twipsPerPixelX());
+double Overlay::twipsPerUnitX(const CanvasSurface& s) {
+    return s.scaleMode() == ScaleMode::Twips ? 1.0 : double(s.twipsPerPixelX());
 }
-double Overlay::upy(const CanvasSurface& s) {
-    return s.scaleMode() == 1 ? 1.0 : double(s.twipsPerPixelY());
+double Overlay::twipsPerUnitY(const CanvasSurface& s) {
+    return s.scaleMode() == ScaleMode::Twips ? 1.0 : double(s.twipsPerPixelY());
 }
 
 void Overlay::setGeometry(const CanvasSurface& s, double a, double b, double c, double d) {
-    a_ = a * upx(s);
-    b_ = b * upy(s);
-    c_ = c * upx(s);
-    d_ = d * upy(s);
+    a_ = a * twipsPerUnitX(s);
+    b_ = b * twipsPerUnitY(s);
+    c_ = c * twipsPerUnitX(s);
+    d_ = d * twipsPerUnitY(s);
 }
 
 QRect Overlay::pixelBox(const CanvasSurface& s) const {

@@ -1,6 +1,6 @@
 #pragma once
-// The preview controls that float over the canvas while a shape is dragged out:
-// shape4 (rectangle), Shape2 (rounded rectangle), onfly (ellipse), Linie1 (line).
+// The previews that float over the canvas while a shape is dragged out: a box
+// (rectangle), a rounded box, an ellipse and a line.
 // They never touch the picture. Their geometry is kept in twips and reported in the
 // canvas's current scale, as for any child of the canvas.
 #include <QLineF>
@@ -19,16 +19,17 @@ public:
     bool isVisible() const { return visible_; }
     void setVisible(bool on) { visible_ = on; }
 
-    // Box kinds: left, top, width, height. Line: X1, Y1, X2, Y2. In the surface's scale.
+    // Box kinds: left, top, width, height. Line: start x, start y, end x, end y. In the
+    // surface's scale.
     void setGeometry(const CanvasSurface& s, double a, double b, double c, double d);
-    double left(const CanvasSurface& s) const { return a_ / upx(s); }
-    double top(const CanvasSurface& s) const { return b_ / upy(s); }
-    double width(const CanvasSurface& s) const { return c_ / upx(s); }
-    double height(const CanvasSurface& s) const { return d_ / upy(s); }
-    double X1(const CanvasSurface& s) const { return left(s); }
-    double Y1(const CanvasSurface& s) const { return top(s); }
-    double X2(const CanvasSurface& s) const { return width(s); }
-    double Y2(const CanvasSurface& s) const { return height(s); }
+    double left(const CanvasSurface& s) const { return a_ / twipsPerUnitX(s); }
+    double top(const CanvasSurface& s) const { return b_ / twipsPerUnitY(s); }
+    double width(const CanvasSurface& s) const { return c_ / twipsPerUnitX(s); }
+    double height(const CanvasSurface& s) const { return d_ / twipsPerUnitY(s); }
+    double startX(const CanvasSurface& s) const { return left(s); }
+    double startY(const CanvasSurface& s) const { return top(s); }
+    double endX(const CanvasSurface& s) const { return width(s); }
+    double endY(const CanvasSurface& s) const { return height(s); }
 
     // In whole pixels, for painting: the box, or the line's end points.
     QRect pixelBox(const CanvasSurface& s) const;
@@ -38,8 +39,8 @@ public:
 
 private:
     // Twips per unit of the surface's scale.
-    static double upx(const CanvasSurface& s);
-    static double upy(const CanvasSurface& s);
+    static double twipsPerUnitX(const CanvasSurface& s);
+    static double twipsPerUnitY(const CanvasSurface& s);
 
     Kind kind_;
     bool visible_ = false;
@@ -47,10 +48,10 @@ private:
 };
 
 struct Previews {
-    Overlay shape4{Overlay::Box};
-    Overlay Shape2{Overlay::RoundedBox};
-    Overlay onfly{Overlay::Ellipse};
-    Overlay Linie1{Overlay::Line};
+    Overlay box{Overlay::Box};
+    Overlay roundedBox{Overlay::RoundedBox};
+    Overlay ellipse{Overlay::Ellipse};
+    Overlay line{Overlay::Line};
 };
 
 } // namespace kamsulo::annotate

@@ -11,7 +11,7 @@ class TextDialogHost {
 public:
     virtual ~TextDialogHost() = default;
     virtual CanvasTarget& canvasTarget() = 0;
-    // The hidden text boxes textPosX and textPosY: the last canvas press, as text.
+    // The last canvas press, in canvas units, as text.
     virtual QString textPosX() const = 0;
     virtual QString textPosY() const = 0;
     virtual void setMarkingsDrawn() = 0;

@@ -19,7 +19,7 @@ void UndoRing::resetIndexes() {
     read_ = 0;
 }
 
-void UndoRing::undo_dummy_pic(const QImage& canvas) {
+void UndoRing::takeUndoSnapshot(const QImage& canvas) {
     write_ = write_ < kSlotCount ? write_ + 1 : 1;
     read_ = write_;
     mirror_ = mirror_.updatedFrom(canvas);

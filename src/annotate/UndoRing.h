@@ -1,6 +1,6 @@
 #pragma once
-// The unmarked copy of the last new picture (picCopy) and the ring of five snapshots
-// (picDummy(1) to picDummy(5)) with their write and read positions. Copies share the
+// The unmarked copy of the last new picture and the ring of five undo snapshots
+// (slots 1 to 5) with their write and read positions. Copies share the
 // tiles that did not change between them.
 #include "annotate/TiledPicture.h"
 
@@ -13,30 +13,30 @@ class UndoRing {
 public:
     static constexpr int kSlotCount = 5;
 
-    // New-picture reset: picCopy and every slot := the canvas picture; both indexes 0.
+    // New-picture reset: the unmarked copy and every slot := the canvas picture; both indexes 0.
     void newPicture(const QImage& canvas);
     // The capture hand-over: the same copies, the indexes left alone.
     void handOver(const QImage& canvas);
     // Both indexes 0 (a capture starts).
     void resetIndexes();
-    // picCopy loses its picture (a region capture that is started empties it).
-    void clearPicCopy() { copy_ = TiledPicture(); }
+    // The unmarked copy loses its picture (a region capture that is started empties it).
+    void clearUnmarkedCopy() { copy_ = TiledPicture(); }
 
-    // undo_dummy_pic: the next slot of the ring := the canvas picture.
-    void undo_dummy_pic(const QImage& canvas);
-    // Command7_Click without the focus: restores the slot at undoReadSlot into `canvas`
+    // The next slot of the ring := the canvas picture.
+    void takeUndoSnapshot(const QImage& canvas);
+    // Undo without the focus: restores the slot at undoReadSlot into `canvas`
     // when markings were drawn and the slot exists, then steps the read position back.
     // Returns whether `canvas` was replaced.
     bool undo(QImage& canvas, bool markingsDrawn);
-    // Clear-all after the user said yes: the canvas := picCopy; undoReadSlot := 0.
+    // Clear-all after the user said yes: the canvas := the unmarked copy; undoReadSlot := 0.
     // Returns whether `canvas` was replaced.
     bool clearAll(QImage& canvas);
 
     int undoWriteSlot() const { return write_; }
     int undoReadSlot() const { return read_; }
-    const TiledPicture& picCopy() const { return copy_; }
-    // slot 1 to 5
-    const TiledPicture& picDummy(int slot) const { return slots_.at(std::size_t(slot - 1)); }
+    const TiledPicture& unmarkedCopy() const { return copy_; }
+    // The snapshot in slot 1 to 5.
+    const TiledPicture& snapshot(int slot) const { return slots_.at(std::size_t(slot - 1)); }
     // Pixel memory held by all copies together.
     qsizetype memoryBytes() const;
 

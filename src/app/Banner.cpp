@@ -29,11 +29,11 @@ QLabel* makeTitle(QWidget* parent, QColor colour) {
 Banner::Banner(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     // The shadow first, so that the yellow-green text lies on top of it.
-    Label1[1] = makeTitle(this, QColor(0x40, 0x40, 0x40));
-    Label1[0] = makeTitle(this, QColor(0xCE, 0xD8, 0x10));
+    titleLabels[1] = makeTitle(this, QColor(0x40, 0x40, 0x40));
+    titleLabels[0] = makeTitle(this, QColor(0xCE, 0xD8, 0x10));
 }
 
-void Banner::farbverlauf() {
+void Banner::paintGradient() {
     const int w = std::max(1, width());
     const int h = std::max(1, height());
     if (image_.size() != QSize(w, h)) image_ = QImage(w, h, QImage::Format_RGB32);
@@ -50,7 +50,7 @@ void Banner::farbverlauf() {
 void Banner::placeLabels() {
     const double h = std::max(1, height());
     for (int i = 0; i < 2; ++i) {
-        QLabel* l = Label1[i];
+        QLabel* l = titleLabels[i];
         const long long left = centredLabelPos(width(), l->width());
         // Vertically in the banner's 510 units, then back to pixels.
         const double labelUnits = l->height() * 510.0 / h;

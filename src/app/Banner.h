@@ -1,5 +1,5 @@
 #pragma once
-// Picture1: the start banner over the canvas area, a gradient from black to red
+// The start banner over the canvas area, a gradient from black to red
 // behind the program's name and its shadow.
 #include <QImage>
 #include <QWidget>
@@ -14,14 +14,14 @@ public:
     explicit Banner(QWidget* parent = nullptr);
 
     // Paints the 256 bands into the banner's persistent image.
-    void farbverlauf();
-    // Centres Label1(0) and puts its shadow Label1(1) 3 pixels right and 4/510 of
+    void paintGradient();
+    // Centres the title and puts its shadow 3 pixels right and 4/510 of
     // the banner's height below it.
     void placeLabels();
     // The persistent image: what the banner shows, the gradient.
     const QImage& image() const { return image_; }
 
-    QLabel* Label1[2] = {nullptr, nullptr};
+    QLabel* titleLabels[2] = {nullptr, nullptr}; // the title and its shadow
 
 signals:
     void mouseMoved();

@@ -9,7 +9,7 @@ inline long long roundEven(double v) {
     return static_cast<long long>(std::nearbyint(v));
 }
 
-// One scroll bar as scroll_init leaves it.
+// One scroll bar as resetScrollBars leaves it.
 struct ScrollBarSetup {
     long long max = 0;
     long long largeChange = 1;
@@ -22,7 +22,7 @@ struct ScrollBarSetup {
 ScrollBarSetup scrollBarFor(double pictureLen, double viewportLen, long long prevLarge,
                             long long prevSmall);
 
-// zentrieren for one direction: the canvas offset, and whether the scroll bar goes
+// centreCanvas for one direction: the canvas offset, and whether the scroll bar goes
 // back to 0 (the picture does not fit).
 struct CentreResult {
     double offset = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// picAnfasser: the small animated grip at the window's lower right corner.
+// The small animated grip at the window's lower right corner.
 #include <QWidget>
 
 namespace kamsulo::app {

@@ -4,7 +4,7 @@
 namespace kamsulo::capture {
 
 // What a capture needs of the main window: the picture becomes the canvas picture,
-// and the canvas image is copied into picCopy and the five undo slots.
+// and the canvas image is copied into the unmarked copy and the five undo slots.
 class CaptureHost {
 public:
     virtual ~CaptureHost() = default;

@@ -1,6 +1,6 @@
 #include "imaging/BmpWriter.h"
 
-#include "imaging/GdipStatus.h"
+#include "imaging/ImagingStatus.h"
 
 #include <cstdint>
 
@@ -17,7 +17,7 @@ constexpr std::uint32_t SrgbSpace = 0x73524742;
 
 } // namespace
 
-int WriteBmp(const Bitmap& bitmap, AtomicFile& file) {
+int writeBmp(const Bitmap& bitmap, AtomicFile& file) {
     if (bitmap.isNull()) return InvalidParameter;
     const PixelFormat format = bitmap.format();
     const bool alpha = format == PixelFormat::Argb32;
@@ -67,7 +67,7 @@ int WriteBmp(const Bitmap& bitmap, AtomicFile& file) {
     }
     for (int y = bitmap.height() - 1; y >= 0; --y)
         file.write(bitmap.scanLine(y), bitmap.stride());
-    return file.failed() ? Win32Error : Ok;
+    return file.failed() ? SystemError : Ok;
 }
 
 } // namespace kamsulo::imaging

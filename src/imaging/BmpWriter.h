@@ -9,7 +9,7 @@
 namespace kamsulo::imaging {
 
 // Returns a status: Ok, ValueOverflow (too large for the format) or
-// Win32Error (the file could not be written; the reason is in `file`).
-int WriteBmp(const Bitmap& bitmap, AtomicFile& file);
+// SystemError (the file could not be written; the reason is in `file`).
+int writeBmp(const Bitmap& bitmap, AtomicFile& file);
 
 } // namespace kamsulo::imaging

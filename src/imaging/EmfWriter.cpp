@@ -1,6 +1,6 @@
 #include "imaging/EmfWriter.h"
 
-#include "imaging/GdipStatus.h"
+#include "imaging/ImagingStatus.h"
 
 #include <cstdint>
 #include <vector>
@@ -52,7 +52,7 @@ private:
 
 } // namespace
 
-int WriteEmf(const Bitmap& bitmap, AtomicFile& file, const QString& description) {
+int writeEmf(const Bitmap& bitmap, AtomicFile& file, const QString& description) {
     if (bitmap.isNull() || bitmap.format() != PixelFormat::Rgb24) return InvalidParameter;
     const std::int32_t width = bitmap.width();
     const std::int32_t height = bitmap.height();
@@ -144,7 +144,7 @@ int WriteEmf(const Bitmap& bitmap, AtomicFile& file, const QString& description)
     eof.u32(16); // their offset
     eof.u32(eofRecord);
     file.write(eof.bytes().data(), eof.bytes().size());
-    return file.failed() ? Win32Error : Ok;
+    return file.failed() ? SystemError : Ok;
 }
 
 } // namespace kamsulo::imaging

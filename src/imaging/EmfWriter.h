@@ -12,7 +12,7 @@
 namespace kamsulo::imaging {
 
 // `bitmap` must be 24-bit. Returns a status: Ok, InvalidParameter, ValueOverflow
-// (larger than the format can hold) or Win32Error.
-int WriteEmf(const Bitmap& bitmap, AtomicFile& file, const QString& description);
+// (larger than the format can hold) or SystemError.
+int writeEmf(const Bitmap& bitmap, AtomicFile& file, const QString& description);
 
 } // namespace kamsulo::imaging

@@ -1,6 +1,6 @@
 #include "imaging/GifWriter.h"
 
-#include "imaging/GdipStatus.h"
+#include "imaging/ImagingStatus.h"
 
 #include <gif_lib.h>
 #include <vector>
@@ -16,7 +16,7 @@ int writeToFile(GifFileType* gif, const GifByteType* data, int size) {
 
 } // namespace
 
-int WriteGif(const Bitmap& bitmap, AtomicFile& file) {
+int writeGif(const Bitmap& bitmap, AtomicFile& file) {
     if (bitmap.isNull() || bitmap.format() != PixelFormat::Indexed8 || bitmap.width() > 0xffff ||
         bitmap.height() > 0xffff)
         return InvalidParameter;
@@ -40,7 +40,7 @@ int WriteGif(const Bitmap& bitmap, AtomicFile& file) {
              GIF_OK;
     const bool closed = EGifCloseFile(gif, &error) == GIF_OK;
     GifFreeMapObject(map);
-    if (file.failed()) return Win32Error;
+    if (file.failed()) return SystemError;
     return ok && closed ? Ok : GenericError;
 }
 

@@ -8,7 +8,7 @@
 namespace kamsulo::imaging {
 
 // Returns a status: Ok, InvalidParameter (not 8-bit indexed, or larger than
-// 65535 pixels a side), OutOfMemory, GenericError or Win32Error.
-int WriteGif(const Bitmap& bitmap, AtomicFile& file);
+// 65535 pixels a side), OutOfMemory, GenericError or SystemError.
+int writeGif(const Bitmap& bitmap, AtomicFile& file);
 
 } // namespace kamsulo::imaging

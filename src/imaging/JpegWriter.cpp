@@ -1,6 +1,6 @@
 #include "imaging/JpegWriter.h"
 
-#include "imaging/GdipStatus.h"
+#include "imaging/ImagingStatus.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -90,7 +90,7 @@ bool encode(jpeg_compress_struct* info, ErrorManager* errors, Destination* dest,
 
 } // namespace
 
-int WriteJpeg(const Bitmap& bitmap, AtomicFile& file, int quality) {
+int writeJpeg(const Bitmap& bitmap, AtomicFile& file, int quality) {
     if (bitmap.isNull() || bitmap.width() > JPEG_MAX_DIMENSION ||
         bitmap.height() > JPEG_MAX_DIMENSION)
         return InvalidParameter;
@@ -103,7 +103,7 @@ int WriteJpeg(const Bitmap& bitmap, AtomicFile& file, int quality) {
     dest->file = &file;
     const bool ok = encode(&info, &errors, dest, bitmap, quality);
     delete dest;
-    if (file.failed()) return Win32Error;
+    if (file.failed()) return SystemError;
     return ok ? Ok : GenericError;
 }
 

@@ -9,7 +9,7 @@
 namespace kamsulo::imaging {
 
 // Returns a status: Ok, InvalidParameter (not 24 or 32 bits, or larger than
-// 65500 pixels a side), GenericError (the encoder failed) or Win32Error.
-int WriteJpeg(const Bitmap& bitmap, AtomicFile& file, int quality);
+// 65500 pixels a side), GenericError (the encoder failed) or SystemError.
+int writeJpeg(const Bitmap& bitmap, AtomicFile& file, int quality);
 
 } // namespace kamsulo::imaging

@@ -1,6 +1,6 @@
 #include "imaging/PixelConversion.h"
 
-#include "imaging/GdipStatus.h"
+#include "imaging/ImagingStatus.h"
 #include "imaging/StandardPalettes.h"
 
 #include <cstring>
@@ -82,46 +82,56 @@ inline std::uint32_t colorKey(const std::uint8_t* p) {
            (static_cast<std::uint32_t>(p[2]) << 16);
 }
 
-} // namespace
-
-PixelConversion::PixelConversion(MessageHandler onMessage) : onMessage_(std::move(onMessage)) {}
-
-void PixelConversion::message(const QString& text) const {
-    if (onMessage_)
-        onMessage_(text);
-    else
-        qCWarning(lcImaging).noquote() << text;
+bool isDirectColor(PixelFormat format) {
+    switch (format) {
+    case PixelFormat::Rgb555:
+    case PixelFormat::Rgb565:
+    case PixelFormat::Rgb24:
+    case PixelFormat::Rgb32:
+    case PixelFormat::Argb32:
+        return true;
+    default:
+        return false;
+    }
 }
 
-int PixelConversion::ConvertTo16_24_32bpp(const Picture& picture, Bitmap& result, int type) {
+bool isFixedPalette(PixelFormat format) {
+    return format == PixelFormat::Indexed1 || format == PixelFormat::Indexed4 ||
+           format == PixelFormat::Indexed8;
+}
+
+void unsupported(const char* text) {
+    qCWarning(lcImaging).noquote() << QString::fromUtf8(text);
+}
+
+} // namespace
+
+int PixelConversion::toDirectColor(const Picture& picture, Bitmap& result, PixelFormat format) {
     result = Bitmap();
-    if (type < 5 || type > 9) {
-        message(QStringLiteral("ConvertTo16_24_32bpp unterstützt dieses Format nicht."));
+    if (!isDirectColor(format)) {
+        unsupported("ConvertTo16_24_32bpp unterstützt dieses Format nicht.");
         return InvalidParameter;
     }
     if (picture.isNull()) return InvalidParameter;
     try {
-        return convert(picture, result, type);
+        return convert(picture, result, format);
     } catch (const std::bad_alloc&) {
         result = Bitmap();
         return OutOfMemory;
     }
 }
 
-int PixelConversion::convert(const Picture& picture, Bitmap& result, int type) {
-    static constexpr PixelFormat formats[] = {PixelFormat::Rgb555, PixelFormat::Rgb565,
-                                              PixelFormat::Rgb24, PixelFormat::Rgb32,
-                                              PixelFormat::Argb32};
-    Bitmap out(picture.width(), picture.height(), formats[type - 5], Bitmap::Fill::Uninitialized);
+int PixelConversion::convert(const Picture& picture, Bitmap& result, PixelFormat format) {
+    Bitmap out(picture.width(), picture.height(), format, Bitmap::Fill::Uninitialized);
     const int width = picture.width();
     const std::size_t used =
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel(out.format()) / 8);
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel(format) / 8);
     for (int y = 0; y < picture.height(); ++y) {
         const std::uint8_t* in = picture.scanLine(y);
         std::uint8_t* row = out.scanLine(y);
-        if (type <= 6)
-            convertRow16(in, row, width, type == 6);
-        else if (type == 7)
+        if (format == PixelFormat::Rgb555 || format == PixelFormat::Rgb565)
+            convertRow16(in, row, width, format == PixelFormat::Rgb565);
+        else if (format == PixelFormat::Rgb24)
             convertRow24(in, row, width);
         else
             convertRow32(in, row, width);
@@ -131,19 +141,16 @@ int PixelConversion::convert(const Picture& picture, Bitmap& result, int type) {
     return Ok;
 }
 
-int PixelConversion::ConvertTo1_4_8bpp(const Picture& picture, Bitmap& result, int type) {
+int PixelConversion::toFixedPalette(const Picture& picture, Bitmap& result, PixelFormat format) {
     result = Bitmap();
-    if (type < 0 || type > 2) {
-        message(QStringLiteral("ConvertTo1_4_8bpp unterstützt dieses Format nicht."));
+    if (!isFixedPalette(format)) {
+        unsupported("ConvertTo1_4_8bpp unterstützt dieses Format nicht.");
         return InvalidParameter;
     }
     if (picture.isNull()) return InvalidParameter;
-    static constexpr int depths[] = {1, 4, 8};
-    static constexpr PixelFormat formats[] = {PixelFormat::Indexed1, PixelFormat::Indexed4,
-                                              PixelFormat::Indexed8};
     try {
-        const StandardPalette palette(depths[type]);
-        Bitmap out(picture.width(), picture.height(), formats[type]);
+        const StandardPalette palette(bitsPerPixel(format));
+        Bitmap out(picture.width(), picture.height(), format);
         ColorCache cache;
         for (int y = 0; y < picture.height(); ++y) {
             const std::uint8_t* in = picture.scanLine(y);
@@ -163,7 +170,7 @@ int PixelConversion::ConvertTo1_4_8bpp(const Picture& picture, Bitmap& result, i
     }
 }
 
-int PixelConversion::ConvertTo8bppGrayscale(const Picture& picture, Bitmap& result) {
+int PixelConversion::toGrayLevels(const Picture& picture, Bitmap& result) {
     result = Bitmap();
     if (picture.isNull()) return InvalidParameter;
     try {
@@ -188,15 +195,15 @@ int PixelConversion::ConvertTo8bppGrayscale(const Picture& picture, Bitmap& resu
     }
 }
 
-int PixelConversion::ConvertTo8bppOctree(const Picture& picture, Bitmap& result) {
+int PixelConversion::toOctreePalette(const Picture& picture, Bitmap& result) {
     result = Bitmap();
     Bitmap rgb;
-    int status = CheckStatus(ConvertTo16_24_32bpp(picture, rgb, 7));
+    const int status = checkStatus(toDirectColor(picture, rgb, PixelFormat::Rgb24));
     if (status != Ok) return status;
     try {
         const int width = rgb.width();
         const std::size_t pad = rgb.stride() - 3 * static_cast<std::size_t>(width);
-        octree_.BuildOctree(rgb.stride(), rgb.height(), pad, rgb.data(), 256, 8);
+        octree_.build(rgb.stride(), rgb.height(), pad, rgb.data(), 256, 8);
 
         Bitmap out(width, rgb.height(), PixelFormat::Indexed8);
         for (int y = 0; y < rgb.height(); ++y) {
@@ -209,16 +216,16 @@ int PixelConversion::ConvertTo8bppOctree(const Picture& picture, Bitmap& result)
                 if (key != lastKey) {
                     lastKey = key;
                     lastIndex =
-                        static_cast<std::uint8_t>(octree_.GetPaletteIndex(in[0], in[1], in[2]));
+                        static_cast<std::uint8_t>(octree_.paletteIndex(in[0], in[1], in[2]));
                 }
                 row[x] = lastIndex;
             }
         }
         out.palette.flags = PaletteHalftone;
         out.palette.entries.assign(256, PaletteEntry{});
-        for (int i = 0; i <= octree_.GetLastPaletteIndex() && i < 256; ++i) {
+        for (int i = 0; i <= octree_.lastPaletteIndex() && i < 256; ++i) {
             PaletteEntry& e = out.palette.entries[static_cast<std::size_t>(i)];
-            octree_.GetPaletteColor(i, e.blue, e.green, e.red);
+            octree_.paletteColor(i, e.blue, e.green, e.red);
             e.alpha = 255;
         }
         result = std::move(out);

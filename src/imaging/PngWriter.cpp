@@ -1,6 +1,6 @@
 #include "imaging/PngWriter.h"
 
-#include "imaging/GdipStatus.h"
+#include "imaging/ImagingStatus.h"
 
 #include <algorithm>
 #include <array>
@@ -176,7 +176,7 @@ struct CompressorDeleter {
 
 } // namespace
 
-int WritePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options) {
+int writePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options) {
     if (bitmap.isNull()) return InvalidParameter;
     const Layout layout = layoutOf(bitmap);
     const std::size_t width = static_cast<std::size_t>(bitmap.width());
@@ -249,7 +249,7 @@ int WritePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options) 
     } catch (const std::bad_alloc&) {
         return OutOfMemory;
     }
-    return file.failed() ? Win32Error : Ok;
+    return file.failed() ? SystemError : Ok;
 }
 
 } // namespace kamsulo::imaging

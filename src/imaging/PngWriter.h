@@ -16,7 +16,7 @@ struct PngOptions {
     int level = 6; // libdeflate level 1..12
 };
 
-// Returns a status: Ok, OutOfMemory, ValueOverflow or Win32Error.
-int WritePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options = {});
+// Returns a status: Ok, OutOfMemory, ValueOverflow or SystemError.
+int writePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options = {});
 
 } // namespace kamsulo::imaging

@@ -1,6 +1,6 @@
 #include "imaging/TiffWriter.h"
 
-#include "imaging/GdipStatus.h"
+#include "imaging/ImagingStatus.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -21,26 +21,27 @@ int logTiffMessage(TIFF*, void*, const char* module, const char* format, va_list
     return 1;
 }
 
-std::uint16_t libtiffCompression(int compression) {
+std::uint16_t libtiffCompression(TiffCompression compression) {
     switch (compression) {
-    case TiffLzw:
+    case TiffCompression::Lzw:
         return COMPRESSION_LZW;
-    case TiffCcittGroup3:
+    case TiffCompression::CcittGroup3:
         return COMPRESSION_CCITTFAX3;
-    case TiffCcittGroup4:
+    case TiffCompression::CcittGroup4:
         return COMPRESSION_CCITTFAX4;
-    case TiffCcittRle:
+    case TiffCompression::CcittRle:
         return COMPRESSION_CCITTRLE;
-    default:
-        return COMPRESSION_NONE;
+    case TiffCompression::None:
+        break;
     }
+    return COMPRESSION_NONE;
 }
 
 struct OptionsDeleter {
     void operator()(TIFFOpenOptions* o) const { TIFFOpenOptionsFree(o); }
 };
 
-bool writeTags(TIFF* tiff, const Bitmap& bitmap, int compression) {
+bool writeTags(TIFF* tiff, const Bitmap& bitmap, TiffCompression compression) {
     const int bits = bitsPerPixel(bitmap.format());
     const std::uint16_t samples = bits == 24 ? 3 : bits == 32 ? 4 : 1;
     const std::uint16_t sampleBits = samples > 1 ? 8 : static_cast<std::uint16_t>(bits);
@@ -114,13 +115,12 @@ bool writeRows(TIFF* tiff, const Bitmap& bitmap) {
 
 } // namespace
 
-int WriteTiff(const Bitmap& bitmap, AtomicFile& file, int compression) {
-    if (bitmap.isNull() || compression < TiffLzw || compression > TiffNone) return InvalidParameter;
+int writeTiff(const Bitmap& bitmap, AtomicFile& file, TiffCompression compression) {
+    if (bitmap.isNull() || !isKnown(compression)) return InvalidParameter;
     const int bits = bitsPerPixel(bitmap.format());
     if (bits == 16) return InvalidParameter;
-    if (compression >= TiffCcittGroup3 && compression <= TiffCcittRle && bits != 1)
-        return InvalidParameter;
-    if (!file.flush()) return Win32Error;
+    if (isCcitt(compression) && bits != 1) return InvalidParameter;
+    if (!file.flush()) return SystemError;
 
     std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
     if (!options) return OutOfMemory;
@@ -130,7 +130,7 @@ int WriteTiff(const Bitmap& bitmap, AtomicFile& file, int compression) {
     const int fd = ::dup(file.descriptor());
     if (fd < 0) {
         file.fail(errno);
-        return Win32Error;
+        return SystemError;
     }
     TIFF* tiff = TIFFFdOpenExt(fd, file.temporaryPath().c_str(), "w", options.get());
     if (!tiff) {
@@ -149,7 +149,7 @@ int WriteTiff(const Bitmap& bitmap, AtomicFile& file, int compression) {
     TIFFClose(tiff); // closes the duplicated descriptor
     if (!ok) {
         if (errno != 0) file.fail(errno);
-        return file.failed() ? Win32Error : GenericError;
+        return file.failed() ? SystemError : GenericError;
     }
     return Ok;
 }

@@ -9,16 +9,25 @@
 
 namespace kamsulo::imaging {
 
-enum TiffCompression : int {
-    TiffLzw = 2,
-    TiffCcittGroup3 = 3,
-    TiffCcittGroup4 = 4,
-    TiffCcittRle = 5,
-    TiffNone = 6,
+enum class TiffCompression : int {
+    Lzw = 2,
+    CcittGroup3 = 3,
+    CcittGroup4 = 4,
+    CcittRle = 5,
+    None = 6,
 };
 
-// Returns a status: Ok, InvalidParameter (a compression outside 2..6, or a CCITT
-// compression for a bitmap that is not 1-bit), GenericError or Win32Error.
-int WriteTiff(const Bitmap& bitmap, AtomicFile& file, int compression);
+// True for the values listed above.
+inline bool isKnown(TiffCompression c) {
+    return c >= TiffCompression::Lzw && c <= TiffCompression::None;
+}
+// True for the three CCITT compressions, which hold 1-bit images only.
+inline bool isCcitt(TiffCompression c) {
+    return c >= TiffCompression::CcittGroup3 && c <= TiffCompression::CcittRle;
+}
+
+// Returns a status: Ok, InvalidParameter (an unknown compression, or a CCITT
+// compression for a bitmap that is not 1-bit), GenericError or SystemError.
+int writeTiff(const Bitmap& bitmap, AtomicFile& file, TiffCompression compression);
 
 } // namespace kamsulo::imaging

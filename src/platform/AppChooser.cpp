@@ -1,6 +1,6 @@
 #include "platform/AppChooser.h"
 
-#include "platform/MsgBox.h"
+#include "platform/MessageBox.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -76,7 +76,7 @@ void AppChooser::pickProgram() {
     if (program.isEmpty()) return;
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable()) {
-        MsgBox(QStringLiteral("\"%1\" ist kein ausführbares Programm.").arg(program), 48,
+        messageBox(QStringLiteral("\"%1\" ist kein ausführbares Programm.").arg(program), BoxStyle::OkExclamation,
                windowTitle(), this);
         return;
     }

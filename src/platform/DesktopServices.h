@@ -44,6 +44,12 @@ public:
     // Opens a file with an application or with a program picked by the user.
     virtual bool openWith(const DesktopApp& app, const QString& file) = 0;
     virtual bool openWithProgram(const QString& program, const QString& file) = 0;
+
+    // One key of the [Desktop Entry] group of the installed entry with this id
+    // (e.g. "Exec" of "org.example.paint.desktop"), found in the XDG data folders,
+    // the user's first; escapes resolved. Empty when the entry (or an entry that
+    // hides it) or the key is missing.
+    virtual QString readDesktopEntryValue(const QString& entryId, const QString& key) const = 0;
 };
 
 // The implementation for this system; never null.
@@ -55,6 +61,11 @@ DesktopServices& desktopServices();
 // other field codes are dropped. When the line has no file code, the file is
 // appended. Empty when the line cannot be parsed.
 QStringList execCommand(const DesktopApp& app, const QString& file);
+
+// An Exec line as program and arguments, its field codes (%f, %U, %i, ...) removed
+// and %% turned into %, for starting the program without a file. Empty when the
+// line cannot be parsed.
+QStringList commandWithoutFieldCodes(const QString& exec);
 
 // Reads one desktop entry; none when it is no application or is hidden.
 std::optional<DesktopApp> readDesktopEntry(const QString& path, const QString& id);

@@ -223,6 +223,25 @@ Associations associationsFor(const QStringList& names) {
     return a;
 }
 
+// The path of the desktop entry with this id: the first applications folder that
+// has it wins, also when the entry there is hidden. Empty when none has it.
+QString findDesktopEntry(const QString& id) {
+    if (id.isEmpty() || id.contains(QLatin1Char('/'))) return {};
+    for (const QString& dir : applicationDirs()) {
+        const QString root = QDir(dir).absolutePath();
+        if (QFileInfo(root + "/" + id).isFile()) return root + "/" + id;
+        // In a subfolder, the id joins the folder names with "-" (kde-foo.desktop).
+        QDirIterator it(root, {QStringLiteral("*.desktop")}, QDir::Files,
+                        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (path.mid(root.size() + 1).replace(QLatin1Char('/'), QLatin1Char('-')) == id)
+                return path;
+        }
+    }
+    return {};
+}
+
 class XdgDesktopServices final : public DesktopServices {
 public:
     QString desktopFolder() const override {
@@ -294,6 +313,14 @@ public:
     bool openWithProgram(const QString& program, const QString& file) override {
         if (program.isEmpty()) return false;
         return QProcess::startDetached(program, {file});
+    }
+
+    QString readDesktopEntryValue(const QString& entryId, const QString& key) const override {
+        const QString path = findDesktopEntry(entryId);
+        if (path.isEmpty()) return {};
+        const auto entry = readGroups(path).value(QStringLiteral("Desktop Entry"));
+        if (isTrue(entry.value(QStringLiteral("Hidden")))) return {};
+        return unescapeValue(entry.value(key));
     }
 };
 
@@ -418,6 +445,26 @@ QStringList execCommand(const DesktopApp& app, const QString& file) {
     }
     if (out.isEmpty()) return {};
     if (!fileUsed) out << file;
+    return out;
+}
+
+QStringList commandWithoutFieldCodes(const QString& exec) {
+    bool ok = true;
+    const QStringList raw = splitExec(exec, ok);
+    if (!ok) return {};
+    QStringList out;
+    for (const QString& arg : raw) {
+        QString kept;
+        for (qsizetype i = 0; i < arg.size(); ++i) {
+            if (arg.at(i) != QLatin1Char('%') || i + 1 == arg.size()) {
+                kept += arg.at(i);
+            } else if (arg.at(++i) == QLatin1Char('%')) {
+                kept += QLatin1Char('%');
+            }
+        }
+        // An argument that was nothing but field codes goes; a quoted "" stays.
+        if (!kept.isEmpty() || arg.isEmpty()) out << kept;
+    }
     return out;
 }
 

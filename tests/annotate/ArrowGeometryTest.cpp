@@ -9,13 +9,13 @@ namespace kamsulo::annotate {
 namespace {
 using namespace test;
 
-TEST(Atann, SixPoints) {
-    EXPECT_EQ(Atann(1, 0), 0.0);
-    EXPECT_EQ(Atann(0, 1), kHalfPi);
-    EXPECT_EQ(Atann(-1, 0), kPi);
-    EXPECT_EQ(Atann(0, -1), kThreeHalfPi);
-    EXPECT_EQ(Atann(0, 0), 0.0);
-    EXPECT_DOUBLE_EQ(Atann(1, -1), kTwoPi - std::atan(1.0));
+TEST(DirectionAngle, SixPoints) {
+    EXPECT_EQ(directionAngle(1, 0), 0.0);
+    EXPECT_EQ(directionAngle(0, 1), kHalfPi);
+    EXPECT_EQ(directionAngle(-1, 0), kPi);
+    EXPECT_EQ(directionAngle(0, -1), kThreeHalfPi);
+    EXPECT_EQ(directionAngle(0, 0), 0.0);
+    EXPECT_DOUBLE_EQ(directionAngle(1, -1), kTwoPi - std::atan(1.0));
     EXPECT_EQ(kPi, 3.14159265358979);
 }
 
@@ -58,17 +58,17 @@ TEST(ArrowWedge, ZeroLengthOpensToTheLeft) {
 TEST(ArrowDrawing, WedgeIsFilledInTheFillColourAtTheTip) {
     CanvasSurface s;
     s.setPicture(whitePicture(120, 80));
-    s.setScaleMode(1);
-    s.setForeColor(kBlue);
-    s.setFillStyle(FillSolid);
+    s.setScaleMode(ScaleMode::Twips);
+    s.setPenColor(kBlue);
+    s.setFillStyle(FillStyle::Solid);
     s.setFillColor(kBlue);
     // Tail at pixel (10, 40), tip at pixel (100, 40).
-    Arrow(s, 150, 600, 1500, 600, 200);
-    EXPECT_EQ(s.GetPixel(50, 40), kBlue); // shaft
-    EXPECT_EQ(s.GetPixel(92, 42), kBlue); // inside the wedge, off the shaft
-    EXPECT_EQ(s.GetPixel(92, 38), kBlue);
-    EXPECT_EQ(s.GetPixel(104, 40), kWhite); // nothing beyond the tip
-    EXPECT_EQ(s.GetPixel(50, 44), kWhite);
+    drawFilledArrow(s, 150, 600, 1500, 600, 200);
+    EXPECT_EQ(s.colorAt(50, 40), kBlue); // shaft
+    EXPECT_EQ(s.colorAt(92, 42), kBlue); // inside the wedge, off the shaft
+    EXPECT_EQ(s.colorAt(92, 38), kBlue);
+    EXPECT_EQ(s.colorAt(104, 40), kWhite); // nothing beyond the tip
+    EXPECT_EQ(s.colorAt(50, 44), kWhite);
 }
 
 TEST(OpenArrowGeometry, StrokesOfAnArrowPointingRight) {
@@ -95,26 +95,26 @@ TEST(OpenArrowGeometry, ZeroLengthHasNoHead) {
     EXPECT_TRUE(openArrowStrokes(500, 500, 500, 500, 130, true, 1, 100).empty());
     CanvasSurface s;
     s.setPicture(whitePicture(80, 80));
-    s.setScaleMode(1);
-    s.setDrawWidth(1);
-    s.setForeColor(kBlue);
-    OpenArrow(s, 600, 600, 600, 600, 130, true, 1, 100);
+    s.setScaleMode(ScaleMode::Twips);
+    s.setPenWidth(1);
+    s.setPenColor(kBlue);
+    drawOpenArrow(s, 600, 600, 600, 600, 130, true, 1, 100);
     EXPECT_LE(countColour(s.image(), kBlue), 1); // at most the shaft's single point
 }
 
 TEST(OpenArrowDrawing, HeadStrokesReachBackFromTheTip) {
     CanvasSurface s;
     s.setPicture(whitePicture(120, 60));
-    s.setScaleMode(1);
-    s.setDrawWidth(1);
-    s.setForeColor(kBlue);
-    OpenArrow(s, 150, 450, 1500, 450, 130, true, 1, 100); // tail (10,30), tip (100,30)
+    s.setScaleMode(ScaleMode::Twips);
+    s.setPenWidth(1);
+    s.setPenColor(kBlue);
+    drawOpenArrow(s, 150, 450, 1500, 450, 130, true, 1, 100); // tail (10,30), tip (100,30)
     // 130 twips back and aside is about 8.7 pixels.
-    EXPECT_EQ(s.GetPixel(91, 39), kBlue);
-    EXPECT_EQ(s.GetPixel(91, 21), kBlue);
-    EXPECT_EQ(s.GetPixel(1, 39), kBlue);
-    EXPECT_EQ(s.GetPixel(1, 21), kBlue);
-    EXPECT_EQ(s.GetPixel(109, 39), kWhite);
+    EXPECT_EQ(s.colorAt(91, 39), kBlue);
+    EXPECT_EQ(s.colorAt(91, 21), kBlue);
+    EXPECT_EQ(s.colorAt(1, 39), kBlue);
+    EXPECT_EQ(s.colorAt(1, 21), kBlue);
+    EXPECT_EQ(s.colorAt(109, 39), kWhite);
 }
 
 } // namespace

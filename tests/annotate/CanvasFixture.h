@@ -14,8 +14,8 @@ class CanvasFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         surface.setTwipsPerPixel(15, 15);
-        surface.setScaleMode(1);
-        surface.setDrawWidth(2);
+        surface.setScaleMode(ScaleMode::Twips);
+        surface.setPenWidth(2);
         usePicture(whitePicture(200, 150));
     }
     void usePicture(const QImage& img) {
@@ -23,22 +23,24 @@ protected:
         ring.newPicture(surface.image());
     }
     // Selects a tool the way the palette does (scale and pen left as they are).
-    void select(int tool) {
+    void select(ToolId tool) {
         host.tool = tool;
-        surface.setScaleMode(tool == toolPipette || tool == toolRoundRect ? 3 : 1);
+        surface.setScaleMode(tool == ToolId::Pipette || tool == ToolId::RoundRect
+                                 ? ScaleMode::Pixels
+                                 : ScaleMode::Twips);
         controller.state().lineStartX = controller.state().lineStartY = 0;
     }
     double ux() const { return surface.unitsPerPixelX(); }
     double uy() const { return surface.unitsPerPixelY(); }
     // Pointer actions at pixel positions.
     void press(QPoint p, int button = ButtonLeft, int mods = 0) {
-        controller.AnzeigePic_MouseDown(button, mods, p.x() * ux(), p.y() * uy());
+        controller.pointerDown(button, mods, p.x() * ux(), p.y() * uy());
     }
     void move(QPoint p, int buttons = ButtonLeft, int mods = 0) {
-        controller.AnzeigePic_MouseMove(buttons, mods, p.x() * ux(), p.y() * uy());
+        controller.pointerMove(buttons, mods, p.x() * ux(), p.y() * uy());
     }
     void release(QPoint p, int button = ButtonLeft, int mods = 0) {
-        controller.AnzeigePic_MouseUp(button, mods, p.x() * ux(), p.y() * uy());
+        controller.pointerUp(button, mods, p.x() * ux(), p.y() * uy());
     }
     void drag(QPoint from, QPoint to, int button = ButtonLeft, int mods = 0) {
         press(from, button, mods);

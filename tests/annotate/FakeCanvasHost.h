@@ -4,6 +4,14 @@
 
 #include <QPoint>
 #include <functional>
+#include <ostream>
+
+namespace kamsulo::annotate {
+// Tools print as their palette position in test messages.
+inline std::ostream& operator<<(std::ostream& os, ToolId tool) {
+    return os << "tool " << positionOf(tool);
+}
+} // namespace kamsulo::annotate
 
 namespace kamsulo::annotate::test {
 
@@ -14,10 +22,10 @@ public:
         captionText = text;
         ++captionSets;
     }
-    void roll_out() override { ++rollOuts; }
-    void tool_tipp() override { ++toolTips; }
-    int selectedTool() const override { return tool; }
-    void deselectAllTools() override { tool = -1; }
+    void clearButtonHighlight() override { ++highlightClears; }
+    void updateCanvasToolTip() override { ++toolTips; }
+    ToolId selectedTool() const override { return tool; }
+    void deselectAllTools() override { tool = ToolId::None; }
     quint32 currentColor() const override { return colour; }
     void setCurrentColor(quint32 bgr) override { colour = bgr; }
     QSize viewportSize() const override { return viewport; }
@@ -36,8 +44,8 @@ public:
     void setMarkingsDrawn() override { drawn = true; }
 
     QString captionText = QStringLiteral("Kamsulo ");
-    int captionSets = 0, rollOuts = 0, toolTips = 0;
-    int tool = 4;
+    int captionSets = 0, highlightClears = 0, toolTips = 0;
+    ToolId tool = ToolId::Line;
     quint32 colour = 0x000000FF;
     QSize viewport{800, 600};
     QPoint canvasPos;

@@ -1,5 +1,5 @@
 #include "CanvasFixture.h"
-#include "annotate/tools/LineTools.h"
+#include "annotate/Rounding.h"
 
 #include <QPainter>
 
@@ -10,54 +10,57 @@ using namespace test;
 using ToolsTest = CanvasFixture;
 
 struct Attributes {
-    int mode, width, style, fillStyle;
+    DrawMode mode;
+    int width;
+    DrawStyle style;
+    FillStyle fillStyle;
     quint32 fillColor;
-    int scale;
+    ScaleMode scale;
     bool operator==(const Attributes&) const = default;
 };
 Attributes attributesOf(const CanvasSurface& s) {
-    return {s.drawMode(),  s.drawWidth(), s.drawStyle(),
-            s.fillStyle(), s.fillColor(), s.scaleMode()};
+    return {s.drawMode(), s.penWidth(), s.drawStyle(), s.fillStyle(), s.fillColor(), s.scaleMode()};
 }
 
 TEST_F(ToolsTest, EveryToolLeavesThePenAsItFoundIt) {
-    for (int tool = 0; tool < toolCount; ++tool) {
+    for (int position = 0; position < kToolCount; ++position) {
+        const ToolId tool = toolAt(position);
         SetUp();
         select(tool);
-        surface.setDrawWidth(3);
+        surface.setPenWidth(3);
         const Attributes before = attributesOf(surface);
         drag({20, 20}, {90, 70});
         Attributes expected = before;
-        EXPECT_EQ(attributesOf(surface), expected) << "tool " << tool;
+        EXPECT_EQ(attributesOf(surface), expected) << tool;
     }
 }
 
 TEST_F(ToolsTest, ToolsPutBackTheirOwnNormalValuesWhereTheyKeepNone) {
     // Dotted rectangle: solid again. Arrows: transparent fill, fill colour 0. Oval: twips.
-    select(toolDottedRect);
-    surface.setDrawStyle(DrawDot);
+    select(ToolId::DottedRect);
+    surface.setDrawStyle(DrawStyle::Dotted);
     drag({20, 20}, {60, 60});
-    EXPECT_EQ(surface.drawStyle(), DrawSolid);
-    for (int tool : {toolArrow, toolFilledArrow}) {
+    EXPECT_EQ(surface.drawStyle(), DrawStyle::Solid);
+    for (ToolId tool : {ToolId::Arrow, ToolId::FilledArrow}) {
         select(tool);
-        surface.setFillStyle(FillSolid);
+        surface.setFillStyle(FillStyle::Solid);
         surface.setFillColor(0x123456);
         drag({30, 30}, {120, 90});
-        EXPECT_EQ(surface.fillStyle(), FillTransparent) << tool;
+        EXPECT_EQ(surface.fillStyle(), FillStyle::Transparent) << tool;
         EXPECT_EQ(surface.fillColor(), 0u) << tool;
     }
-    select(toolOval);
-    surface.setScaleMode(3);
+    select(ToolId::Oval);
+    surface.setScaleMode(ScaleMode::Pixels);
     drag({20, 20}, {60, 60});
-    EXPECT_EQ(surface.scaleMode(), 1);
+    EXPECT_EQ(surface.scaleMode(), ScaleMode::Twips);
 }
 
 TEST_F(ToolsTest, StrokesSnapshotAtThePressAndShapesAtTheRelease) {
     QImage before = image().copy();
-    select(toolFreehand);
+    select(ToolId::Freehand);
     press({10, 10});
     EXPECT_EQ(ring.undoWriteSlot(), 1);
-    EXPECT_EQ(ring.picDummy(1).toImage(), before);
+    EXPECT_EQ(ring.snapshot(1).toImage(), before);
     EXPECT_NE(image(), before); // the dot
     move({40, 10});
     move({40, 40});
@@ -65,8 +68,9 @@ TEST_F(ToolsTest, StrokesSnapshotAtThePressAndShapesAtTheRelease) {
     EXPECT_EQ(ring.undoWriteSlot(), 1); // one stroke, one snapshot
     EXPECT_TRUE(host.drawn);
 
-    for (int tool : {toolRectangle, toolDottedRect, toolRoundRect, toolTransparentRect, toolLine,
-                     toolFilledArrow, toolArrow, toolOval}) {
+    for (ToolId tool :
+         {ToolId::Rectangle, ToolId::DottedRect, ToolId::RoundRect, ToolId::TransparentRect,
+          ToolId::Line, ToolId::FilledArrow, ToolId::Arrow, ToolId::Oval}) {
         select(tool);
         surface.setPicture(whitePicture(200, 150));
         const int slot = ring.undoWriteSlot();
@@ -78,15 +82,15 @@ TEST_F(ToolsTest, StrokesSnapshotAtThePressAndShapesAtTheRelease) {
         EXPECT_EQ(image(), before) << tool; // previews only
         release({100, 120});
         EXPECT_EQ(ring.undoWriteSlot(), slot % 5 + 1) << tool;
-        EXPECT_EQ(ring.picDummy(ring.undoWriteSlot()).toImage(), before) << tool;
+        EXPECT_EQ(ring.snapshot(ring.undoWriteSlot()).toImage(), before) << tool;
         EXPECT_NE(image(), before) << tool;
     }
 }
 
 TEST_F(ToolsTest, ClickWithoutDragDrawsNothingForLinesArrowsAndOval) {
-    for (int tool : {toolLine, toolFilledArrow, toolArrow, toolOval}) {
+    for (ToolId tool : {ToolId::Line, ToolId::FilledArrow, ToolId::Arrow, ToolId::Oval}) {
         select(tool);
-        drag({30, 30}, {90, 60}); // leaves Linie1 / onfly with old geometry
+        drag({30, 30}, {90, 60}); // leaves line / ellipse with old geometry
         const QImage before = image().copy();
         const int slot = ring.undoWriteSlot();
         press({50, 50});
@@ -98,15 +102,15 @@ TEST_F(ToolsTest, ClickWithoutDragDrawsNothingForLinesArrowsAndOval) {
 }
 
 TEST_F(ToolsTest, RectangleClickIsADotOfThePenWidth) {
-    select(toolRectangle);
-    surface.setDrawWidth(4);
+    select(ToolId::Rectangle);
+    surface.setPenWidth(4);
     press({50, 50});
     release({50, 50});
     EXPECT_EQ(inkExtent(image()).size(), QSize(4, 4));
 }
 
 TEST_F(ToolsTest, RectangleUsesTheLastMoveNotTheReleasePoint) {
-    select(toolRectangle);
+    select(ToolId::Rectangle);
     press({20, 20});
     move({60, 50});
     release({150, 120});
@@ -118,31 +122,31 @@ TEST_F(ToolsTest, HighlighterIsThreeTimesTheWidthAndMasks) {
     QPainter(&pic).fillRect(0, 60, 200, 4, Qt::black);
     usePicture(pic);
     host.colour = kYellow;
-    select(toolMarker);
-    surface.setDrawWidth(4);
+    select(ToolId::Marker);
+    surface.setPenWidth(4);
     drag({20, 40}, {180, 40});
     const QRect r = extent(image(), [](QRgb p) { return (p & 0xFFFFFF) == 0xFFFF00; });
     EXPECT_NEAR(r.height(), 12, 1);
-    EXPECT_EQ(surface.drawWidth(), 4);
+    EXPECT_EQ(surface.penWidth(), 4);
     drag({100, 20}, {100, 100}); // across the black bar
-    EXPECT_EQ(surface.GetPixel(100, 61), kBlack);
-    EXPECT_EQ(surface.GetPixel(100, 30), kYellow);
+    EXPECT_EQ(surface.colorAt(100, 61), kBlack);
+    EXPECT_EQ(surface.colorAt(100, 30), kYellow);
 }
 
 TEST_F(ToolsTest, OpenArrowHasItsHeadAtThePress) {
-    select(toolArrow);
-    surface.setDrawWidth(1);
+    select(ToolId::Arrow);
+    surface.setPenWidth(1);
     drag({150, 60}, {30, 60});
     // Head at (150,60): strokes back towards the tail; the tail's V points the same way.
-    EXPECT_EQ(surface.GetPixel(141, 69), kRed);
-    EXPECT_EQ(surface.GetPixel(141, 51), kRed);
-    EXPECT_EQ(surface.GetPixel(21, 69), kRed);
-    EXPECT_EQ(surface.GetPixel(159, 69), kWhite);
+    EXPECT_EQ(surface.colorAt(141, 69), kRed);
+    EXPECT_EQ(surface.colorAt(141, 51), kRed);
+    EXPECT_EQ(surface.colorAt(21, 69), kRed);
+    EXPECT_EQ(surface.colorAt(159, 69), kWhite);
 }
 
 TEST_F(ToolsTest, LineStartAtTheOriginCountsAsUnset) {
-    select(toolLine);
-    surface.setDrawWidth(1);
+    select(ToolId::Line);
+    surface.setPenWidth(1);
     press({0, 0});
     move({50, 40});
     move({100, 40});
@@ -155,7 +159,7 @@ TEST_F(ToolsTest, PipettePicksOnAnyPressButFollowsOnlyALeftDrag) {
     QPainter(&pic).fillRect(10, 10, 20, 20, QColor(0, 128, 255));
     QPainter(&pic).fillRect(100, 10, 20, 20, QColor(10, 20, 30));
     usePicture(pic);
-    select(toolPipette);
+    select(ToolId::Pipette);
     press({15, 15}, ButtonRight);
     EXPECT_EQ(host.colour, 0x00FF8000u);
     move({105, 15}, ButtonRight);
@@ -173,13 +177,13 @@ TEST_F(ToolsTest, PipettePicksOnAnyPressButFollowsOnlyALeftDrag) {
 }
 
 TEST_F(ToolsTest, TextPressTakesASnapshotAndOpensTheDialog) {
-    select(toolText);
+    select(ToolId::Text);
     host.colour = kBlue;
-    surface.setForeColor(kRed);
+    surface.setPenColor(kRed);
     press({30, 40}, ButtonRight);
     EXPECT_EQ(host.textDialogs, 1);
     EXPECT_EQ(ring.undoWriteSlot(), 1);
-    EXPECT_EQ(surface.foreColor(), kRed); // the press ends before taking the colour
+    EXPECT_EQ(surface.penColor(), kRed); // the press ends before taking the colour
     EXPECT_EQ(controller.textPosX(), QStringLiteral("450"));
     EXPECT_EQ(controller.textPosY(), QStringLiteral("600"));
 }

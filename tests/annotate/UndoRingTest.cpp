@@ -52,7 +52,7 @@ protected:
         const QRect r(10 + 23 * (count % 11), 10 + 13 * (count % 7), 9, 9);
         const QColor c = QColor::fromHsv((count * 37) % 360, 255, 200);
         ++count;
-        ring.undo_dummy_pic(canvas);
+        ring.takeUndoSnapshot(canvas);
         ref.snapshot(refCanvas);
         QPainter(&canvas).fillRect(r, c);
         QPainter(&refCanvas).fillRect(r, c);
@@ -75,8 +75,8 @@ protected:
         ASSERT_EQ(ring.undoWriteSlot(), ref.write);
         ASSERT_EQ(ring.undoReadSlot(), ref.read);
         for (int i = 1; i <= 5; ++i)
-            ASSERT_EQ(ring.picDummy(i).toImage(), ref.snaps[std::size_t(i - 1)]) << i;
-        ASSERT_EQ(ring.picCopy().toImage(), ref.copy);
+            ASSERT_EQ(ring.snapshot(i).toImage(), ref.snaps[std::size_t(i - 1)]) << i;
+        ASSERT_EQ(ring.unmarkedCopy().toImage(), ref.copy);
     }
     // The canvas after the first n markings (0: the unmarked picture).
     QImage after(int n) const { return n == 0 ? picture : history[std::size_t(n - 1)]; }
@@ -180,8 +180,8 @@ TEST_F(UndoRingTest, HandOverCopiesButKeepsTheIndexes) {
     EXPECT_EQ(ring.undoWriteSlot(), 2);
     EXPECT_EQ(ring.undoReadSlot(), 2);
     for (int i = 1; i <= 5; ++i)
-        EXPECT_EQ(ring.picDummy(i).toImage(), next);
-    EXPECT_EQ(ring.picCopy().toImage(), next);
+        EXPECT_EQ(ring.snapshot(i).toImage(), next);
+    EXPECT_EQ(ring.unmarkedCopy().toImage(), next);
     ring.newPicture(next);
     EXPECT_EQ(ring.undoWriteSlot(), 0);
     EXPECT_EQ(ring.undoReadSlot(), 0);
@@ -195,7 +195,7 @@ TEST(UndoRingMemory, SmallMarkingsShareTheUnchangedPixels) {
     ring.newPicture(canvas);
     EXPECT_LE(ring.memoryBytes(), pictureBytes + pictureBytes / 50);
     for (int i = 0; i < 10; ++i) {
-        ring.undo_dummy_pic(canvas);
+        ring.takeUndoSnapshot(canvas);
         QPainter(&canvas).fillRect(100 + 150 * i, 100 + 80 * i, 40, 30, Qt::red);
     }
     // Ten small markings: a few tiles each, not ten copies.
@@ -203,7 +203,7 @@ TEST(UndoRingMemory, SmallMarkingsShareTheUnchangedPixels) {
     for (int i = 0; i < 5; ++i)
         ring.undo(canvas, true);
     EXPECT_LE(ring.memoryBytes(), pictureBytes + pictureBytes / 10);
-    EXPECT_GT(ring.picDummy(1).sharedTilesWith(ring.picCopy()), 400);
+    EXPECT_GT(ring.snapshot(1).sharedTilesWith(ring.unmarkedCopy()), 400);
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 // The dispatcher's state rules: which presses ask, what Yes and No do, closing, and
 // the one-shot timer.
-#include "annotate/AnzeigePic.h"
+#include "annotate/Canvas.h"
 #include "annotate/forms/PaletteStrip.h"
 #include "app/Banner.h"
-#include "app/frmAnzeige.h"
+#include "app/MainWindow.h"
 #include "support/modal.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -14,7 +15,10 @@
 #include <gtest/gtest.h>
 
 using namespace kamsulo;
-using kamsulo::app::frmAnzeige;
+using kamsulo::annotate::PaletteStrip;
+using kamsulo::app::FormState;
+using kamsulo::app::MainButton;
+using kamsulo::app::MainWindow;
 
 namespace {
 
@@ -25,13 +29,24 @@ struct Box {
 // Answers every modal box with `button` and records what it showed.
 struct Answerer {
     QList<Box> seen;
+    test::ModalWatch watch;
+    ~Answerer() { watch.cancel(); }
     void arm(const QString& button) {
-        test::whenModal([this, button](QWidget* w) {
-            seen.append({w->windowTitle(), test::boxText(w)});
-            test::pressButton(w, button);
-        });
+        watch = test::whenModal(
+            [this, button](QWidget* w) {
+                seen.append({w->windowTitle(), test::boxText(w)});
+                test::pressButton(w, button);
+            },
+            5000, [](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; });
     }
 };
+
+// Cancels the next file dialog, as a user who changed their mind.
+test::ModalWatch cancelFileDialog() {
+    return test::whenModal(
+        [](QWidget* w) { test::pressButton(w, QStringLiteral("Abbrechen")); }, 5000,
+        [](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; });
+}
 
 QImage solid(QColor c, QSize s = QSize(50, 40)) {
     QImage img(s, QImage::Format_RGB32);
@@ -40,14 +55,19 @@ QImage solid(QColor c, QSize s = QSize(50, 40)) {
 }
 
 struct Shown {
-    frmAnzeige w;
+    MainWindow w;
     int saves = 0, overlays = 0, saveUnloads = 0;
     Shown() {
-        w.showSaveDialog = [this] { ++saves; };
-        w.showRegionOverlay = [this] { ++overlays; };
-        w.unloadSaveDialog = [this] { ++saveUnloads; };
+        w.windows().showSaveDialog = [this] { ++saves; };
+        w.windows().showRegionOverlay = [this] { ++overlays; };
+        w.windows().unloadSaveDialog = [this] { ++saveUnloads; };
         w.show();
         test::waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); });
+    }
+    PaletteStrip* strip() { return w.findChild<PaletteStrip*>(QStringLiteral("paletteStrip")); }
+    QTimer* regionTimer() { return w.findChild<QTimer*>(QStringLiteral("regionTimer")); }
+    const annotate::UndoRing& ring() {
+        return w.findChild<annotate::Canvas*>(QStringLiteral("canvas"))->undoRing();
     }
 };
 
@@ -56,29 +76,29 @@ struct Shown {
 TEST(Dispatcher, CapturesNeverAskAndReplaceThePicture) {
     Shown s;
     s.w.handOverCapture(solid(Qt::green));
-    s.w.ShotSaved = false;
+    s.w.setShotSaved(false);
     Answerer a;
     a.arm(QStringLiteral("Nein"));
-    s.w.Command1_Click(1);
+    s.w.onButton(MainButton::Screen);
     EXPECT_TRUE(a.seen.isEmpty());
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(s.w.canvasImage().size(), screen);
-    const auto& ring = s.w.AnzeigePic->undoRing();
-    EXPECT_EQ(ring.picCopy().toImage(), s.w.canvasImage());
+    const auto& ring = s.ring();
+    EXPECT_EQ(ring.unmarkedCopy().toImage(), s.w.canvasImage());
     for (int slot = 1; slot <= 5; ++slot)
-        EXPECT_EQ(ring.picDummy(slot).toImage(), s.w.canvasImage());
-    EXPECT_EQ(s.w.undoReadSlot(), 0);
-    EXPECT_EQ(s.w.undoWriteSlot(), 0);
-    EXPECT_FALSE(s.w.ShotSaved);
-    EXPECT_TRUE(s.w.Picture1->isHidden());
-    EXPECT_TRUE(s.w.Picture2->isEnabled());
+        EXPECT_EQ(ring.snapshot(slot).toImage(), s.w.canvasImage());
+    EXPECT_EQ(ring.undoReadSlot(), 0);
+    EXPECT_EQ(ring.undoWriteSlot(), 0);
+    EXPECT_FALSE(s.w.shotSaved());
+    EXPECT_TRUE(s.w.findChild<QWidget*>(QStringLiteral("banner"))->isHidden());
+    EXPECT_TRUE(s.strip()->isEnabled());
     EXPECT_TRUE(s.w.isVisible());
-    EXPECT_EQ(s.w.windowStateValue(), 0);
+    EXPECT_EQ(s.w.formState(), FormState::Normal);
 
     // The window capture asks nothing either; its only box is the prompt, answered OK.
     Answerer prompt;
     prompt.arm(QStringLiteral("OK"));
-    s.w.Command1_Click(2);
+    s.w.onButton(MainButton::Window);
     ASSERT_EQ(prompt.seen.size(), 1);
     EXPECT_EQ(prompt.seen[0].text,
               QStringLiteral("Klicke auf das gewünschte Fenster, und warte einen Augenblick ..."));
@@ -91,10 +111,10 @@ TEST(Dispatcher, OpenGuardYesOpensSaveAndChangesNothingElse) {
     Shown s;
     const QImage before = solid(Qt::blue);
     s.w.handOverCapture(before);
-    s.w.ShotSaved = false;
+    s.w.setShotSaved(false);
     Answerer a;
     a.arm(QStringLiteral("Ja"));
-    s.w.Command1_Click(7);
+    s.w.onButton(MainButton::Open);
     ASSERT_EQ(a.seen.size(), 1);
     EXPECT_EQ(a.seen[0].title, QStringLiteral("Pixtorel - Kontrollabfrage"));
     EXPECT_EQ(
@@ -102,25 +122,27 @@ TEST(Dispatcher, OpenGuardYesOpensSaveAndChangesNothingElse) {
         QStringLiteral("Der letzte ScreenShot wurde noch nicht gespeichert. Jetzt speichern?"));
     EXPECT_EQ(s.saves, 1);
     EXPECT_EQ(s.w.canvasImage(), before);
-    EXPECT_FALSE(s.w.ShotSaved);
+    EXPECT_FALSE(s.w.shotSaved());
 
     // No goes on without opening the save dialog; a saved picture is not guarded.
     Answerer no;
     no.arm(QStringLiteral("Nein"));
-    s.w.Command1_Click(7);
+    cancelFileDialog();
+    s.w.onButton(MainButton::Open);
     EXPECT_EQ(no.seen.size(), 1);
+    EXPECT_EQ(s.w.canvasImage(), before); // a cancelled dialog keeps the picture
     EXPECT_EQ(s.saves, 1);
-    s.w.ShotSaved = true;
+    s.w.setShotSaved(true);
     Answerer none;
     none.arm(QStringLiteral("Nein"));
-    s.w.Command1_Click(7);
-    test::waitFor([] { return false; }, 200);
+    cancelFileDialog();
+    s.w.onButton(MainButton::Open); // a box would be answered before this returns
     EXPECT_TRUE(none.seen.isEmpty());
 }
 
 TEST(Dispatcher, ClosingUnsavedAsksOnceAndYesKeepsRunning) {
     Shown s;
-    s.w.ShotSaved = false;
+    s.w.setShotSaved(false);
     Answerer a;
     a.arm(QStringLiteral("Ja"));
     EXPECT_FALSE(s.w.close());
@@ -140,44 +162,45 @@ TEST(Dispatcher, ClosingUnsavedAsksOnceAndYesKeepsRunning) {
 
 TEST(Dispatcher, TimerShowsTheOverlayOncePerArming) {
     Shown s;
-    s.w.Command1_Click(0);
+    s.w.onButton(MainButton::Region);
     ASSERT_TRUE(test::waitFor([&] { return s.overlays == 1; }, 2000));
-    test::waitFor([] { return false; }, 150);
-    EXPECT_EQ(s.overlays, 1);
-    EXPECT_FALSE(s.w.Timer->isActive());
+    // Stopped at its first tick, so it cannot show a second overlay.
+    EXPECT_FALSE(s.regionTimer()->isActive());
     EXPECT_EQ(s.saveUnloads, 1);
-    EXPECT_FALSE(s.w.ShotSaved);
+    EXPECT_FALSE(s.w.shotSaved());
 
-    s.w.Command1_Click(0);
+    s.w.onButton(MainButton::Region);
     ASSERT_TRUE(test::waitFor([&] { return s.overlays == 2; }, 2000));
-    test::waitFor([] { return false; }, 150);
-    EXPECT_EQ(s.overlays, 2);
+    EXPECT_FALSE(s.regionTimer()->isActive());
 
     // Screen leaves an open save dialog alone.
-    s.w.Command1_Click(1);
+    s.w.onButton(MainButton::Screen);
     EXPECT_EQ(s.saveUnloads, 2);
 }
 
 TEST(Dispatcher, OnlySaveAndItsGuardsOpenTheSaveDialog) {
     Shown s;
-    s.w.ShotSaved = true;
-    for (int i : {3, 4, 6, 7}) s.w.Command1_Click(i);
+    s.w.setShotSaved(true);
+    cancelFileDialog();
+    for (MainButton b : {MainButton::Clipboard, MainButton::Info, MainButton::Open})
+        s.w.onButton(b);
     EXPECT_EQ(s.saves, 0);
-    s.w.Command1_Click(5);
-    s.w.Command1_Click(5);
+    s.w.onButton(MainButton::Save);
+    s.w.onButton(MainButton::Save);
     EXPECT_EQ(s.saves, 2);
 }
 
 TEST(Dispatcher, AnyPressDeselectsOnlyThePixelTools) {
     Shown s;
-    s.w.ShotSaved = true;
-    for (int tool : {8, 11}) {
-        s.w.Picture2->setToolSelected(tool, true);
-        ASSERT_EQ(s.w.Picture2->selectedTool(), tool);
-        s.w.Command1_Click(6);
-        EXPECT_EQ(s.w.Picture2->selectedTool(), -1);
+    s.w.setShotSaved(true);
+    using annotate::ToolId;
+    for (ToolId tool : {ToolId::Pipette, ToolId::RoundRect}) {
+        s.strip()->setToolSelected(tool, true);
+        ASSERT_EQ(s.strip()->selectedTool(), tool);
+        s.w.onButton(MainButton::Info);
+        EXPECT_EQ(s.strip()->selectedTool(), ToolId::None);
     }
-    s.w.Picture2->setToolSelected(3, true);
-    s.w.Command1_Click(6);
-    EXPECT_EQ(s.w.Picture2->selectedTool(), 3);
+    s.strip()->setToolSelected(ToolId::Oval, true);
+    s.w.onButton(MainButton::Info);
+    EXPECT_EQ(s.strip()->selectedTool(), ToolId::Oval);
 }

@@ -1,11 +1,12 @@
 // The main window's layout on the virtual display: the minimum size, the viewport
 // with its scroll bars, centring, and the hover colours of the button row.
-#include "annotate/AnzeigePic.h"
+#include "annotate/Canvas.h"
 #include "app/Banner.h"
-#include "app/frmAnzeige.h"
+#include "app/MainWindow.h"
 #include "platform/Twips.h"
 #include "support/modal.h"
 
+#include <QExposeEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -13,23 +14,39 @@
 #include <gtest/gtest.h>
 
 using namespace kamsulo;
-using kamsulo::app::frmAnzeige;
+using kamsulo::app::MainButton;
+using kamsulo::app::MainWindow;
 
 namespace {
 
 struct Shown {
-    frmAnzeige w;
+    MainWindow w;
+    QScrollBar* hScroll = w.findChild<QScrollBar*>(QStringLiteral("horizontalScrollBar"));
+    QScrollBar* vScroll = w.findChild<QScrollBar*>(QStringLiteral("verticalScrollBar"));
+    QWidget* viewport = w.findChild<QWidget*>(QStringLiteral("canvasViewport"));
+    QWidget* canvas = w.findChild<QWidget*>(QStringLiteral("canvas"));
     Shown() {
         w.show();
         test::waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); });
-        test::waitFor([] { return false; }, 100);
+        // The window manager's frame arrives after the map.
+        test::waitFor([&] { return w.frameGeometry().size() != w.size(); });
+        w.findChild<QWidget*>(QStringLiteral("banner"))->hide();
     }
     QImage picture(int dxTwips, int dyTwips) {
         const int tpp = platform::twipsPerPixelX();
-        QImage img(w.AnzeigePicCont->width() + dxTwips / tpp,
-                   w.AnzeigePicCont->height() + dyTwips / tpp, QImage::Format_RGB32);
+        QImage img(viewport->width() + dxTwips / tpp, viewport->height() + dyTwips / tpp,
+                   QImage::Format_RGB32);
         img.fill(Qt::darkCyan);
         return img;
+    }
+    // The system uncovers the window: it centres the canvas again.
+    void expose() {
+        QExposeEvent e(QRegion(w.rect()));
+        QCoreApplication::sendEvent(w.windowHandle(), &e);
+        QCoreApplication::sendPostedEvents();
+    }
+    QToolButton* button(MainButton b) {
+        return w.findChild<QToolButton*>(QStringLiteral("button%1").arg(int(b)));
     }
 };
 
@@ -37,55 +54,54 @@ struct Shown {
 
 TEST(WindowLayout, ScrollBarsFollowThePicture) {
     Shown s;
-    s.w.Picture1->hide();
-    const int pageBefore = s.w.HScroll1->pageStep();
+    const int pageBefore = s.hScroll->pageStep();
     s.w.handOverCapture(s.picture(300, 0));
-    s.w.scroll_init();
-    s.w.zentrieren();
-    EXPECT_EQ(s.w.HScroll1->maximum(), 400);
-    EXPECT_EQ(s.w.HScroll1->pageStep(), pageBefore);
-    EXPECT_EQ(s.w.HScroll1->singleStep(), 100);
+    s.w.resetScrollBars();
+    s.expose();
+    EXPECT_EQ(s.hScroll->maximum(), 400);
+    EXPECT_EQ(s.hScroll->pageStep(), pageBefore);
+    EXPECT_EQ(s.hScroll->singleStep(), 100);
     // Wider but not taller: only the horizontal bar, picture at left 0, centred vertically.
-    EXPECT_FALSE(s.w.HScroll1->isHidden());
-    EXPECT_TRUE(s.w.VScroll1->isHidden());
-    EXPECT_EQ(s.w.AnzeigePic->x(), 0);
+    EXPECT_FALSE(s.hScroll->isHidden());
+    EXPECT_TRUE(s.vScroll->isHidden());
+    EXPECT_EQ(s.canvas->x(), 0);
 
     s.w.handOverCapture(s.picture(2100, 0));
-    s.w.scroll_init();
-    EXPECT_EQ(s.w.HScroll1->maximum(), 2200);
-    EXPECT_EQ(s.w.HScroll1->pageStep(), 550);
-    EXPECT_EQ(s.w.HScroll1->singleStep(), 100);
+    s.w.resetScrollBars();
+    EXPECT_EQ(s.hScroll->maximum(), 2200);
+    EXPECT_EQ(s.hScroll->pageStep(), 550);
+    EXPECT_EQ(s.hScroll->singleStep(), 100);
 
     // Small in both directions: centred, no bars.
     s.w.handOverCapture(s.picture(-1500, -900));
-    s.w.scroll_init();
-    s.w.zentrieren();
-    EXPECT_TRUE(s.w.HScroll1->isHidden());
-    EXPECT_TRUE(s.w.VScroll1->isHidden());
-    const QRect vp = s.w.AnzeigePicCont->rect();
-    EXPECT_NEAR(s.w.AnzeigePic->geometry().center().x(), vp.center().x(), 1);
-    EXPECT_NEAR(s.w.AnzeigePic->geometry().center().y(), vp.center().y(), 1);
+    s.w.resetScrollBars();
+    s.expose();
+    EXPECT_TRUE(s.hScroll->isHidden());
+    EXPECT_TRUE(s.vScroll->isHidden());
+    const QRect vp = s.viewport->rect();
+    EXPECT_NEAR(s.canvas->geometry().center().x(), vp.center().x(), 1);
+    EXPECT_NEAR(s.canvas->geometry().center().y(), vp.center().y(), 1);
 }
 
 TEST(WindowLayout, PaintWhileScrolledReturnsToTheTopLeft) {
     Shown s;
-    s.w.Picture1->hide();
     s.w.handOverCapture(s.picture(3000, 3000));
-    s.w.scroll_init();
-    s.w.HScroll1->setValue(900);
-    s.w.VScroll1->setValue(600);
-    EXPECT_EQ(s.w.AnzeigePic->pos(), QPoint(-60, -40));
-    s.w.Form_Paint();
-    EXPECT_EQ(s.w.HScroll1->value(), 0);
-    EXPECT_EQ(s.w.VScroll1->value(), 0);
-    EXPECT_EQ(s.w.AnzeigePic->pos(), QPoint(0, 0));
+    s.w.resetScrollBars();
+    s.hScroll->setValue(900);
+    s.vScroll->setValue(600);
+    EXPECT_EQ(s.canvas->pos(), QPoint(-60, -40));
+    s.expose();
+    EXPECT_EQ(s.hScroll->value(), 0);
+    EXPECT_EQ(s.vScroll->value(), 0);
+    EXPECT_EQ(s.canvas->pos(), QPoint(0, 0));
 
     // After a text was placed the next centring is skipped once.
-    s.w.HScroll1->setValue(900);
-    s.w.SkipCentering = true;
-    s.w.Form_Paint();
-    EXPECT_EQ(s.w.HScroll1->value(), 900);
-    EXPECT_FALSE(s.w.SkipCentering);
+    s.hScroll->setValue(900);
+    s.w.setSkipCentering();
+    s.expose();
+    EXPECT_EQ(s.hScroll->value(), 900);
+    s.expose();
+    EXPECT_EQ(s.hScroll->value(), 0);
 }
 
 TEST(WindowLayout, TooSmallSnapsBackInThatDimensionOnly) {
@@ -103,18 +119,19 @@ TEST(WindowLayout, HoverColoursFollowThePointer) {
     Shown s;
     const long long face = -2147483633, yellow = 65535;
     // The pointer really moves (the events come back from the X server).
-    QTest::mouseMove(s.w.Command1[1], QPoint(10, 10));
-    ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(1) == yellow; }));
-    for (int i : {0, 2, 3, 8})
-        EXPECT_EQ(s.w.buttonBackColor(i), face);
-    QTest::mouseMove(s.w.Command1[2], QPoint(10, 10));
-    ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(2) == yellow; }));
-    EXPECT_EQ(s.w.buttonBackColor(1), face);
-    EXPECT_EQ(s.w.buttonBackColor(2), yellow);
-    EXPECT_EQ(s.w.Command1[2]->palette().color(QPalette::Button), QColor(255, 255, 0));
+    QTest::mouseMove(s.button(MainButton::Screen), QPoint(10, 10));
+    ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(MainButton::Screen) == yellow; }));
+    for (MainButton b : {MainButton::Region, MainButton::Window, MainButton::Clipboard,
+                         MainButton::Tray})
+        EXPECT_EQ(s.w.buttonBackColor(b), face);
+    QTest::mouseMove(s.button(MainButton::Window), QPoint(10, 10));
+    ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(MainButton::Window) == yellow; }));
+    EXPECT_EQ(s.w.buttonBackColor(MainButton::Screen), face);
+    EXPECT_EQ(s.w.buttonBackColor(MainButton::Window), yellow);
+    EXPECT_EQ(s.button(MainButton::Window)->palette().color(QPalette::Button), QColor(255, 255, 0));
     // Over the bare window every button is normal again.
     QTest::mouseMove(&s.w, QPoint(s.w.width() - 5, 40));
-    ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(2) == face; }));
-    for (int i = 0; i < frmAnzeige::buttonCount; ++i)
-        EXPECT_EQ(s.w.buttonBackColor(i), face);
+    ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(MainButton::Window) == face; }));
+    for (int i = 0; i < app::kMainButtonCount; ++i)
+        EXPECT_EQ(s.w.buttonBackColor(MainButton(i)), face);
 }

@@ -1,17 +1,17 @@
 // Capture against known screen content: a window of known pixels on the virtual
-// display, read back through the capture form.
+// display, read back through ScreenCapture.
 #include "X11Focus.h"
 #include "capture/CaptureHost.h"
-#include "capture/Form1.h"
+#include "capture/ScreenCapture.h"
 #include "platform/ScreenGrabber.h"
 #include "support/modal.h"
 
 #include <QGuiApplication>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace kamsulo;
@@ -39,8 +39,16 @@ private:
     QImage img_;
 };
 
-void settle(int ms = 300) {
-    test::waitFor([] { return false; }, ms);
+// True once the screen shows `img` at `where` (checked at two opposite corners).
+bool onScreen(const QImage& img, const QPoint& where) {
+    auto& g = platform::screenGrabber();
+    const QSize corner(std::min(img.width(), 32), std::min(img.height(), 32));
+    const QPoint far(img.width() - corner.width(), img.height() - corner.height());
+    auto shows = [&](const QPoint& at) {
+        return g.grabRoot(QRect(where + at, corner)) ==
+               img.copy(QRect(at, corner)).convertToFormat(QImage::Format_RGB32);
+    };
+    return shows(QPoint(0, 0)) && shows(far);
 }
 
 struct RecordingHost : capture::CaptureHost {
@@ -66,18 +74,16 @@ TEST(Capture, ScreenReturnsExactlyTheScreenPixels) {
                                  Qt::WindowStaysOnTopHint);
     cover.move(screen.topLeft());
     cover.show();
-    ASSERT_TRUE(
-        test::waitFor([&] { return cover.windowHandle() && cover.windowHandle()->isExposed(); }));
-    settle();
+    ASSERT_TRUE(test::waitFor([&] { return onScreen(img, screen.topLeft()); }));
 
     RecordingHost host;
-    capture::Form1 f(&host, platform::screenGrabber());
-    const QImage shot = f.CaptureScreen();
+    capture::ScreenCapture f(&host, platform::screenGrabber());
+    const QImage shot = f.captureScreen();
     EXPECT_EQ(shot.size(), screen.size());
     EXPECT_TRUE(sameImage(shot, img));
 
-    // The button hands the same picture over.
-    f.Command1->click();
+    // The canvas capture hands the same picture over.
+    f.captureScreenToCanvas();
     EXPECT_EQ(host.calls, 1);
     EXPECT_TRUE(sameImage(host.last, img));
 }
@@ -90,14 +96,17 @@ TEST(Capture, ActiveWindowIncludesTheFrame) {
     win.show();
     win.activateWindow();
     auto& g = platform::screenGrabber();
-    ASSERT_TRUE(test::waitFor([&] {
-        return win.windowHandle() && win.windowHandle()->isExposed() &&
-               g.frameOf(g.activeWindow()) == g.frameOf(win.winId());
-    }));
-    settle();
+    // Generous: the window manager frames and activates it in its own time.
+    ASSERT_TRUE(test::waitFor(
+        [&] {
+            return win.windowHandle() && win.windowHandle()->isExposed() &&
+                   g.frameOf(g.activeWindow()) == g.frameOf(win.winId()) &&
+                   win.frameGeometry() != win.geometry() && onScreen(img, win.geometry().topLeft());
+        },
+        20000));
 
-    capture::Form1 f(nullptr, g);
-    const QImage shot = f.CaptureActiveWindow();
+    capture::ScreenCapture f(nullptr, g);
+    const QImage shot = f.captureActiveWindow();
     const QRect frame = win.frameGeometry();
     ASSERT_EQ(shot.size(), frame.size());
     EXPECT_GT(frame.height(), win.height()) << "the window manager gave no title bar";
@@ -106,13 +115,15 @@ TEST(Capture, ActiveWindowIncludesTheFrame) {
     EXPECT_TRUE(sameImage(shot.copy(QRect(offset, img.size())), img));
 
     // The client-area flavour starts at the client's corner.
-    const QImage client = f.CaptureWindow(win.winId(), true, 0, 0, img.width(), img.height());
+    const QImage client =
+        f.captureWindow(win.winId(), capture::WindowArea::Client, QRect(QPoint(), img.size()));
     EXPECT_TRUE(sameImage(client, img));
 }
 
 TEST(Capture, GoneOrZeroWindowGivesAnEmptyPicture) {
-    capture::Form1 f(nullptr, platform::screenGrabber());
-    EXPECT_TRUE(f.CaptureWindow(0, false, 0, 0, 100, 100).isNull());
+    capture::ScreenCapture f(nullptr, platform::screenGrabber());
+    const QRect square(0, 0, 100, 100);
+    EXPECT_TRUE(f.captureWindow(0, capture::WindowArea::Whole, square).isNull());
     // A window that existed and is gone.
     platform::WindowId gone = 0;
     {
@@ -122,9 +133,10 @@ TEST(Capture, GoneOrZeroWindowGivesAnEmptyPicture) {
             test::waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); }));
         gone = w.winId();
     }
-    settle(100);
-    EXPECT_TRUE(f.CaptureWindow(gone, false, 0, 0, 100, 100).isNull());
-    EXPECT_TRUE(f.CaptureWindow(gone, true, 0, 0, 100, 100).isNull());
+    auto& g = platform::screenGrabber();
+    ASSERT_TRUE(test::waitFor([&] { return g.windowRect(gone).isNull(); }));
+    EXPECT_TRUE(f.captureWindow(gone, capture::WindowArea::Whole, square).isNull());
+    EXPECT_TRUE(f.captureWindow(gone, capture::WindowArea::Client, square).isNull());
 }
 
 // Runs on a display of its own without a window manager (see CMakeLists.txt).
@@ -138,9 +150,10 @@ TEST(CaptureWithoutWindowManager, TheInputFocusWindowServes) {
         test::waitFor([&] { return win.windowHandle() && win.windowHandle()->isExposed(); }));
     focusDirectly(win.winId());
     auto& g = platform::screenGrabber();
-    ASSERT_TRUE(test::waitFor([&] { return g.activeWindow() == win.winId(); }));
-    settle();
-    capture::Form1 f(nullptr, g);
+    ASSERT_TRUE(test::waitFor([&] {
+        return g.activeWindow() == win.winId() && onScreen(img, win.geometry().topLeft());
+    }));
+    capture::ScreenCapture f(nullptr, g);
     // No frame: the window itself is the whole window.
-    EXPECT_TRUE(sameImage(f.CaptureActiveWindow(), img));
+    EXPECT_TRUE(sameImage(f.captureActiveWindow(), img));
 }

@@ -6,29 +6,30 @@ source "$(dirname "$0")/lib.sh"
 root_pattern
 start_app "$1"
 
+# The overlay draws the red outline up to the pointer.
+outline_reaches() { shot "$SHOT" && [ "$(pixel_of_shot "$1" "$2")" = FF0000 ]; }
+
 # Drags from (x1,y1) to (x2,y2) on the overlay, after pressing Region.
 region_drag() {
+    mark_main_window
     press_button 0
     # The window goes away, the timer opens the overlay.
-    wait_until 10 overlay_shown || fail "no overlay after Region"
-    sleep 0.2
-    xdotool mousemove --sync "$1" "$2" mousedown 1
-    xdotool mousemove --sync $(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))
-    xdotool mousemove --sync "$3" "$4"
-    sleep 0.1
+    wait_for "$E2E_TIMEOUT" "no overlay after Region" overlay_shown
+    move_pointer "$1" "$2"
+    xdotool mousedown 1
+    move_pointer $(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))
+    move_pointer "$3" "$4"
+    if [ "$1 $2" != "$3 $4" ]; then
+        wait_for "$E2E_TIMEOUT" "the outline does not follow the pointer to $3,$4" outline_reaches "$3" "$4"
+    fi
     xdotool mouseup 1
-    wait_until 10 main_window_viewable || fail "the main window did not come back"
-    sleep 0.3
-    client_origin
-    # Keep the pointer off the viewport for the screenshot.
-    xdotool mousemove --sync $((X + 2)) $((Y + 2))
-    sleep 0.2
+    # Back and repainted, with the pointer kept off the viewport for the screenshot.
+    wait_main_window_back
 }
 
 check_canvas() { # expected crop: left top right bottom (root pixels, right/bottom exclusive)
-    shot "$E2E_TMP/shot.png"
     # The viewport: (120, 1020) twips, and at most the window's width and 300 pixels down.
-    $PY "$(dirname "$0")/find_crop.py" "$E2E_TMP/shot.png" "$E2E_TMP/pattern.png" \
+    $PY "$(dirname "$0")/find_crop.py" "$SHOT" "$E2E_TMP/pattern.png" \
         $((X + 8)) $((Y + 68)) 540 200 "$@"
 }
 

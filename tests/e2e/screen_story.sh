@@ -4,13 +4,12 @@
 source "$(dirname "$0")/lib.sh"
 root_pattern
 start_app "$1"
+mark_main_window
 press_button 1
-sleep 2
-client_origin
-shot "$E2E_TMP/after.png"
+wait_main_window_back
 # The viewport starts at (120, 1020) twips; the screen is larger than the viewport,
 # so the canvas shows the screen's top-left corner there, 1:1.
-$PY - "$E2E_TMP/after.png" "$E2E_TMP/pattern.png" "$X" "$Y" <<'PYEOF' || fail "the canvas does not show the screen"
+$PY - "$SHOT" "$E2E_TMP/pattern.png" "$X" "$Y" <<'PYEOF' || fail "the canvas does not show the screen"
 import sys
 from PIL import Image
 shot = Image.open(sys.argv[1]).convert("RGB")
@@ -25,13 +24,12 @@ print("differing pixels:", bad)
 sys.exit(1 if bad else 0)
 PYEOF
 
-xdotool windowactivate --sync "$WID" key --clearmodifiers alt+F4
+keys_to "$WID" alt+F4
 box=$(wait_window "Pixtorel - Kontrollabfrage")
-xdotool windowactivate --sync "$box" key --clearmodifiers alt+n
-for _ in $(seq 1 50); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$APP_PID" 2>/dev/null && fail "the program is still running"
-wait "$APP_PID"
-status=$?
+keys_to "$box" alt+n
+wait_for "$E2E_TIMEOUT" "the program is still running" app_exited
+status=0
+wait "$APP_PID" || status=$?
 APP_PID=""
 [ "$status" -eq 0 ] || fail "exit status $status"
 echo "screen story passed"

@@ -23,7 +23,7 @@ QImage fourColors() {
 TEST(GrayScale, LevelsOfThePrimariesAndWhite) {
     PixelConversion conversion;
     Bitmap gray;
-    ASSERT_EQ(conversion.ConvertTo8bppGrayscale(Picture(fourColors()), gray), 0);
+    ASSERT_EQ(conversion.toGrayLevels(Picture(fourColors()), gray), 0);
     EXPECT_EQ(gray.format(), PixelFormat::Indexed8);
     EXPECT_EQ(gray.stride(), 4u);
     const std::uint8_t* row = gray.scanLine(0);
@@ -44,48 +44,51 @@ TEST(ColorConversion, SixteenTwentyFourAndThirtyTwoBits) {
     image.fill(qRgb(0xF8, 0xFC, 0x08)); // red, green, blue
     PixelConversion conversion;
     Bitmap b;
-    ASSERT_EQ(conversion.ConvertTo16_24_32bpp(Picture(image), b, 5), 0);
+    ASSERT_EQ(conversion.toDirectColor(Picture(image), b, PixelFormat::Rgb555), 0);
     EXPECT_EQ(b.format(), PixelFormat::Rgb555);
     EXPECT_EQ(b.stride(), 8u);
     EXPECT_EQ(b.scanLine(1)[0] | (b.scanLine(1)[1] << 8), (31 << 10) | (31 << 5) | 1);
-    ASSERT_EQ(conversion.ConvertTo16_24_32bpp(Picture(image), b, 6), 0);
+    ASSERT_EQ(conversion.toDirectColor(Picture(image), b, PixelFormat::Rgb565), 0);
     EXPECT_EQ(b.scanLine(0)[2] | (b.scanLine(0)[3] << 8), (31 << 11) | (63 << 5) | 1);
-    ASSERT_EQ(conversion.ConvertTo16_24_32bpp(Picture(image), b, 7), 0);
+    ASSERT_EQ(conversion.toDirectColor(Picture(image), b, PixelFormat::Rgb24), 0);
     EXPECT_EQ(b.stride(), 12u);
     EXPECT_EQ(b.scanLine(1)[6], 0x08);
     EXPECT_EQ(b.scanLine(1)[7], 0xFC);
     EXPECT_EQ(b.scanLine(1)[8], 0xF8);
     EXPECT_EQ(b.scanLine(1)[9], 0); // pad
-    for (int type : {8, 9}) {
-        ASSERT_EQ(conversion.ConvertTo16_24_32bpp(Picture(image), b, type), 0);
+    for (PixelFormat format : {PixelFormat::Rgb32, PixelFormat::Argb32}) {
+        ASSERT_EQ(conversion.toDirectColor(Picture(image), b, format), 0);
         EXPECT_EQ(b.scanLine(0)[4 + 3], 255);
     }
     // A transparent source pixel is saved opaque, as the canvas shows it.
     QImage clear(1, 1, QImage::Format_ARGB32);
     clear.fill(qRgba(10, 20, 30, 0));
-    ASSERT_EQ(conversion.ConvertTo16_24_32bpp(Picture(clear), b, 9), 0);
+    ASSERT_EQ(conversion.toDirectColor(Picture(clear), b, PixelFormat::Argb32), 0);
     EXPECT_EQ(b.scanLine(0)[3], 255);
     EXPECT_EQ(b.scanLine(0)[2], 10);
 }
 
-TEST(ColorConversion, UnsupportedTypesGiveTheGermanMessageAndNoBitmap) {
-    QStringList messages;
-    PixelConversion conversion([&](const QString& text) { messages << text; });
+TEST(ColorConversion, UnsupportedFormatsLogTheGermanMessageAndGiveNoBitmap) {
+    static QStringList messages;
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { messages << text; });
+    PixelConversion conversion;
     Bitmap b;
     const Picture picture(fourColors());
-    EXPECT_NE(conversion.ConvertTo16_24_32bpp(picture, b, 4), 0);
+    EXPECT_NE(conversion.toDirectColor(picture, b, PixelFormat::Indexed8), 0);
     EXPECT_TRUE(b.isNull());
-    EXPECT_NE(conversion.ConvertTo16_24_32bpp(picture, b, 10), 0);
-    EXPECT_NE(conversion.ConvertTo1_4_8bpp(picture, b, 3), 0);
-    EXPECT_NE(conversion.ConvertTo1_4_8bpp(picture, b, -1), 0);
+    EXPECT_NE(conversion.toDirectColor(picture, b, static_cast<PixelFormat>(10)), 0);
+    EXPECT_NE(conversion.toFixedPalette(picture, b, PixelFormat::Rgb24), 0);
+    EXPECT_NE(conversion.toFixedPalette(picture, b, static_cast<PixelFormat>(-1)), 0);
     EXPECT_TRUE(b.isNull());
+    // An empty picture is no unsupported format: no message.
+    EXPECT_NE(conversion.toFixedPalette(Picture(QImage()), b, PixelFormat::Indexed1), 0);
+    qInstallMessageHandler(previous);
     ASSERT_EQ(messages.size(), 4);
     EXPECT_EQ(messages[0], QStringLiteral("ConvertTo16_24_32bpp unterstützt dieses Format nicht."));
     EXPECT_EQ(messages[1], messages[0]);
     EXPECT_EQ(messages[2], QStringLiteral("ConvertTo1_4_8bpp unterstützt dieses Format nicht."));
-    // An empty picture is no unsupported format: no message.
-    EXPECT_NE(conversion.ConvertTo1_4_8bpp(Picture(QImage()), b, 0), 0);
-    EXPECT_EQ(messages.size(), 4);
 }
 
 TEST(FixedPalettes, IndexedBitmapsPackAndMapToTheNearestColour) {
@@ -98,7 +101,7 @@ TEST(FixedPalettes, IndexedBitmapsPackAndMapToTheNearestColour) {
     PixelConversion conversion;
     Bitmap b;
 
-    ASSERT_EQ(conversion.ConvertTo1_4_8bpp(Picture(image), b, 0), 0);
+    ASSERT_EQ(conversion.toFixedPalette(Picture(image), b, PixelFormat::Indexed1), 0);
     EXPECT_EQ(b.format(), PixelFormat::Indexed1);
     EXPECT_EQ(b.palette.entries.size(), 2u);
     EXPECT_EQ(b.stride(), 4u);
@@ -106,14 +109,14 @@ TEST(FixedPalettes, IndexedBitmapsPackAndMapToTheNearestColour) {
     EXPECT_EQ(b.scanLine(0)[0], 0b01000101);
     EXPECT_EQ(b.scanLine(0)[1], 0b00000000);
 
-    ASSERT_EQ(conversion.ConvertTo1_4_8bpp(Picture(image), b, 1), 0);
+    ASSERT_EQ(conversion.toFixedPalette(Picture(image), b, PixelFormat::Indexed4), 0);
     EXPECT_EQ(b.palette.entries.size(), 16u);
     EXPECT_EQ(b.scanLine(0)[1], (9 << 4) | 1); // red, dark red
     EXPECT_EQ(b.scanLine(0)[2], (6 << 4) | 8); // (51,102,153) is nearest teal; gray
     EXPECT_EQ(b.scanLine(0)[3] >> 4, 0);       // (20,20,20) black
     EXPECT_EQ(b.scanLine(0)[3] & 15, 7);       // silver
 
-    ASSERT_EQ(conversion.ConvertTo1_4_8bpp(Picture(image), b, 2), 0);
+    ASSERT_EQ(conversion.toFixedPalette(Picture(image), b, PixelFormat::Indexed8), 0);
     EXPECT_EQ(b.palette.entries.size(), 256u);
     const std::uint8_t* row = b.scanLine(0);
     EXPECT_EQ(row[0], 0);

@@ -10,11 +10,16 @@
 
 namespace kamsulo::test {
 
-void whenModal(std::function<void(QWidget*)> action, int timeoutMs,
-               std::function<bool(QWidget*)> accept) {
+ModalWatch whenModal(std::function<void(QWidget*)> action, int timeoutMs,
+                     std::function<bool(QWidget*)> accept) {
     auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
+    auto live = std::make_shared<bool>(true);
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, accept, deadline, poll]() {
+    *poll = [action, accept, deadline, poll, live]() {
+        if (!*live) {
+            *poll = nullptr;
+            return;
+        }
         QWidget* w = QApplication::activeModalWidget();
         if (w && w->isVisible() && (!accept || accept(w))) {
             action(w);
@@ -28,6 +33,7 @@ void whenModal(std::function<void(QWidget*)> action, int timeoutMs,
         QTimer::singleShot(20, *poll);
     };
     QTimer::singleShot(0, *poll);
+    return ModalWatch(live);
 }
 
 static QString plain(QString s) {

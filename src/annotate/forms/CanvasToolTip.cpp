@@ -2,7 +2,7 @@
 
 namespace kamsulo::annotate {
 
-QString tool_tipp(bool pannable, int undoReadSlot, const QString& current) {
+QString canvasToolTip(bool pannable, int undoReadSlot, const QString& current) {
     if (undoReadSlot < 0) return current;
     const bool markings = undoReadSlot > 0;
     if (pannable) {

@@ -6,6 +6,6 @@ namespace kamsulo::annotate {
 
 // `pannable`: the canvas is wider or higher than its viewport. `undoReadSlot` above 0
 // means that there are markings to clear. A negative slot leaves `current` as it is.
-QString tool_tipp(bool pannable, int undoReadSlot, const QString& current);
+QString canvasToolTip(bool pannable, int undoReadSlot, const QString& current);
 
 } // namespace kamsulo::annotate

@@ -1,15 +1,15 @@
 #include "annotate/forms/ClickLabel.h"
 
-#include "annotate/forms/BgrColor.h"
+#include "annotate/Bgr.h"
 
 #include <QMouseEvent>
 
 namespace kamsulo::annotate {
 
-void ClickLabel::setBackColor(quint32 bgr) {
-    backColor_ = bgr & 0x00FFFFFF;
+void ClickLabel::setColor(quint32 bgr) {
+    color_ = bgr & 0x00FFFFFF;
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, bgrToQColor(backColor_));
+    pal.setColor(QPalette::Window, bgrColor(color_));
     setPalette(pal);
     setAutoFillBackground(true);
 }

@@ -9,9 +9,9 @@ class ClickLabel : public QLabel {
 public:
     using QLabel::QLabel;
 
-    // The background colour (0x00BBGGRR), shown through a filled background.
-    void setBackColor(quint32 bgr);
-    quint32 backColor() const { return backColor_; }
+    // The colour (0x00BBGGRR) that fills the label's background.
+    void setColor(quint32 bgr);
+    quint32 color() const { return color_; }
 
 signals:
     void clicked();
@@ -21,7 +21,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
-    quint32 backColor_ = 0;
+    quint32 color_ = 0;
     bool pressed_ = false;
 };
 

@@ -1,6 +1,6 @@
 #include "annotate/forms/ColorChooser.h"
 
-#include "annotate/forms/BgrColor.h"
+#include "annotate/Bgr.h"
 
 #include <QColorDialog>
 #include <QGuiApplication>
@@ -87,7 +87,7 @@ std::optional<SystemColor> systemColor(int index) {
 
 } // namespace
 
-qint64 ResolveColor(qint64 color) {
+qint64 resolveColor(qint64 color) {
     if (color < 0 || color > 0xFFFFFFFFLL) return -1;
     const quint32 value = quint32(color);
     if (value & 0x80000000u) {
@@ -95,7 +95,7 @@ qint64 ResolveColor(qint64 color) {
         const auto sys = systemColor(int(value & 0xFF));
         if (!sys) return -1;
         const QPalette pal = QGuiApplication::palette();
-        return qColorToBgr(pal.color(sys->group, sys->role));
+        return colorToBgr(pal.color(sys->group, sys->role));
     }
     switch (value >> 24) {
     case 0x00:
@@ -107,12 +107,9 @@ qint64 ResolveColor(qint64 color) {
     }
 }
 
-qint64 PickColor(qint64 initialColor, int flags) {
-    QColor initial(Qt::black);
-    if (flags & CC_RGBINIT) {
-        const qint64 resolved = ResolveColor(initialColor);
-        initial = resolved < 0 ? QColor(Qt::white) : bgrToQColor(quint32(resolved));
-    }
+qint64 pickColor(qint64 initialColor) {
+    const qint64 resolved = resolveColor(initialColor);
+    const QColor initial = resolved < 0 ? QColor(Qt::white) : bgrColor(quint32(resolved));
     // The custom colours live for this one call; the first one is white.
     for (int i = 0; i < QColorDialog::customCount(); ++i)
         QColorDialog::setCustomColor(i, QColor(Qt::white));
@@ -120,7 +117,7 @@ qint64 PickColor(qint64 initialColor, int flags) {
     QColorDialog dialog(initial, nullptr);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted) return initialColor;
-    return qColorToBgr(dialog.selectedColor());
+    return colorToBgr(dialog.selectedColor());
 }
 
 } // namespace kamsulo::annotate

@@ -1,6 +1,6 @@
 #include "annotate/forms/PaletteBox.h"
 
-#include "annotate/forms/BgrColor.h"
+#include "annotate/Bgr.h"
 #include "annotate/forms/ColorChooser.h"
 #include "platform/Twips.h"
 
@@ -13,7 +13,7 @@ using platform::twipsToPixelsX;
 using platform::twipsToPixelsY;
 
 namespace {
-constexpr quint32 kButtonFace = 0x8000000F;
+constexpr quint32 kButtonFaceColor = 0x8000000F; // the system colour "button face"
 
 QRect pixelRect(const QRectF& twips) {
     const int l = twipsToPixelsX(twips.left()), t = twipsToPixelsY(twips.top());
@@ -30,15 +30,15 @@ void PaletteBox::paintCells(double widthTwips, double heightTwips,
                      std::max(1, twipsToPixelsY(heightTwips)));
     setFixedSize(size);
     image_ = QImage(size, QImage::Format_RGB32);
-    const qint64 face = ResolveColor(kButtonFace);
-    image_.fill(face < 0 ? QColor(Qt::lightGray) : bgrToQColor(quint32(face)));
+    const qint64 face = resolveColor(kButtonFaceColor);
+    image_.fill(face < 0 ? QColor(Qt::lightGray) : bgrColor(quint32(face)));
     QPainter p(&image_);
     for (const PaletteCell& cell : cells)
-        p.fillRect(pixelRect(cell.twips), bgrToQColor(cell.bgr));
+        p.fillRect(pixelRect(cell.twips), bgrColor(cell.bgr));
     update();
 }
 
-quint32 PaletteBox::pointColor(QPoint pos) const {
+quint32 PaletteBox::colorAt(QPoint pos) const {
     if (!image_.valid(pos)) return 0;
     return rgbToBgr(image_.pixel(pos));
 }
@@ -49,7 +49,7 @@ void PaletteBox::paintEvent(QPaintEvent*) {
 }
 
 void PaletteBox::mousePressEvent(QMouseEvent* e) {
-    emit mouseDown(e->button(), e->position().toPoint());
+    emit pressedAt(e->position().toPoint());
 }
 
 } // namespace kamsulo::annotate

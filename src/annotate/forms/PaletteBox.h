@@ -1,6 +1,6 @@
 #pragma once
-// A picture box that keeps what is painted into it (persistent drawing): the colour
-// cells on the box's own background. A press reports the colour found under it.
+// A box of colour cells on the box's own background, kept as a picture. A press
+// reports where it happened; colorAt tells the colour there.
 #include "annotate/forms/PaletteColors.h"
 
 #include <QImage>
@@ -16,11 +16,11 @@ public:
     // Sizes the box (twips), fills it with its background and paints the cells.
     void paintCells(double widthTwips, double heightTwips, const std::vector<PaletteCell>& cells);
     // The colour of the image at a pixel position inside the box (0x00BBGGRR).
-    quint32 pointColor(QPoint pos) const;
+    quint32 colorAt(QPoint pos) const;
     const QImage& image() const { return image_; }
 
 signals:
-    void mouseDown(Qt::MouseButton button, QPoint pos);
+    void pressedAt(QPoint pos);
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -18,15 +18,16 @@ using platform::placeTwips;
 
 namespace {
 constexpr quint32 kStartColor = 0x000000FF; // red
-constexpr int kStartTool = toolLine;
+constexpr ToolId kStartTool = ToolId::Line;
 constexpr int kStartWidthIndex = 1; // 2 pixels
+constexpr QSize kIconSize(20, 20);
 
 constexpr double kWidthColumns[3] = {7380, 7680, 7980};
 constexpr double kWidthRows[2] = {120, 300};
 } // namespace
 
 PaletteStrip::PaletteStrip(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Picture2"));
+    setObjectName(QStringLiteral("PaletteStrip"));
     setToolTip(QStringLiteral("Markierungs (Zeichenwerkzeuge)"));
     setFixedHeight(platform::twipsToPixelsY(540));
     setMouseTracking(true);
@@ -43,91 +44,96 @@ void PaletteStrip::buildTools() {
     for (int i = 0; i < kToolCount; ++i) {
         const ToolInfo& info = toolTable()[size_t(i)];
         auto* b = new QToolButton(this);
-        b->setObjectName(QStringLiteral("Option1(%1)").arg(i));
+        b->setObjectName(QStringLiteral("toolButton%1").arg(i));
         b->setCheckable(true);
         b->setAutoRaise(false);
-        b->setIcon(QIcon(toolPicture(i)));
-        b->setIconSize(QSize(20, 20));
+        b->setIcon(QIcon(toolPicture(toolAt(i))));
+        b->setIconSize(kIconSize);
         b->setToolTip(QString::fromUtf8(info.toolTip));
         placeTwips(b, info.left, 90, 375, 400);
         toolGroup_->addButton(b, i);
-        option1_[size_t(i)] = b;
-        connect(b, &QAbstractButton::clicked, this, [this, i] { Option1_Click(i); });
+        toolButtons_[size_t(i)] = b;
+        // The clicked button is not looked at: the state of all buttons decides.
+        connect(b, &QAbstractButton::clicked, this, &PaletteStrip::applySelectedTool);
     }
-    option1_[kStartTool]->setChecked(true);
+    toolButton(kStartTool)->setChecked(true);
 
-    command7_ = new QToolButton(this);
-    command7_->setObjectName(QStringLiteral("Command7"));
-    command7_->setIcon(QIcon(undoPicture()));
-    command7_->setIconSize(QSize(20, 20));
-    command7_->setToolTip(QStringLiteral("Macht die letzte Zeichenaktion rückgängig."));
-    placeTwips(command7_, 4824, 90, 375, 400);
-    connect(command7_, &QAbstractButton::clicked, this, &PaletteStrip::Command7_Click);
+    undoButton_ = new QToolButton(this);
+    undoButton_->setObjectName(QStringLiteral("undoButton"));
+    undoButton_->setIcon(QIcon(undoPicture()));
+    undoButton_->setIconSize(kIconSize);
+    undoButton_->setToolTip(QStringLiteral("Macht die letzte Zeichenaktion rückgängig."));
+    placeTwips(undoButton_, 4824, 90, 375, 400);
+    connect(undoButton_, &QAbstractButton::clicked, this, &PaletteStrip::undoRequested);
 }
 
 void PaletteStrip::buildColors() {
-    picColor_ = new PaletteBox(this);
-    picColor_->setObjectName(QStringLiteral("picColor"));
-    picColor_->setToolTip(
+    colorGrid_ = new PaletteBox(this);
+    colorGrid_->setObjectName(QStringLiteral("colorGrid"));
+    colorGrid_->setToolTip(
         QStringLiteral("Farbauswahl. Für noch mehr Farben clicke auf das grosse Farbfeld rechts."));
-    picColor_->setCursor(Qt::PointingHandCursor);
-    placeTwips(picColor_, 5640, 120, 1635, 375);
-    picColor_->paintCells(1635, 375, stripPaletteCells());
-    connect(picColor_, &PaletteBox::mouseDown, this, &PaletteStrip::picColor_MouseDown);
+    colorGrid_->setCursor(Qt::PointingHandCursor);
+    placeTwips(colorGrid_, 5640, 120, 1635, 375);
+    colorGrid_->paintCells(1635, 375, stripPaletteCells());
+    connect(colorGrid_, &PaletteBox::pressedAt, this, &PaletteStrip::pickGridColor);
 
-    lblColor_ = new ClickLabel(picColor_);
-    lblColor_->setObjectName(QStringLiteral("lblColor"));
-    lblColor_->setFrameShape(QFrame::Box);
-    lblColor_->setToolTip(QStringLiteral("Click -> Erweiterte FarbPalette"));
-    lblColor_->setBackColor(kStartColor);
-    placeTwips(lblColor_, 1320, 0, 270, 345);
-    connect(lblColor_, &ClickLabel::clicked, this, &PaletteStrip::lblColor_Click);
+    colorSwatch_ = new ClickLabel(colorGrid_);
+    colorSwatch_->setObjectName(QStringLiteral("colorSwatch"));
+    colorSwatch_->setFrameShape(QFrame::Box);
+    colorSwatch_->setToolTip(QStringLiteral("Click -> Erweiterte FarbPalette"));
+    colorSwatch_->setColor(kStartColor);
+    placeTwips(colorSwatch_, 1320, 0, 270, 345);
+    connect(colorSwatch_, &ClickLabel::clicked, this, &PaletteStrip::chooseColorFromDialog);
 }
 
 void PaletteStrip::buildWidths() {
-    shape1_ = new QFrame(this);
-    shape1_->setObjectName(QStringLiteral("Shape1(0)"));
-    shape1_->setFrameShape(QFrame::Box);
-    placeTwips(shape1_, 7310, 60, 975, 435);
-    shape1_->lower();
+    widthFrame_ = new QFrame(this);
+    widthFrame_->setObjectName(QStringLiteral("widthFrame"));
+    widthFrame_->setFrameShape(QFrame::Box);
+    placeTwips(widthFrame_, 7310, 60, 975, 435);
+    widthFrame_->lower();
 
-    for (int i = 0; i < 6; ++i) {
-        auto* img = new ClickLabel(this);
-        img->setObjectName(QStringLiteral("Image1(%1)").arg(i));
-        img->setToolTip(QStringLiteral("Liniendicke %1px").arg(i + 1));
-        placeTwips(img, kWidthColumns[i % 3], kWidthRows[i / 3], 225, 150);
-        img->setPixmap(widthPicture(i + 1, img->size()));
-        img->setFrameShape(i == kStartWidthIndex ? QFrame::Box : QFrame::NoFrame);
-        image1_[size_t(i)] = img;
-        connect(img, &ClickLabel::clicked, this, [this, i] { Image1_Click(i); });
+    for (int i = 0; i < kWidthCount; ++i) {
+        auto* button = new ClickLabel(this);
+        button->setObjectName(QStringLiteral("widthButton%1").arg(i));
+        button->setToolTip(QStringLiteral("Liniendicke %1px").arg(i + 1));
+        placeTwips(button, kWidthColumns[i % 3], kWidthRows[i / 3], 225, 150);
+        button->setPixmap(widthPicture(i + 1, button->size()));
+        button->setFrameShape(i == kStartWidthIndex ? QFrame::Box : QFrame::NoFrame);
+        widthButtons_[size_t(i)] = button;
+        connect(button, &ClickLabel::clicked, this, [this, i] { chooseWidth(i); });
     }
     widthIndex_ = kStartWidthIndex;
 }
 
-QAbstractButton* PaletteStrip::Command7() const {
-    return command7_;
+QAbstractButton* PaletteStrip::toolButton(ToolId tool) const {
+    return toolButtons_.at(size_t(positionOf(tool)));
 }
 
-int PaletteStrip::selectedTool() const {
+QAbstractButton* PaletteStrip::undoButton() const {
+    return undoButton_;
+}
+
+ToolId PaletteStrip::selectedTool() const {
     for (int i = 0; i < kToolCount; ++i)
-        if (option1_[size_t(i)]->isChecked()) return i;
-    return kNoTool;
+        if (toolButtons_[size_t(i)]->isChecked()) return toolAt(i);
+    return ToolId::None;
 }
 
 void PaletteStrip::deselectAll() {
     toolGroup_->setExclusive(false);
-    for (QAbstractButton* b : option1_)
+    for (QAbstractButton* b : toolButtons_)
         b->setChecked(false);
     toolGroup_->setExclusive(true);
 }
 
-void PaletteStrip::setToolSelected(int index, bool selected) {
-    if (index < 0 || index >= kToolCount) return;
-    QAbstractButton* b = option1_[size_t(index)];
+void PaletteStrip::setToolSelected(ToolId tool, bool selected) {
+    if (tool == ToolId::None) return;
+    QAbstractButton* b = toolButton(tool);
     if (selected) {
         if (b->isChecked()) return;
         b->setChecked(true);
-        Option1_Click(index);
+        applySelectedTool();
         return;
     }
     toolGroup_->setExclusive(false);
@@ -136,79 +142,70 @@ void PaletteStrip::setToolSelected(int index, bool selected) {
 }
 
 quint32 PaletteStrip::currentColor() const {
-    return lblColor_->backColor();
+    return colorSwatch_->color();
 }
 
 void PaletteStrip::setCurrentColor(quint32 bgr) {
-    lblColor_->setBackColor(bgr);
+    colorSwatch_->setColor(bgr);
 }
 
-// The clicked index is not looked at: the state of all buttons decides.
-void PaletteStrip::Option1_Click(int /*index*/) {
+void PaletteStrip::applySelectedTool() {
     const ToolChoice choice = toolChoiceFor(selectedTool());
     if (canvas_) {
-        canvas_->setScaleMode(ScaleTwips);
+        canvas_->setScaleMode(ScaleMode::Twips);
         canvas_->resetLineStart();
         canvas_->focusCanvas();
-        canvas_->setMouseIcon(IconHand);
+        canvas_->setCursorIcon(CursorIcon::Hand);
     }
     if (choice.marker) {
         setCurrentColor(kMarkerColor);
-        Image1_Click(kMarkerWidthIndex);
+        chooseWidth(kMarkerWidthIndex);
     }
     if (canvas_) {
-        if (choice.mouseIcon != IconHand) canvas_->setMouseIcon(choice.mouseIcon);
-        if (choice.scaleMode != ScaleTwips) canvas_->setScaleMode(choice.scaleMode);
+        if (choice.cursorIcon != CursorIcon::Hand) canvas_->setCursorIcon(choice.cursorIcon);
+        if (choice.scaleMode != ScaleMode::Twips) canvas_->setScaleMode(choice.scaleMode);
     }
 }
 
-void PaletteStrip::Image1_Click(int index) {
-    if (index < 0 || index >= int(image1_.size())) return;
-    for (int j = 0; j < int(image1_.size()); ++j)
-        image1_[size_t(j)]->setFrameShape(j == index ? QFrame::Box : QFrame::NoFrame);
+void PaletteStrip::chooseWidth(int index) {
+    if (index < 0 || index >= kWidthCount) return;
+    for (int j = 0; j < kWidthCount; ++j)
+        widthButtons_[size_t(j)]->setFrameShape(j == index ? QFrame::Box : QFrame::NoFrame);
     widthIndex_ = index;
     if (canvas_) {
-        canvas_->setDrawWidth(index + 1);
+        canvas_->setPenWidth(index + 1);
         canvas_->focusCanvas();
     }
 }
 
-void PaletteStrip::picColor_MouseDown(Qt::MouseButton /*button*/, QPoint pos) {
-    const quint32 color = picColor_->pointColor(pos);
+void PaletteStrip::pickGridColor(QPoint pos) {
+    const quint32 color = colorGrid_->colorAt(pos);
     setCurrentColor(color);
     if (canvas_) {
-        canvas_->setForeColor(color);
+        canvas_->setPenColor(color);
         canvas_->setDrawColor(color);
         canvas_->focusCanvas();
     }
 }
 
-void PaletteStrip::lblColor_Click() {
-    savedColor_ = currentColor();
-    const qint64 result = PickColor(currentColor(), CC_RGBINIT | CC_FULLOPEN);
+void PaletteStrip::chooseColorFromDialog() {
+    const quint32 saved = currentColor();
+    const qint64 result = pickColor(saved);
     if (result >= 0) {
         const quint32 color = quint32(result);
         if (canvas_) {
-            canvas_->setForeColor(color);
+            canvas_->setPenColor(color);
             canvas_->setDrawColor(color);
             canvas_->focusCanvas();
         }
         setCurrentColor(color);
     } else {
-        setCurrentColor(savedColor_);
+        setCurrentColor(saved);
     }
 }
 
-void PaletteStrip::Command7_Click() {
-    emit undoRequested();
-}
-
-void PaletteStrip::Picture2_MouseMove() {
-    emit mouseMovedOverStrip();
-}
-
 void PaletteStrip::mouseMoveEvent(QMouseEvent* e) {
-    Picture2_MouseMove();
+    emit mouseMovedOverStrip();
     QWidget::mouseMoveEvent(e);
 }
 

@@ -31,21 +31,21 @@ void arrowHead(QPainter& p, QPointF tip, QPointF from, bool filled) {
     }
 }
 
-void drawTool(QPainter& p, int tool) {
+void drawTool(QPainter& p, ToolId tool) {
     QPen pen(kInk, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(pen);
     switch (tool) {
-    case toolFreehand: {
+    case ToolId::Freehand: {
         QPainterPath path(QPointF(3, 15));
         path.cubicTo(6, 2, 10, 20, 13, 8);
         path.cubicTo(14, 5, 16, 5, 17, 7);
         p.drawPath(path);
         break;
     }
-    case toolRectangle:
+    case ToolId::Rectangle:
         p.drawRect(QRectF(3, 5, 14, 10));
         break;
-    case toolText: {
+    case ToolId::Text: {
         QFont f(QStringLiteral("Liberation Serif"));
         f.setPixelSize(17);
         f.setBold(true);
@@ -53,23 +53,23 @@ void drawTool(QPainter& p, int tool) {
         p.drawText(QRect(0, 0, kSize, kSize), Qt::AlignCenter, QStringLiteral("A"));
         break;
     }
-    case toolOval:
+    case ToolId::Oval:
         p.drawEllipse(QRectF(2.5, 5, 15, 10));
         break;
-    case toolLine:
+    case ToolId::Line:
         p.drawLine(QPointF(3, 17), QPointF(17, 3));
         break;
-    case toolTransparentRect:
+    case ToolId::TransparentRect:
         p.fillRect(QRectF(3, 5, 14, 10), QColor(120, 170, 230, 140));
         p.drawRect(QRectF(3, 5, 14, 10));
         break;
-    case toolMarker:
+    case ToolId::Marker:
         p.setPen(QPen(QColor(250, 230, 0), 6, Qt::SolidLine, Qt::FlatCap));
         p.drawLine(QPointF(2, 12), QPointF(18, 12));
         p.setPen(QPen(kInk, 1));
         p.drawLine(QPointF(3, 6), QPointF(17, 6));
         break;
-    case toolEraser: {
+    case ToolId::Eraser: {
         p.setBrush(QColor(240, 150, 160));
         p.setPen(QPen(kInk, 1.2));
         QPolygonF body{{4, 13}, {11, 4}, {17, 9}, {10, 17}};
@@ -78,7 +78,7 @@ void drawTool(QPainter& p, int tool) {
         p.drawPolygon(QPolygonF{{4, 13}, {7.5, 8.5}, {13.5, 13.5}, {10, 17}});
         break;
     }
-    case toolPipette:
+    case ToolId::Pipette:
         p.setPen(QPen(kInk, 2.5, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(4, 16), QPointF(12, 8));
         p.setPen(QPen(kInk, 4.5, Qt::SolidLine, Qt::RoundCap));
@@ -86,22 +86,22 @@ void drawTool(QPainter& p, int tool) {
         p.setPen(QPen(kAccent, 2));
         p.drawPoint(QPointF(3, 17));
         break;
-    case toolFilledArrow:
+    case ToolId::FilledArrow:
         p.drawLine(QPointF(3, 17), QPointF(15, 5));
         arrowHead(p, QPointF(17, 3), QPointF(3, 17), true);
         break;
-    case toolArrow:
+    case ToolId::Arrow:
         p.drawLine(QPointF(3, 17), QPointF(17, 3));
         arrowHead(p, QPointF(17, 3), QPointF(3, 17), false);
         break;
-    case toolRoundRect:
+    case ToolId::RoundRect:
         p.drawRoundedRect(QRectF(3, 5, 14, 10), 4, 4);
         break;
-    case toolDottedRect:
+    case ToolId::DottedRect:
         p.setPen(QPen(kInk, 1, Qt::DotLine));
         p.drawRect(QRectF(3.5, 5.5, 13, 9));
         break;
-    default:
+    case ToolId::None:
         break;
     }
 }
@@ -114,11 +114,11 @@ QPixmap blank() {
 
 } // namespace
 
-QPixmap toolPicture(int toolIndex) {
+QPixmap toolPicture(ToolId tool) {
     QPixmap pm = blank();
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    drawTool(p, toolIndex);
+    drawTool(p, tool);
     return pm;
 }
 

@@ -4,36 +4,41 @@ namespace kamsulo::annotate {
 
 const std::array<ToolInfo, kToolCount>& toolTable() {
     static const std::array<ToolInfo, kToolCount> table{{
-        {120, "Freihandlinie", IconFreehand, ScaleTwips},
-        {1688, "Rechteck", IconHand, ScaleTwips},
-        {4432, "Text einfügen. Auf die gewünschte Position im ScreenShot clicken.", IconText,
-         ScaleTwips},
-        {3256, "Oval", IconHand, ScaleTwips},
-        {512, "Linie", IconHand, ScaleTwips},
+        {120, "Freihandlinie", CursorIcon::Freehand, ScaleMode::Twips},
+        {1688, "Rechteck", CursorIcon::Hand, ScaleMode::Twips},
+        {4432, "Text einfügen. Auf die gewünschte Position im ScreenShot clicken.",
+         CursorIcon::Text, ScaleMode::Twips},
+        {3256, "Oval", CursorIcon::Hand, ScaleMode::Twips},
+        {512, "Linie", CursorIcon::Hand, ScaleMode::Twips},
         {2864,
          "Transparentes Rechteck. (Mit rechter Maustaste -> gefülltes, undurchsichtiges "
          "Rechteck)",
-         IconHand, ScaleTwips},
-        {3648, "\"TextMarker\" :-)", IconMarker, ScaleTwips},
-        {4040, "Radiergummi", IconEraser, ScaleTwips},
+         CursorIcon::Hand, ScaleMode::Twips},
+        {3648, "\"TextMarker\" :-)", CursorIcon::Marker, ScaleMode::Twips},
+        {4040, "Radiergummi", CursorIcon::Eraser, ScaleMode::Twips},
         {5220,
          "Ein Click mit der Pipette auf den Screenshot nimmt die Farbe unter der Pipette auf.",
-         IconPipette, ScalePixels},
-        {904, "Pfeile, gefüllte Pfeilspitze", IconHand, ScaleTwips},
-        {1296, "Pfeile", IconHand, ScaleTwips},
-        {2472, "Rechteck mit abgerundeten Ecken", IconHand, ScalePixels},
-        {2080, "Rechteck, gepunktet. Nur mit dünnen 1px Rand möglich.", IconHand, ScaleTwips},
+         CursorIcon::Pipette, ScaleMode::Pixels},
+        {904, "Pfeile, gefüllte Pfeilspitze", CursorIcon::Hand, ScaleMode::Twips},
+        {1296, "Pfeile", CursorIcon::Hand, ScaleMode::Twips},
+        {2472, "Rechteck mit abgerundeten Ecken", CursorIcon::Hand, ScaleMode::Pixels},
+        {2080, "Rechteck, gepunktet. Nur mit dünnen 1px Rand möglich.", CursorIcon::Hand,
+         ScaleMode::Twips},
     }};
     return table;
 }
 
-ToolChoice toolChoiceFor(int selectedTool) {
+const ToolInfo& toolInfo(ToolId tool) {
+    return toolTable().at(size_t(positionOf(tool)));
+}
+
+ToolChoice toolChoiceFor(ToolId selectedTool) {
     ToolChoice choice;
-    if (selectedTool < 0 || selectedTool >= kToolCount) return choice;
-    const ToolInfo& info = toolTable()[size_t(selectedTool)];
+    if (selectedTool == ToolId::None) return choice;
+    const ToolInfo& info = toolInfo(selectedTool);
     choice.scaleMode = info.scaleMode;
-    choice.mouseIcon = info.mouseIcon;
-    choice.marker = selectedTool == toolMarker;
+    choice.cursorIcon = info.cursorIcon;
+    choice.marker = selectedTool == ToolId::Marker;
     return choice;
 }
 

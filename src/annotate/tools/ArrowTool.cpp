@@ -6,14 +6,14 @@ namespace kamsulo::annotate {
 
 void ArrowTool::commit(ToolContext& ctx) {
     CanvasSurface& s = ctx.surface();
-    Overlay& o = ctx.previews().Linie1;
-    ctx.snapshot();
-    s.setFillStyle(FillSolid);
-    s.setFillColor(s.foreColor());
-    OpenArrow(s, float(o.X2(s)), float(o.Y2(s)), float(o.X1(s)), float(o.Y1(s)), kHeadSize, true,
-              kTailMarks, kSpacing);
+    Overlay& o = ctx.previews().line;
+    ctx.takeUndoSnapshot();
+    s.setFillStyle(FillStyle::Solid);
+    s.setFillColor(s.penColor());
+    drawOpenArrow(s, float(o.endX(s)), float(o.endY(s)), float(o.startX(s)), float(o.startY(s)),
+                  kHeadSize, true, kTailMarks, kSpacing);
     s.setFillColor(0);
-    s.setFillStyle(FillTransparent);
+    s.setFillStyle(FillStyle::Transparent);
     o.setVisible(false);
 }
 

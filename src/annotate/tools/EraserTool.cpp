@@ -4,8 +4,8 @@
 namespace kamsulo::annotate {
 
 void EraserTool::applyPen(CanvasSurface& s) const {
-    s.setDrawWidth(kWidth);
-    s.setDrawMode(DrawWhite);
+    s.setPenWidth(kWidth);
+    s.setDrawMode(DrawMode::White);
 }
 
 } // namespace kamsulo::annotate

@@ -6,14 +6,14 @@ namespace kamsulo::annotate {
 
 void FilledArrowTool::commit(ToolContext& ctx) {
     CanvasSurface& s = ctx.surface();
-    Overlay& o = ctx.previews().Linie1;
-    ctx.snapshot();
-    s.setFillStyle(FillSolid);
-    s.setFillColor(s.foreColor());
-    Arrow(s, roundEven(o.X2(s)), roundEven(o.Y2(s)), roundEven(o.X1(s)), roundEven(o.Y1(s)),
-          kHeadRadius);
+    Overlay& o = ctx.previews().line;
+    ctx.takeUndoSnapshot();
+    s.setFillStyle(FillStyle::Solid);
+    s.setFillColor(s.penColor());
+    drawFilledArrow(s, roundEven(o.endX(s)), roundEven(o.endY(s)), roundEven(o.startX(s)),
+                    roundEven(o.startY(s)), kHeadRadius);
     s.setFillColor(0);
-    s.setFillStyle(FillTransparent);
+    s.setFillStyle(FillStyle::Transparent);
     o.setVisible(false);
 }
 

@@ -1,16 +1,7 @@
 #include "annotate/CanvasSurface.h"
 #include "annotate/tools/LineTools.h"
 
-#include <cmath>
-#include <limits>
-
 namespace kamsulo::annotate {
-
-int roundEven(double v) {
-    const double r = std::nearbyint(v);
-    if (!(r >= std::numeric_limits<int>::min() && r <= std::numeric_limits<int>::max())) return 0;
-    return int(r);
-}
 
 void LineGestureTool::press(ToolContext& ctx, int, double x, double y) {
     GestureState& g = ctx.state();
@@ -32,7 +23,7 @@ void LineGestureTool::move(ToolContext& ctx, int buttons, double x, double y) {
 
 void LineGestureTool::showPreview(ToolContext& ctx, double x, double y) {
     const GestureState& g = ctx.state();
-    Overlay& o = ctx.previews().Linie1;
+    Overlay& o = ctx.previews().line;
     o.setGeometry(ctx.surface(), g.lineStartX, g.lineStartY, x, y);
     o.setVisible(true);
 }

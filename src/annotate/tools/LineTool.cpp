@@ -5,9 +5,9 @@ namespace kamsulo::annotate {
 
 void LineTool::commit(ToolContext& ctx) {
     CanvasSurface& s = ctx.surface();
-    Overlay& o = ctx.previews().Linie1;
-    ctx.snapshot();
-    s.line(o.X1(s), o.Y1(s), o.X2(s), o.Y2(s));
+    Overlay& o = ctx.previews().line;
+    ctx.takeUndoSnapshot();
+    s.line(o.startX(s), o.startY(s), o.endX(s), o.endY(s));
     o.setVisible(false);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Tools anchored at the press point that draw at the release: line, filled arrow,
 // open arrow, oval. A click without a drag draws nothing.
+#include "annotate/Rounding.h"
 #include "annotate/Tool.h"
 
 namespace kamsulo::annotate {
@@ -10,7 +11,7 @@ public:
     void press(ToolContext& ctx, int button, double x, double y) override;
     void move(ToolContext& ctx, int buttons, double x, double y) override;
     void release(ToolContext& ctx, int button, double x, double y) override;
-    Overlay* preview(Previews& p) const override { return &p.Linie1; }
+    Overlay* preview(Previews& p) const override { return &p.line; }
 
 protected:
     // The preview for the pointer at (x, y); the start point is set.
@@ -24,7 +25,7 @@ private:
 
 class LineTool : public LineGestureTool {
 public:
-    int index() const override { return toolLine; }
+    ToolId id() const override { return ToolId::Line; }
 
 protected:
     void commit(ToolContext& ctx) override;
@@ -34,7 +35,7 @@ protected:
 class FilledArrowTool : public LineGestureTool {
 public:
     static constexpr int kHeadRadius = 200;
-    int index() const override { return toolFilledArrow; }
+    ToolId id() const override { return ToolId::FilledArrow; }
 
 protected:
     void commit(ToolContext& ctx) override;
@@ -46,7 +47,7 @@ public:
     static constexpr float kHeadSize = 130;
     static constexpr int kTailMarks = 1;
     static constexpr float kSpacing = 100;
-    int index() const override { return toolArrow; }
+    ToolId id() const override { return ToolId::Arrow; }
 
 protected:
     void commit(ToolContext& ctx) override;
@@ -55,15 +56,12 @@ protected:
 // The ellipse's box is anchored at the press point and grows right and down only.
 class OvalTool : public LineGestureTool {
 public:
-    int index() const override { return toolOval; }
-    Overlay* preview(Previews& p) const override { return &p.onfly; }
+    ToolId id() const override { return ToolId::Oval; }
+    Overlay* preview(Previews& p) const override { return &p.ellipse; }
 
 protected:
     void showPreview(ToolContext& ctx, double x, double y) override;
     void commit(ToolContext& ctx) override;
 };
-
-// Rounding of the start point and the arrow ends: to the nearest, ties to even.
-int roundEven(double v);
 
 } // namespace kamsulo::annotate

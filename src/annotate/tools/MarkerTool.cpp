@@ -4,8 +4,8 @@
 namespace kamsulo::annotate {
 
 void MarkerTool::applyPen(CanvasSurface& s) const {
-    s.setDrawWidth(kWidthFactor * s.drawWidth());
-    s.setDrawMode(DrawMaskPen);
+    s.setPenWidth(kWidthFactor * s.penWidth());
+    s.setDrawMode(DrawMode::MaskPen);
 }
 
 } // namespace kamsulo::annotate

@@ -8,7 +8,7 @@ namespace kamsulo::annotate {
 // with any button, and while dragging with the left one. Works in pixels.
 class PipetteTool : public Tool {
 public:
-    int index() const override { return toolPipette; }
+    ToolId id() const override { return ToolId::Pipette; }
     void press(ToolContext& ctx, int button, double x, double y) override;
     void move(ToolContext& ctx, int buttons, double x, double y) override;
 
@@ -19,7 +19,7 @@ private:
 // A press with any button takes a snapshot and opens the text dialog.
 class TextTool : public Tool {
 public:
-    int index() const override { return toolText; }
+    ToolId id() const override { return ToolId::Text; }
     bool takesWholePress() const override { return true; }
     void press(ToolContext& ctx, int button, double x, double y) override;
 };

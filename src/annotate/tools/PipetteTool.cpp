@@ -5,9 +5,9 @@ namespace kamsulo::annotate {
 
 void PipetteTool::pick(ToolContext& ctx, double x, double y) {
     const CanvasSurface& s = ctx.surface();
-    const quint32 c = s.GetPixel(s.toPixelX(x), s.toPixelY(y));
+    const quint32 c = s.colorAt(s.toPixelX(x), s.toPixelY(y));
     // Outside the picture there is no colour; the current one stays.
-    if (c != kInvalidColor) ctx.setCurrentColor(c);
+    if (c != kNoColor) ctx.setCurrentColor(c);
 }
 
 void PipetteTool::press(ToolContext& ctx, int, double x, double y) {

@@ -10,7 +10,7 @@ public:
     void press(ToolContext& ctx, int button, double x, double y) override;
     void move(ToolContext& ctx, int buttons, double x, double y) override;
     void release(ToolContext& ctx, int button, double x, double y) override;
-    Overlay* preview(Previews& p) const override { return &p.shape4; }
+    Overlay* preview(Previews& p) const override { return &p.box; }
 
 protected:
     // The buttons this tool answers to (mask equality).
@@ -21,7 +21,7 @@ protected:
 
 class RectangleTool : public RectGestureTool {
 public:
-    int index() const override { return toolRectangle; }
+    ToolId id() const override { return ToolId::Rectangle; }
 
 protected:
     void commit(ToolContext& ctx, int button) override;
@@ -30,7 +30,7 @@ protected:
 // Always one pixel wide and dotted, whatever the palette's width.
 class DottedRectTool : public RectGestureTool {
 public:
-    int index() const override { return toolDottedRect; }
+    ToolId id() const override { return ToolId::DottedRect; }
 
 protected:
     void commit(ToolContext& ctx, int button) override;
@@ -40,8 +40,8 @@ protected:
 class RoundRectTool : public RectGestureTool {
 public:
     static constexpr int kCorner = 20;
-    int index() const override { return toolRoundRect; }
-    Overlay* preview(Previews& p) const override { return &p.Shape2; }
+    ToolId id() const override { return ToolId::RoundRect; }
+    Overlay* preview(Previews& p) const override { return &p.roundedBox; }
 
 protected:
     void commit(ToolContext& ctx, int button) override;
@@ -50,7 +50,7 @@ protected:
 // Left button: tinted (mask pen); right button: opaque.
 class TransparentRectTool : public RectGestureTool {
 public:
-    int index() const override { return toolTransparentRect; }
+    ToolId id() const override { return ToolId::TransparentRect; }
 
 protected:
     bool acts(int button) const override { return button == ButtonLeft || button == ButtonRight; }

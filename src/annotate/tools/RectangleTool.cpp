@@ -5,8 +5,8 @@ namespace kamsulo::annotate {
 
 void RectangleTool::commit(ToolContext& ctx, int) {
     const GestureState& g = ctx.state();
-    ctx.snapshot();
-    ctx.previews().shape4.setVisible(false);
+    ctx.takeUndoSnapshot();
+    ctx.previews().box.setVisible(false);
     ctx.surface().box(float(g.rectX1), float(g.rectY1), float(g.rectX2), float(g.rectY2),
                       g.drawColor);
 }

@@ -6,10 +6,10 @@ namespace kamsulo::annotate {
 void RoundRectTool::commit(ToolContext& ctx, int) {
     const GestureState& g = ctx.state();
     CanvasSurface& s = ctx.surface();
-    ctx.snapshot();
-    ctx.previews().Shape2.setVisible(false);
+    ctx.takeUndoSnapshot();
+    ctx.previews().roundedBox.setVisible(false);
     // The tool works in pixels; the conversion only matters if the scale was changed.
-    s.RoundRect(s.toPixelX(g.rectX1), s.toPixelY(g.rectY1), s.toPixelX(g.rectX2),
+    s.roundRect(s.toPixelX(g.rectX1), s.toPixelY(g.rectY1), s.toPixelX(g.rectX2),
                 s.toPixelY(g.rectY2), kCorner, kCorner);
 }
 

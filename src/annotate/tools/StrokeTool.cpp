@@ -4,12 +4,12 @@
 namespace kamsulo::annotate {
 
 namespace {
-// Keeps DrawMode and DrawWidth and puts them back at the end of a step.
+// Keeps the draw mode and the pen width and puts them back at the end of a step.
 class PenKeeper {
 public:
-    explicit PenKeeper(CanvasSurface& s) : s_(s), mode_(s.drawMode()), width_(s.drawWidth()) {}
+    explicit PenKeeper(CanvasSurface& s) : s_(s), mode_(s.drawMode()), width_(s.penWidth()) {}
     ~PenKeeper() {
-        s_.setDrawWidth(width_);
+        s_.setPenWidth(width_);
         s_.setDrawMode(mode_);
     }
     PenKeeper(const PenKeeper&) = delete;
@@ -17,7 +17,7 @@ public:
 
 private:
     CanvasSurface& s_;
-    int mode_;
+    DrawMode mode_;
     int width_;
 };
 } // namespace
@@ -27,8 +27,8 @@ void StrokeTool::press(ToolContext& ctx, int button, double x, double y) {
     CanvasSurface& s = ctx.surface();
     PenKeeper keep(s);
     applyPen(s);
-    ctx.snapshot();
-    s.pset(x, y);
+    ctx.takeUndoSnapshot();
+    s.dot(x, y);
 }
 
 void StrokeTool::move(ToolContext& ctx, int buttons, double x, double y) {

@@ -17,14 +17,14 @@ protected:
 
 class FreehandTool : public StrokeTool {
 public:
-    int index() const override { return toolFreehand; }
+    ToolId id() const override { return ToolId::Freehand; }
 };
 
 // Highlighter: three times the width, mask pen (destination AND colour).
 class MarkerTool : public StrokeTool {
 public:
     static constexpr int kWidthFactor = 3;
-    int index() const override { return toolMarker; }
+    ToolId id() const override { return ToolId::Marker; }
 
 protected:
     void applyPen(CanvasSurface& s) const override;
@@ -34,7 +34,7 @@ protected:
 class EraserTool : public StrokeTool {
 public:
     static constexpr int kWidth = 12;
-    int index() const override { return toolEraser; }
+    ToolId id() const override { return ToolId::Eraser; }
 
 protected:
     void applyPen(CanvasSurface& s) const override;

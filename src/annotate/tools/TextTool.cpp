@@ -3,7 +3,7 @@
 namespace kamsulo::annotate {
 
 void TextTool::press(ToolContext& ctx, int, double, double) {
-    ctx.snapshot();
+    ctx.takeUndoSnapshot();
     ctx.showTextDialog();
 }
 

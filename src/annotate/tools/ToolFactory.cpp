@@ -6,37 +6,38 @@
 
 namespace kamsulo::annotate {
 
-std::unique_ptr<Tool> makeTool(int index) {
-    switch (index) {
-    case toolFreehand:
+std::unique_ptr<Tool> makeTool(ToolId id) {
+    switch (id) {
+    case ToolId::Freehand:
         return std::make_unique<FreehandTool>();
-    case toolRectangle:
+    case ToolId::Rectangle:
         return std::make_unique<RectangleTool>();
-    case toolText:
+    case ToolId::Text:
         return std::make_unique<TextTool>();
-    case toolOval:
+    case ToolId::Oval:
         return std::make_unique<OvalTool>();
-    case toolLine:
+    case ToolId::Line:
         return std::make_unique<LineTool>();
-    case toolTransparentRect:
+    case ToolId::TransparentRect:
         return std::make_unique<TransparentRectTool>();
-    case toolMarker:
+    case ToolId::Marker:
         return std::make_unique<MarkerTool>();
-    case toolEraser:
+    case ToolId::Eraser:
         return std::make_unique<EraserTool>();
-    case toolPipette:
+    case ToolId::Pipette:
         return std::make_unique<PipetteTool>();
-    case toolFilledArrow:
+    case ToolId::FilledArrow:
         return std::make_unique<FilledArrowTool>();
-    case toolArrow:
+    case ToolId::Arrow:
         return std::make_unique<ArrowTool>();
-    case toolRoundRect:
+    case ToolId::RoundRect:
         return std::make_unique<RoundRectTool>();
-    case toolDottedRect:
+    case ToolId::DottedRect:
         return std::make_unique<DottedRectTool>();
-    default:
-        return nullptr;
+    case ToolId::None:
+        break;
     }
+    return nullptr;
 }
 
 } // namespace kamsulo::annotate

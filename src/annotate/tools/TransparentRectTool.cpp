@@ -6,10 +6,10 @@ namespace kamsulo::annotate {
 void TransparentRectTool::commit(ToolContext& ctx, int button) {
     const GestureState& g = ctx.state();
     CanvasSurface& s = ctx.surface();
-    ctx.snapshot();
-    const int mode = s.drawMode();
-    if (button == ButtonLeft) s.setDrawMode(DrawMaskPen);
-    ctx.previews().shape4.setVisible(false);
+    ctx.takeUndoSnapshot();
+    const DrawMode mode = s.drawMode();
+    if (button == ButtonLeft) s.setDrawMode(DrawMode::MaskPen);
+    ctx.previews().box.setVisible(false);
     s.filledBox(float(g.rectX1), float(g.rectY1), float(g.rectX2), float(g.rectY2), g.drawColor);
     s.setDrawMode(mode);
 }

@@ -5,7 +5,7 @@
 
 namespace kamsulo::capture {
 
-QString formatSingle(float value) {
+QString formatFloat(float value) {
     if (value == 0.0f) value = 0.0f; // no "-0"
     static const QLocale german = [] {
         QLocale l(QLocale::German, QLocale::Germany);
@@ -15,15 +15,15 @@ QString formatSingle(float value) {
     return german.toString(double(value), 'G', 7);
 }
 
-QString labelCaption(float x, float y, float anchorX, float anchorY, float twipsPerPixelX,
-                     float twipsPerPixelY) {
+QString sizeLabelText(float x, float y, float anchorX, float anchorY, float twipsPerPixelX,
+                      float twipsPerPixelY) {
     float h = (y - anchorY) / twipsPerPixelY;
     if (h < 0) h = -h;
     float w = (x - anchorX) / twipsPerPixelX;
     if (w < 0) w = -w;
-    return QStringLiteral("X=") + formatSingle(x / twipsPerPixelX) + QStringLiteral(" Y=") +
-           formatSingle(y / twipsPerPixelY) + QStringLiteral("; B=") + formatSingle(w) +
-           QStringLiteral(" H=") + formatSingle(h);
+    return QStringLiteral("X=") + formatFloat(x / twipsPerPixelX) + QStringLiteral(" Y=") +
+           formatFloat(y / twipsPerPixelY) + QStringLiteral("; B=") + formatFloat(w) +
+           QStringLiteral(" H=") + formatFloat(h);
 }
 
 } // namespace kamsulo::capture

@@ -1,9 +1,9 @@
 #pragma once
-// What the region overlay needs of the main window. frmAnzeige implements it; the
+// What the region overlay needs of the main window. MainWindow implements it; the
 // overlay calls it only from its mouse-up handler, in this order:
 //   clearCanvasPicture()            always
 //   handOverPicture(crop)           only when the drag was large enough
-//   showMainWindowNormal(), scroll_init(), tool_tipp()   always
+//   showMainWindowNormal(), resetScrollBars(), updateCanvasToolTip()   always
 // All calls run on the GUI thread while the overlay is still on screen.
 #include <QImage>
 
@@ -13,20 +13,20 @@ class RegionHost {
 public:
     virtual ~RegionHost() = default;
 
-    // The canvas AnzeigePic and the backup picCopy are left without a picture.
-    // The five undo slots picDummy(1..5) keep what they hold.
+    // The canvas and its unmarked copy are left without a picture. The five undo
+    // slots keep what they hold.
     virtual void clearCanvasPicture() = 0;
 
     // A new picture of exactly picture.size() pixels: the canvas takes that size and
-    // shows it, and picCopy and picDummy(1) to picDummy(5) each get a copy.
+    // shows it, and the unmarked copy and the five undo slots each get a copy.
     virtual void handOverPicture(const QImage& picture) = 0;
 
     // Window state normal and visible again after the capture.
     virtual void showMainWindowNormal() = 0;
     // Lays the viewport out for the new canvas size.
-    virtual void scroll_init() = 0;
+    virtual void resetScrollBars() = 0;
     // Canvas tooltip for the current tool.
-    virtual void tool_tipp() = 0;
+    virtual void updateCanvasToolTip() = 0;
 };
 
 } // namespace kamsulo::capture

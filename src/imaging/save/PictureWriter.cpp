@@ -1,36 +1,28 @@
 #include "imaging/save/PictureWriter.h"
 
-#include "imaging/clsSaveAs.h"
-#include "imaging/save/SaveFormats.h"
-
-#include <exception>
-#include <new>
+#include "imaging/ImageWriter.h"
 
 namespace kamsulo::imaging {
 
-namespace {
-constexpr int rgb24 = 7;     // eBitmapFormat: 24 bits RGB
-constexpr int gifOctree = 2; // eGifFormat: octree palette
-} // namespace
-
-SaveResult writePicture(clsSaveAs& saver, const QImage& picture, const QString& path, int option,
-                        int quality) {
+SaveResult writePicture(ImageWriter& writer, const QImage& picture, const QString& path,
+                        SaveType type, int quality) {
     bool ok = false;
-    switch (option) {
-    case OptionBMP:
-        ok = saver.SaveAsBMP(picture, path, rgb24);
+    switch (type) {
+    case SaveType::Bmp:
+        ok = writer.saveBmp(picture, path, BitmapFormat::Rgb24);
         break;
-    case OptionGIF:
-        ok = saver.SaveAsGIF(picture, path, gifOctree);
+    case SaveType::Gif:
+        ok = writer.saveGif(picture, path, GifPalette::Octree);
         break;
-    case OptionJPG:
-        ok = saver.SaveAsJPEG(picture, path, quality);
+    case SaveType::Jpg:
+        ok = writer.saveJpeg(picture, path, quality);
         break;
+    case SaveType::Png:
     default:
-        ok = saver.SaveAsPNG(picture, path, rgb24);
+        ok = writer.savePng(picture, path, BitmapFormat::Rgb24);
         break;
     }
-    return {ok, ok ? QString() : saver.lastError()};
+    return {ok, ok ? QString() : writer.lastError()};
 }
 
 } // namespace kamsulo::imaging

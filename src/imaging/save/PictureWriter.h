@@ -1,11 +1,13 @@
 #pragma once
-// Writes the picture with the encoder the selected type button asks for.
+// Writes the picture with the encoder the selected file type asks for.
+#include "imaging/save/SaveFormats.h"
+
 #include <QImage>
 #include <QString>
 
 namespace kamsulo::imaging {
 
-class clsSaveAs;
+class ImageWriter;
 
 struct SaveResult {
     bool ok = false;
@@ -13,8 +15,8 @@ struct SaveResult {
 };
 
 // BMP and PNG as 24-bit RGB, GIF with an 8-bit octree palette, JPEG with
-// `quality` percent. `option` is an Option1 index (SaveOption).
-SaveResult writePicture(clsSaveAs& saver, const QImage& picture, const QString& path, int option,
-                        int quality);
+// `quality` percent.
+SaveResult writePicture(ImageWriter& writer, const QImage& picture, const QString& path,
+                        SaveType type, int quality);
 
 } // namespace kamsulo::imaging

@@ -1,13 +1,11 @@
 #include "imaging/save/SaveFormats.h"
 
-#include "imaging/save/StdDialoge.h"
-
 #include <array>
 
 namespace kamsulo::imaging {
 
-const SaveFormat& saveFormat(int option) {
-    static const std::array<SaveFormat, 4> formats{{
+const SaveFormat& saveFormat(SaveType type) {
+    static const std::array<SaveFormat, saveTypeCount> formats{{
         {QStringLiteral("BMP"), QStringLiteral("Screen.bmp"),
          QStringLiteral("BMP-Datei (*.bmp)|*.bmp"), QStringLiteral("*.bmp")},
         {QStringLiteral("PNG"), QStringLiteral("Screen.png"),
@@ -17,12 +15,19 @@ const SaveFormat& saveFormat(int option) {
         {QStringLiteral("JPG - Qualität:"), QStringLiteral("Screen.jpg"),
          QStringLiteral("JPG-Datei (*.jpg)|*.jpg"), QStringLiteral("*.jpg")},
     }};
-    if (option < 0 || option >= static_cast<int>(formats.size())) return formats[OptionPNG];
-    return formats[static_cast<std::size_t>(option)];
+    const int index = static_cast<int>(type);
+    if (index < 0 || index >= saveTypeCount)
+        return formats[static_cast<std::size_t>(SaveType::Png)];
+    return formats[static_cast<std::size_t>(index)];
 }
 
 QString startFolder(const QString& lastSaveFolder, const QString& desktopFolder) {
     return lastSaveFolder.isEmpty() ? desktopFolder : lastSaveFolder;
+}
+
+QString withTrailingSlash(const QString& folder) {
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/'))) return folder;
+    return folder + QLatin1Char('/');
 }
 
 QString savePath(const QString& folder, const QString& fileName) {

@@ -5,8 +5,9 @@
 
 namespace kamsulo::imaging {
 
-// The indexes of the type buttons Option1(0) to Option1(3).
-enum SaveOption { OptionBMP = 0, OptionPNG = 1, OptionGIF = 2, OptionJPG = 3 };
+// The file types of the save dialog, in the order of its buttons.
+enum class SaveType : int { Bmp = 0, Png = 1, Gif = 2, Jpg = 3 };
+inline constexpr int saveTypeCount = 4;
 
 struct SaveFormat {
     QString caption;     // "BMP", "PNG", "GIF", "JPG - Qualität:"
@@ -15,11 +16,15 @@ struct SaveFormat {
     QString defaultExt;  // "*.bmp" ...
 };
 
-// The type of a button index; PNG for an index out of range.
-const SaveFormat& saveFormat(int option);
+// The button caption, proposed name and file-dialog filter of a type; those of PNG
+// for a value outside the enum.
+const SaveFormat& saveFormat(SaveType type);
 
 // The folder the file dialog starts in: the last save folder, else the desktop.
 QString startFolder(const QString& lastSaveFolder, const QString& desktopFolder);
+
+// "dir" -> "dir/"; "dir/" and "" stay as they are.
+QString withTrailingSlash(const QString& folder);
 
 // The full path of the chosen file: folder (a "/" added when missing) + name.
 QString savePath(const QString& folder, const QString& fileName);

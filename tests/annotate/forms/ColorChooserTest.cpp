@@ -1,5 +1,5 @@
 #include "annotate/forms/ColorChooser.h"
-#include "annotate/forms/BgrColor.h"
+#include "annotate/Bgr.h"
 #include "annotate/forms/CanvasToolTip.h"
 #include "annotate/forms/TextSettings.h"
 #include "support/modal.h"
@@ -14,23 +14,23 @@ using kamsulo::test::pressButton;
 using kamsulo::test::whenModal;
 
 TEST(ResolveColor, PlainColoursPassAndSystemColoursComeFromThePalette) {
-    EXPECT_EQ(ResolveColor(0x000000FF), 0x000000FF);
-    EXPECT_EQ(ResolveColor(0x00A0CEFC), 0x00A0CEFC);
-    EXPECT_EQ(ResolveColor(0x02123456), 0x00123456);
+    EXPECT_EQ(resolveColor(0x000000FF), 0x000000FF);
+    EXPECT_EQ(resolveColor(0x00A0CEFC), 0x00A0CEFC);
+    EXPECT_EQ(resolveColor(0x02123456), 0x00123456);
 
     const QPalette pal = QApplication::palette();
-    EXPECT_EQ(ResolveColor(0x8000000F), qint64(qColorToBgr(pal.color(QPalette::Button))));
-    EXPECT_EQ(ResolveColor(0x80000005), qint64(qColorToBgr(pal.color(QPalette::Base))));
-    EXPECT_EQ(ResolveColor(0x80000012), qint64(qColorToBgr(pal.color(QPalette::ButtonText))));
+    EXPECT_EQ(resolveColor(0x8000000F), qint64(colorToBgr(pal.color(QPalette::Button))));
+    EXPECT_EQ(resolveColor(0x80000005), qint64(colorToBgr(pal.color(QPalette::Base))));
+    EXPECT_EQ(resolveColor(0x80000012), qint64(colorToBgr(pal.color(QPalette::ButtonText))));
 }
 
 TEST(ResolveColor, ValuesNamingNoColourGiveMinusOne) {
-    EXPECT_EQ(ResolveColor(0x80000019), -1); // index 25 is unused
-    EXPECT_EQ(ResolveColor(0x80000040), -1); // beyond the table
-    EXPECT_EQ(ResolveColor(0x8000010F), -1); // stray bits above the index
-    EXPECT_EQ(ResolveColor(0x01000003), -1); // palette index without a palette
-    EXPECT_EQ(ResolveColor(-1), -1);
-    EXPECT_EQ(ResolveColor(0x100000000LL), -1);
+    EXPECT_EQ(resolveColor(0x80000019), -1); // index 25 is unused
+    EXPECT_EQ(resolveColor(0x80000040), -1); // beyond the table
+    EXPECT_EQ(resolveColor(0x8000010F), -1); // stray bits above the index
+    EXPECT_EQ(resolveColor(0x01000003), -1); // palette index without a palette
+    EXPECT_EQ(resolveColor(-1), -1);
+    EXPECT_EQ(resolveColor(0x100000000LL), -1);
 }
 
 TEST(PickColor, CancelGivesTheInitialValueUnresolved) {
@@ -39,8 +39,8 @@ TEST(PickColor, CancelGivesTheInitialValueUnresolved) {
         if (auto* d = qobject_cast<QColorDialog*>(w)) shown = d->currentColor();
         EXPECT_TRUE(pressButton(w, QStringLiteral("Abbrechen")));
     });
-    EXPECT_EQ(PickColor(0x8000000F, CC_RGBINIT | CC_FULLOPEN), 0x8000000F);
-    EXPECT_EQ(qColorToBgr(shown), quint32(ResolveColor(0x8000000F)));
+    EXPECT_EQ(pickColor(0x8000000F), 0x8000000F);
+    EXPECT_EQ(colorToBgr(shown), quint32(resolveColor(0x8000000F)));
 }
 
 TEST(PickColor, OkGivesTheChosenColourAndPreselectsTheInitialOne) {
@@ -52,21 +52,22 @@ TEST(PickColor, OkGivesTheChosenColourAndPreselectsTheInitialOne) {
         d->setCurrentColor(QColor(10, 20, 30));
         EXPECT_TRUE(pressButton(w, QStringLiteral("OK")));
     });
-    EXPECT_EQ(PickColor(0x00336699, CC_RGBINIT | CC_FULLOPEN), 0x001E140A);
+    EXPECT_EQ(pickColor(0x00336699), 0x001E140A);
     EXPECT_EQ(shown, QColor(0x99, 0x66, 0x33));
 }
 
-TEST(ToolTipp, FollowsPanningAndMarkings) {
+TEST(CanvasToolTip, FollowsPanningAndMarkings) {
     const QString old = QStringLiteral("alt");
-    EXPECT_EQ(tool_tipp(true, 2, old),
+    EXPECT_EQ(canvasToolTip(true, 2, old),
               QString::fromUtf8("Doppelklick: Alle eingezeichneten Markierungen löschen;  "
                                 "Shift+Linke Maustaste -> Bild verschieben"));
-    EXPECT_EQ(tool_tipp(true, 0, old), QStringLiteral("Shift+Linke Maustaste -> Bild verschieben"));
-    EXPECT_EQ(tool_tipp(false, 1, old),
+    EXPECT_EQ(canvasToolTip(true, 0, old),
+              QStringLiteral("Shift+Linke Maustaste -> Bild verschieben"));
+    EXPECT_EQ(canvasToolTip(false, 1, old),
               QString::fromUtf8("Doppelklick: Alle eingezeichneten Markierungen löschen"));
-    EXPECT_EQ(tool_tipp(false, 0, old), QString());
-    EXPECT_EQ(tool_tipp(true, -1, old), old);
-    EXPECT_EQ(tool_tipp(false, -3, old), old);
+    EXPECT_EQ(canvasToolTip(false, 0, old), QString());
+    EXPECT_EQ(canvasToolTip(true, -1, old), old);
+    EXPECT_EQ(canvasToolTip(false, -3, old), old);
 }
 
 TEST(TextSettings, NumbersFromText) {

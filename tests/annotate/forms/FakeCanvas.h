@@ -26,19 +26,19 @@ public:
         font_.setPointSizeF(8.25);
     }
 
-    void setScaleMode(int mode) override { scale = mode; }
-    int scaleMode() const override { return scale; }
-    void setMouseIcon(int iconIndex) override { icon = iconIndex; }
-    void setDrawWidth(int pixels) override { width = pixels; }
-    int drawWidth() const override { return width; }
-    void setForeColor(quint32 bgr) override { fore = bgr; }
-    quint32 foreColor() const override { return fore; }
+    void setScaleMode(annotate::ScaleMode mode) override { scale = mode; }
+    annotate::ScaleMode scaleMode() const override { return scale; }
+    void setCursorIcon(annotate::CursorIcon cursorIcon) override { icon = cursorIcon; }
+    void setPenWidth(int pixels) override { width = pixels; }
+    int penWidth() const override { return width; }
+    void setPenColor(quint32 bgr) override { fore = bgr; }
+    quint32 penColor() const override { return fore; }
     void setDrawColor(quint32 bgr) override { drawColor = bgr; }
     void resetLineStart() override { ++lineStartResets; }
     void focusCanvas() override { ++focusCount; }
     QFont font() const override { return font_; }
     void setFont(const QFont& f) override { font_ = f; }
-    void setCurrentXY(double x, double y) override {
+    void movePenTo(double x, double y) override {
         curX = x;
         curY = y;
     }
@@ -52,8 +52,8 @@ public:
     }
 
     QImage image;
-    int scale = annotate::ScaleTwips;
-    int icon = annotate::IconHand;
+    annotate::ScaleMode scale = annotate::ScaleMode::Twips;
+    annotate::CursorIcon icon = annotate::CursorIcon::Hand;
     int width = 2;
     quint32 fore = 0;
     quint32 drawColor = 0;

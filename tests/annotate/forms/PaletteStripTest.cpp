@@ -39,17 +39,17 @@ protected:
         kamsulo::platform::setTwipsPerPixelOverride(0);
     }
 
-    void clickTool(int index) { QTest::mouseClick(strip->Option1(index), Qt::LeftButton); }
-    void clickWidth(int index) { QTest::mouseClick(strip->Image1(index), Qt::LeftButton); }
-    // Presses picColor at a point given in its twips.
+    void clickTool(ToolId tool) { QTest::mouseClick(strip->toolButton(tool), Qt::LeftButton); }
+    void clickWidth(int index) { QTest::mouseClick(strip->widthButton(index), Qt::LeftButton); }
+    // Presses the colour grid at a point given in its twips.
     void pressPalette(double xTwips, double yTwips, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mousePress(strip->picColor(), button, {},
+        QTest::mousePress(strip->colorGrid(), button, {},
                           QPoint(twipsToPixelsX(xTwips), twipsToPixelsY(yTwips)));
     }
     int framedWidth() const {
         int framed = -1, count = 0;
         for (int i = 0; i < 6; ++i)
-            if (strip->Image1(i)->frameShape() == QFrame::Box) {
+            if (strip->widthButton(i)->frameShape() == QFrame::Box) {
                 framed = i;
                 ++count;
             }
@@ -66,12 +66,12 @@ TEST(PaletteStripStart, DesignState) {
     PaletteStrip strip;
     EXPECT_FALSE(strip.isEnabled());
     EXPECT_EQ(strip.toolTip(), QStringLiteral("Markierungs (Zeichenwerkzeuge)"));
-    EXPECT_EQ(strip.selectedTool(), toolLine);
+    EXPECT_EQ(strip.selectedTool(), ToolId::Line);
     EXPECT_EQ(strip.currentColor(), kRed);
     EXPECT_EQ(strip.lineWidth(), 2);
-    EXPECT_EQ(strip.Image1(1)->frameShape(), QFrame::Box);
-    EXPECT_EQ(strip.Option1(toolMarker)->toolTip(), QStringLiteral("\"TextMarker\" :-)"));
-    EXPECT_EQ(strip.Image1(5)->toolTip(), QStringLiteral("Liniendicke 6px"));
+    EXPECT_EQ(strip.widthButton(1)->frameShape(), QFrame::Box);
+    EXPECT_EQ(strip.toolButton(ToolId::Marker)->toolTip(), QStringLiteral("\"TextMarker\" :-)"));
+    EXPECT_EQ(strip.widthButton(5)->toolTip(), QStringLiteral("Liniendicke 6px"));
 }
 
 TEST_F(PaletteStripTest, HighlighterForcesYellowAndWidthFourButLeavesThePen) {
@@ -80,40 +80,44 @@ TEST_F(PaletteStripTest, HighlighterForcesYellowAndWidthFourButLeavesThePen) {
     ASSERT_EQ(strip->currentColor(), 0x00008000u);
     ASSERT_EQ(canvas.width, 6);
 
-    clickTool(toolMarker);
-    EXPECT_EQ(strip->selectedTool(), toolMarker);
+    clickTool(ToolId::Marker);
+    EXPECT_EQ(strip->selectedTool(), ToolId::Marker);
     EXPECT_EQ(strip->currentColor(), kYellow);
     EXPECT_EQ(canvas.width, 4);
     EXPECT_EQ(framedWidth(), 3);
-    EXPECT_EQ(canvas.icon, IconMarker);
+    EXPECT_EQ(canvas.icon, CursorIcon::Marker);
     EXPECT_EQ(canvas.fore, 0x00008000u);
     EXPECT_EQ(canvas.drawColor, 0x00008000u);
 
     // Choosing it again after other choices forces the same again.
     pressPalette(80, 80);
     clickWidth(0);
-    clickTool(toolMarker);
+    clickTool(ToolId::Marker);
     EXPECT_EQ(strip->currentColor(), kYellow);
     EXPECT_EQ(canvas.width, 4);
 }
 
 TEST_F(PaletteStripTest, PipetteAndRoundRectWorkInPixelsOthersInTwips) {
     const struct {
-        int tool;
-        int scale;
-        int icon;
+        ToolId tool;
+        ScaleMode scale;
+        CursorIcon icon;
     } cases[] = {
-        {toolPipette, ScalePixels, IconPipette}, {toolLine, ScaleTwips, IconHand},
-        {toolRoundRect, ScalePixels, IconHand},  {toolFreehand, ScaleTwips, IconFreehand},
-        {toolPipette, ScalePixels, IconPipette}, {toolText, ScaleTwips, IconText},
-        {toolEraser, ScaleTwips, IconEraser},    {toolDottedRect, ScaleTwips, IconHand},
+        {ToolId::Pipette, ScaleMode::Pixels, CursorIcon::Pipette},
+        {ToolId::Line, ScaleMode::Twips, CursorIcon::Hand},
+        {ToolId::RoundRect, ScaleMode::Pixels, CursorIcon::Hand},
+        {ToolId::Freehand, ScaleMode::Twips, CursorIcon::Freehand},
+        {ToolId::Pipette, ScaleMode::Pixels, CursorIcon::Pipette},
+        {ToolId::Text, ScaleMode::Twips, CursorIcon::Text},
+        {ToolId::Eraser, ScaleMode::Twips, CursorIcon::Eraser},
+        {ToolId::DottedRect, ScaleMode::Twips, CursorIcon::Hand},
     };
     for (const auto& c : cases) {
         const int resets = canvas.lineStartResets, focus = canvas.focusCount;
         clickTool(c.tool);
         EXPECT_EQ(strip->selectedTool(), c.tool);
-        EXPECT_EQ(canvas.scale, c.scale) << "tool " << c.tool;
-        EXPECT_EQ(canvas.icon, c.icon) << "tool " << c.tool;
+        EXPECT_EQ(canvas.scale, c.scale) << "tool " << positionOf(c.tool);
+        EXPECT_EQ(canvas.icon, c.icon) << "tool " << positionOf(c.tool);
         EXPECT_EQ(canvas.lineStartResets, resets + 1);
         EXPECT_GT(canvas.focusCount, focus);
     }
@@ -122,21 +126,21 @@ TEST_F(PaletteStripTest, PipetteAndRoundRectWorkInPixelsOthersInTwips) {
 
 TEST_F(PaletteStripTest, DeselectingAndSelectingFromOutside) {
     strip->deselectAll();
-    EXPECT_EQ(strip->selectedTool(), kNoTool);
+    EXPECT_EQ(strip->selectedTool(), ToolId::None);
 
-    strip->setToolSelected(toolPipette, true);
-    EXPECT_EQ(strip->selectedTool(), toolPipette);
-    EXPECT_EQ(canvas.scale, ScalePixels);
+    strip->setToolSelected(ToolId::Pipette, true);
+    EXPECT_EQ(strip->selectedTool(), ToolId::Pipette);
+    EXPECT_EQ(canvas.scale, ScaleMode::Pixels);
 
-    canvas.scale = ScalePixels;
-    strip->setToolSelected(toolPipette, false);
-    EXPECT_EQ(strip->selectedTool(), kNoTool);
-    strip->setToolSelected(toolRoundRect, false); // not selected: nothing happens
-    EXPECT_EQ(strip->selectedTool(), kNoTool);
+    canvas.scale = ScaleMode::Pixels;
+    strip->setToolSelected(ToolId::Pipette, false);
+    EXPECT_EQ(strip->selectedTool(), ToolId::None);
+    strip->setToolSelected(ToolId::RoundRect, false); // not selected: nothing happens
+    EXPECT_EQ(strip->selectedTool(), ToolId::None);
 
-    clickTool(toolOval);
-    EXPECT_EQ(strip->selectedTool(), toolOval);
-    EXPECT_EQ(canvas.scale, ScaleTwips);
+    clickTool(ToolId::Oval);
+    EXPECT_EQ(strip->selectedTool(), ToolId::Oval);
+    EXPECT_EQ(canvas.scale, ScaleMode::Twips);
 }
 
 TEST_F(PaletteStripTest, WidthPicturesFrameOnlyTheChosenOne) {
@@ -161,10 +165,10 @@ TEST_F(PaletteStripTest, PaletteCellsAndItsBackgroundArePicked) {
     EXPECT_EQ(strip->currentColor(), 0x00CECEFFu);
 
     // Below the cells the box shows its own background, which is picked as well.
-    const QImage& img = strip->picColor()->image();
+    const QImage& img = strip->colorGrid()->image();
     const QPoint below(twipsToPixelsX(100), img.height() - 1);
-    const quint32 background = strip->picColor()->pointColor(below);
-    QTest::mousePress(strip->picColor(), Qt::LeftButton, {}, below);
+    const quint32 background = strip->colorGrid()->colorAt(below);
+    QTest::mousePress(strip->colorGrid(), Qt::LeftButton, {}, below);
     EXPECT_EQ(strip->currentColor(), background);
     EXPECT_EQ(canvas.fore, background);
     EXPECT_NE(background, 0x00808080u);
@@ -179,7 +183,7 @@ TEST_F(PaletteStripTest, CancellingTheColourDialogRestoresTheSwatch) {
         if (auto* d = qobject_cast<QColorDialog*>(w)) d->setCurrentColor(Qt::blue);
         cancelled = pressButton(w, QStringLiteral("Abbrechen"));
     });
-    QTest::mouseClick(strip->lblColor(), Qt::LeftButton);
+    QTest::mouseClick(strip->colorSwatch(), Qt::LeftButton);
     ASSERT_TRUE(cancelled);
     EXPECT_EQ(strip->currentColor(), kGreen);
     EXPECT_EQ(canvas.fore, kGreen);
@@ -194,7 +198,7 @@ TEST_F(PaletteStripTest, ColourDialogChoiceBecomesTheCurrentColour) {
         d->setCurrentColor(QColor(1, 2, 3));
         pressButton(w, QStringLiteral("OK"));
     });
-    QTest::mouseClick(strip->lblColor(), Qt::LeftButton);
+    QTest::mouseClick(strip->colorSwatch(), Qt::LeftButton);
     EXPECT_EQ(strip->currentColor(), 0x00030201u);
     EXPECT_EQ(canvas.fore, 0x00030201u);
     EXPECT_EQ(canvas.drawColor, 0x00030201u);
@@ -203,7 +207,7 @@ TEST_F(PaletteStripTest, ColourDialogChoiceBecomesTheCurrentColour) {
 TEST_F(PaletteStripTest, UndoButtonAndPointerMovesAreReported) {
     QSignalSpy undo(strip.get(), &PaletteStrip::undoRequested);
     QSignalSpy moved(strip.get(), &PaletteStrip::mouseMovedOverStrip);
-    QTest::mouseClick(strip->Command7(), Qt::LeftButton);
+    QTest::mouseClick(strip->undoButton(), Qt::LeftButton);
     EXPECT_EQ(undo.count(), 1);
     QTest::mouseMove(strip.get(), QPoint(strip->width() - 5, 5));
     EXPECT_TRUE(kamsulo::test::waitFor([&] { return moved.count() > 0; }, 2000));

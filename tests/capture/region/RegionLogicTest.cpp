@@ -14,28 +14,28 @@ float tw(float px) {
 } // namespace
 
 TEST(RegionLabelText, SingleInGeneralFormatWithGermanComma) {
-    EXPECT_EQ(formatSingle(640.0f), "640");
-    EXPECT_EQ(formatSingle(0.5f), "0,5");
-    EXPECT_EQ(formatSingle(640.0f / 15.0f), "42,66667"); // seven significant digits
-    EXPECT_EQ(formatSingle(0.1f), "0,1");                // no float noise
-    EXPECT_EQ(formatSingle(1234567.0f), "1234567");      // no thousands separator
-    EXPECT_EQ(formatSingle(3840.25f), "3840,25");
-    EXPECT_EQ(formatSingle(-0.0f), "0");
-    EXPECT_EQ(formatSingle(-12.5f), "-12,5");
+    EXPECT_EQ(formatFloat(640.0f), "640");
+    EXPECT_EQ(formatFloat(0.5f), "0,5");
+    EXPECT_EQ(formatFloat(640.0f / 15.0f), "42,66667"); // seven significant digits
+    EXPECT_EQ(formatFloat(0.1f), "0,1");                // no float noise
+    EXPECT_EQ(formatFloat(1234567.0f), "1234567");      // no thousands separator
+    EXPECT_EQ(formatFloat(3840.25f), "3840,25");
+    EXPECT_EQ(formatFloat(-0.0f), "0");
+    EXPECT_EQ(formatFloat(-12.5f), "-12,5");
 }
 
 TEST(RegionLabelText, CaptionInPixelsWithSizeNeverNegative) {
-    EXPECT_EQ(labelCaption(tw(640), tw(480), tw(440), tw(330), tpp, tpp),
+    EXPECT_EQ(sizeLabelText(tw(640), tw(480), tw(440), tw(330), tpp, tpp),
               "X=640 Y=480; B=200 H=150");
     // Dragged up and to the left of the anchor.
-    EXPECT_EQ(labelCaption(tw(440), tw(330), tw(640), tw(480), tpp, tpp),
+    EXPECT_EQ(sizeLabelText(tw(440), tw(330), tw(640), tw(480), tpp, tpp),
               "X=440 Y=330; B=200 H=150");
-    EXPECT_EQ(labelCaption(tw(100.5f), tw(200.25f), tw(440), tw(330), tpp, tpp),
+    EXPECT_EQ(sizeLabelText(tw(100.5f), tw(200.25f), tw(440), tw(330), tpp, tpp),
               "X=100,5 Y=200,25; B=339,5 H=129,75");
     // Twips that are no multiple of the twips per pixel give fractions.
-    EXPECT_EQ(labelCaption(100, 30, 0, 0, 15, 12), "X=6,666667 Y=2,5; B=6,666667 H=2,5");
+    EXPECT_EQ(sizeLabelText(100, 30, 0, 0, 15, 12), "X=6,666667 Y=2,5; B=6,666667 H=2,5");
     // 4K positions.
-    EXPECT_EQ(labelCaption(tw(3839), tw(2159), 0, 0, tpp, tpp), "X=3839 Y=2159; B=3839 H=2159");
+    EXPECT_EQ(sizeLabelText(tw(3839), tw(2159), 0, 0, tpp, tpp), "X=3839 Y=2159; B=3839 H=2159");
 }
 
 TEST(RegionGeometry, ThresholdNeedsMoreThanFiftyTwipsBothWays) {

@@ -1,13 +1,13 @@
 // The desktop folder and the applications of a file type, in a private XDG tree.
 #include "platform/DesktopServices.h"
 #include "XdgSandbox.h"
-#include "imaging/save/modFolder.h"
+#include "imaging/save/DesktopFolder.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
 
 using namespace kamsulo::platform;
-using kamsulo::imaging::SpecialFolderPath;
+using kamsulo::imaging::desktopFolder;
 using kamsulo::test::XdgSandbox;
 
 namespace {
@@ -25,14 +25,13 @@ TEST(DesktopFolder, FromTheUserDirsWithoutTrailingSlash) {
     XdgSandbox sandbox;
     QDir(sandbox.home()).mkpath("Schreibtisch");
     sandbox.write("home/.config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch/\"\n");
-    EXPECT_EQ(SpecialFolderPath(0), sandbox.home() + "/Schreibtisch");
-    EXPECT_EQ(SpecialFolderPath(5), "");
+    EXPECT_EQ(desktopFolder(), sandbox.home() + "/Schreibtisch");
 }
 
 TEST(DesktopFolder, HomeWhenTheDesktopFolderIsMissing) {
     XdgSandbox sandbox;
     sandbox.write("home/.config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
-    EXPECT_EQ(SpecialFolderPath(0), sandbox.home());
+    EXPECT_EQ(desktopFolder(), sandbox.home());
 }
 
 TEST(DefaultApplication, AssociationsAndDeclarations) {

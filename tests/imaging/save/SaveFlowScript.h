@@ -2,7 +2,7 @@
 // Plays the user's part in a save: answers the file dialog and then the message
 // boxes that follow, in order, and records what they showed.
 #include "FileDialogDriver.h"
-#include "imaging/save/frmSave.h"
+#include "imaging/save/SaveDialog.h"
 
 #include <QMessageBox>
 #include <QStringList>
@@ -13,7 +13,7 @@ namespace kamsulo::test {
 struct SeenBox {
     QString title;
     QString text;
-    Qt::CursorShape saveFormCursor = Qt::ArrowCursor; // frmSave's pointer meanwhile
+    Qt::CursorShape dialogCursor = Qt::ArrowCursor; // the save dialog's pointer meanwhile
 };
 
 struct SaveFlowSeen {
@@ -31,8 +31,9 @@ inline void answerBoxes(std::shared_ptr<SaveFlowSeen> seen, QStringList answers)
     if (answers.isEmpty()) return;
     whenMessageBox([seen, answers](QMessageBox* box) mutable {
         seen->boxes << SeenBox{box->windowTitle(), box->text(),
-                               imaging::SaveFormLoaded() ? imaging::SaveForm().cursor().shape()
-                                                         : Qt::ArrowCursor};
+                               imaging::SaveDialog::hasInstance()
+                                   ? imaging::SaveDialog::instance().cursor().shape()
+                                   : Qt::ArrowCursor};
         const QString answer = answers.takeFirst();
         answerBoxes(seen, answers);
         if (!pressButton(box, answer)) box->done(0);

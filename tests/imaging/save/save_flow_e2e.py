@@ -3,6 +3,10 @@
 quality of 40; a path typed into the file dialog; the confirmation answered with
 "Nein"; then closing the program, which must ask nothing any more.
 
+Every step waits for what it can observe (a window, a pixel, the clipboard, the
+program's end) instead of sleeping: input reaches the program in order, so only
+what the program shows in answer needs waiting for.
+
 Usage: save_flow_e2e.py PATH/TO/kamsulo   (on a display, e.g. under with-display)
 Exit status 0 passed, 1 failed (a missing tool or display fails too).
 """
@@ -14,6 +18,7 @@ import tempfile
 import time
 
 TPP = 15  # twips per pixel at 96 dpi
+POLL = 0.05  # seconds between two looks at the display
 
 CONFIRMATION = (
     'Der ScreenShot wurde unter "{path}" gespeichert.\n\n'
@@ -31,47 +36,46 @@ def fail(reason):
 
 
 def xdo(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True)
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30)
+
+
+def wait_until(condition, timeout):
+    """Polls `condition` until it returns something true; None after `timeout`."""
+    deadline = time.time() + timeout
+    while True:
+        result = condition()
+        if result or time.time() >= deadline:
+            return result or None
+        time.sleep(POLL)
+
+
+def visible(pattern):
+    return xdo("search", "--onlyvisible", "--name", pattern).stdout.split()
 
 
 def find_window(pattern, timeout=10.0):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        ids = xdo("search", "--onlyvisible", "--name", pattern).stdout.split()
-        if ids:
-            return ids[-1]
-        time.sleep(0.1)
-    return None
+    ids = wait_until(lambda: visible(pattern), timeout)
+    return ids[-1] if ids else None
 
 
 def gone(pattern, timeout=5.0):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        if not xdo("search", "--onlyvisible", "--name", pattern).stdout.split():
-            return True
-        time.sleep(0.1)
-    return False
+    return wait_until(lambda: not visible(pattern), timeout) is not None
 
 
 def activate(win):
     xdo("windowactivate", "--sync", win)
-    time.sleep(0.2)
 
 
 def click_twips(win, left, top, width, height):
     """Clicks the middle of a control given in twips inside a window."""
     x = round((left + width / 2) / TPP)
     y = round((top + height / 2) / TPP)
-    xdo("mousemove", "--window", win, str(x), str(y))
-    time.sleep(0.15)
+    xdo("mousemove", "--sync", "--window", win, str(x), str(y))
     xdo("click", "1")
-    time.sleep(0.3)
 
 
 def keys(*names):
-    for k in names:
-        xdo("key", "--clearmodifiers", k)
-        time.sleep(0.03)
+    xdo("key", "--clearmodifiers", *names)
 
 
 def geometry(win):
@@ -80,19 +84,30 @@ def geometry(win):
     return int(values["X"]), int(values["Y"])
 
 
-def copy_box_text(win):
+def clipboard():
+    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True,
+                          text=True, timeout=10).stdout
+
+
+def copy_box_text(win, expected, timeout=5.0):
     """The text of a message box: a click into its (selectable) text, then select
-    all and copy to the clipboard."""
+    all and copy to the clipboard; waits until the clipboard holds `expected`, and
+    returns what it holds then."""
     activate(win)
     out = xdo("getwindowgeometry", "--shell", win).stdout
     values = dict(line.split("=", 1) for line in out.split() if "=" in line)
-    xdo("mousemove", "--window", win, str(int(values["WIDTH"]) * 2 // 3), "22")
+    xdo("mousemove", "--sync", "--window", win, str(int(values["WIDTH"]) * 2 // 3), "22")
     xdo("click", "1")
-    time.sleep(0.2)
     keys("ctrl+a", "ctrl+c")
-    time.sleep(0.3)
-    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True,
-                          text=True).stdout
+    wait_until(lambda: expected in clipboard(), timeout)
+    return clipboard()
+
+
+def screen_shows(grab, x, y):
+    """True when the screen shows the pattern's blocks with their corner at (x, y)."""
+    shot = grab()
+    return all(shot.getpixel((x + bx + 50, y + by + 50))[:3] == colour
+               for (bx, by), colour in BLOCKS)
 
 
 def sandbox_env(root):
@@ -130,17 +145,26 @@ def main():
         fail("the program is not built: " + binary)
     if not os.environ.get("DISPLAY"):
         fail("no display; run it under scripts/with-display")
-    for tool in ("xdotool", "xclip", "identify", "display"):
+    for tool in ("xdotool", "xclip", "xprop", "identify", "display"):
         if not shutil.which(tool):
             fail(tool + " is not installed")
     try:
-        from PIL import Image
+        from PIL import Image, ImageGrab
     except ImportError:
         system = "/usr/bin/python3"
         if os.path.realpath(sys.executable) != os.path.realpath(system) and \
                 os.path.exists(system):
             os.execv(system, [system, *sys.argv])  # the Python of the Debian packages
         fail("python3-pil is not installed")
+
+    def window_manager_runs():
+        return "window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True,
+            timeout=10).stdout
+
+    # The title bars, the activation and alt+F4 below are the window manager's.
+    if not wait_until(window_manager_runs, 20):
+        fail("no window manager runs on display " + os.environ["DISPLAY"])
 
     root = tempfile.mkdtemp(prefix="kamsulo-save-e2e.")
     procs = []
@@ -158,8 +182,20 @@ def main():
         muster = find_window("^muster$")
         if not muster:
             fail("the pattern window did not appear")
-        time.sleep(0.5)
-        mx, my = geometry(muster)
+
+        def grab():
+            return ImageGrab.grab(xdisplay=os.environ["DISPLAY"]).convert("RGB")
+
+        # The window manager may still move the window: wait until the pattern is
+        # on the screen where the window says it is.
+        def pattern_shown():
+            mx, my = geometry(muster)
+            return (mx, my) if screen_shows(grab, mx, my) else None
+
+        where = wait_until(pattern_shown, 10)
+        if not where:
+            fail("the pattern is not on the screen")
+        mx, my = where
 
         app = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.PIPE, text=True)
@@ -167,15 +203,15 @@ def main():
         main_win = find_window("^Kamsulo $", 20)
         if not main_win:
             fail("the main window did not appear")
-        time.sleep(0.5)
 
         # Screen: the window steps aside, the screen is copied, the window returns.
+        # It stays away for at least 300 ms; should the look miss that, the capture
+        # has long been made when the three seconds are over.
         click_twips(main_win, 1095, 10, 900, 920)
         gone("^Kamsulo $", 3)
         main_win = find_window("^Kamsulo $", 20)
         if not main_win:
             fail("the main window did not come back after the capture")
-        time.sleep(0.5)
 
         # Save: the save dialog opens beside the main window.
         activate(main_win)
@@ -187,7 +223,6 @@ def main():
         click_twips(save_win, 60, 1020, 1275, 195)  # JPG - Qualität:
         click_twips(save_win, 60, 1260, 1635, 135)  # the scroll bar takes the focus
         keys("Home", *(["Right"] * 40))  # 0, then 40 single steps
-        time.sleep(0.3)
         click_twips(save_win, 960, 60, 675, 255)  # Save
 
         dialog = find_window("^Bild speichern unter$")
@@ -199,25 +234,21 @@ def main():
         activate(dialog)
         keys("ctrl+a")
         xdo("type", "--delay", "20", path)
-        time.sleep(0.2)
         keys("Return")
 
         box = find_window("^kamsulo$")
         if not box:
             fail("no confirmation after the save")
-        text = copy_box_text(box)
         expected = CONFIRMATION.format(path=path)
+        text = copy_box_text(box, expected)
         if expected not in text:
             fail("confirmation text differs:\n" + text + "\nexpected:\n" + expected)
         keys("alt+n")  # "Nein"
         if not gone("^kamsulo$"):
             fail('the confirmation stayed open after "Nein"')
-        time.sleep(1.5)
-        if xdo("search", "--onlyvisible", "--name", "^Öffnen mit$").stdout.split():
-            fail('"Nein" opened the file all the same (the chooser appeared)')
-        opened = subprocess.run(["pgrep", "-f", path], capture_output=True, text=True).stdout
-        if opened.strip():
-            fail('"Nein" opened the file all the same: ' + opened)
+        # "Ja" would open the chooser (the sandbox has no applications) in the same
+        # handler that closes the box, modal and before anything else: the closing
+        # below would then be refused, and the chooser is looked for until the end.
 
         if not os.path.isfile(path):
             fail("no file at " + path)
@@ -236,13 +267,18 @@ def main():
         # Closing asks nothing now.
         activate(main_win)
         keys("alt+F4")
-        deadline = time.time() + 10
-        while app.poll() is None and time.time() < deadline:
-            if xdo("search", "--onlyvisible", "--name", "Kontrollabfrage").stdout.split():
+        def ended():
+            if visible("Kontrollabfrage"):
                 fail("closing asked about an unsaved picture after the save")
-            time.sleep(0.1)
-        if app.poll() is None:
+            if visible("^Öffnen mit$"):
+                fail('"Nein" opened the file all the same (the chooser appeared)')
+            return app.poll() is not None
+
+        if not wait_until(ended, 10):
             fail("the program did not end on closing")
+        opened = subprocess.run(["pgrep", "-f", path], capture_output=True, text=True).stdout
+        if opened.strip():
+            fail('"Nein" opened the file all the same: ' + opened)
         print("PASS: saved %s at quality 40 with the screen's pixels; closing asked nothing"
               % path)
         return 0

@@ -1,0 +1,454 @@
+#include "app/MainWindow.h"
+
+#include "annotate/Canvas.h"
+#include "annotate/ToolId.h"
+#include "annotate/forms/PaletteStrip.h"
+#include "annotate/forms/TextDialog.h"
+#include "app/Banner.h"
+#include "app/DoubleClickArea.h"
+#include "app/Icons.h"
+#include "app/Layout.h"
+#include "app/SizeGrip.h"
+#include "app/TrayIcon.h"
+#include "capture/ScreenCapture.h"
+#include "capture/region/RegionOverlay.h"
+#include "imaging/save/SaveDialog.h"
+#include "info/InfoDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/ScreenGrabber.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+
+namespace kamsulo::app {
+
+using platform::BoxAnswer;
+using platform::BoxStyle;
+using platform::messageBox;
+using platform::placeTwips;
+
+namespace {
+
+struct ButtonSpec {
+    const char* caption;
+    int left;
+    const char* tip;
+};
+
+const ButtonSpec kButtons[kMainButtonCount] = {
+    {"Region", 180, "ScreenShot eines frei skalierbaren Bildschirmausschnitts"},
+    {"Screen", 1095, "Screenshot vom gesamten Bildschirm"},
+    {"Fenster", 2025, "Screenshot des aktiven Fensters"},
+    {"ClipBoard", 2940, "Übergibt den Screenshot an die Zwischenablage."},
+    {"MsPaint", 3870, "Screenshot mit MsPaint bearbeiten. (Mspaint->Bearbeiten->Einfügen)"},
+    {"Save", 5715, "Screenshot als PNG- JPG- GIF- oder BMP-Datei speichern."},
+    {"Info", 7560, nullptr},
+    {"Open", 4785,
+     "Einen bereits vorhandenen ScreenShot oder eine Bilddatei öffnen. (Um z.B. "
+     "nachträglich Markierungen einzuzeichnen.)"},
+    {"Tray", 6630, "Verbirgt das Programmfenster und erzeugt ein TrayIcon neben der WindowsUhr."},
+};
+
+// The button face: a reference to the system colour, as the designer left it.
+constexpr long long kButtonFace = -2147483633; // 0x8000000F as a signed 32-bit number
+constexpr long long kHoverYellow = 65535;
+constexpr int kRegionTimerMs = 10;
+constexpr int kStepAsidePauseMs = 150;
+constexpr int kInitialDrawWidth = 2;
+
+const QString kGuardTitle = QStringLiteral("Pixtorel - Kontrollabfrage");
+
+int indexOf(MainButton b) {
+    return static_cast<int>(b);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    setWindowTitle(QStringLiteral("Kamsulo "));
+    setWindowIcon(appIcon());
+    info::InfoDialog::setProgramIcon(appIcon());
+    setMouseTracking(true);
+    platform::resizeClientTwips(this, 8715, 5130);
+    buildControls();
+    initialise();
+}
+
+MainWindow::~MainWindow() {
+    if (imaging::saveHost() == this) imaging::setSaveHost(nullptr);
+}
+
+void MainWindow::buildControls() {
+    for (int i = 0; i < kMainButtonCount; ++i) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QStringLiteral("button%1").arg(i));
+        b->setText(QString::fromUtf8(kButtons[i].caption));
+        if (kButtons[i].tip) b->setToolTip(QString::fromUtf8(kButtons[i].tip));
+        b->setIcon(buttonIcon(i));
+        b->setIconSize(QSize(32, 32));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoFillBackground(true);
+        b->setMouseTracking(true);
+        b->installEventFilter(this);
+        placeTwips(b, kButtons[i].left, 10, 900, 920);
+        connect(b, &QToolButton::clicked, this, [this, i] { onButton(MainButton(i)); });
+        buttons_[i] = b;
+        backColor_[i] = kButtonFace;
+    }
+
+    viewport_ = new QWidget(this);
+    viewport_->setObjectName(QStringLiteral("canvasViewport"));
+    viewport_->setMouseTracking(true);
+    viewport_->installEventFilter(this);
+    placeTwips(viewport_, 120, 1020, 8235, 3345);
+    canvas_ = new annotate::Canvas(*this, viewport_);
+    canvas_->setObjectName(QStringLiteral("canvas"));
+    canvas_->move(0, 0);
+
+    vScroll_ = new QScrollBar(Qt::Vertical, this);
+    vScroll_->setObjectName(QStringLiteral("verticalScrollBar"));
+    placeTwips(vScroll_, 8460, 1020, 150, 3375);
+    hScroll_ = new QScrollBar(Qt::Horizontal, this);
+    hScroll_->setObjectName(QStringLiteral("horizontalScrollBar"));
+    placeTwips(hScroll_, 120, 4380, 8295, 150);
+    vScroll_->hide();
+    hScroll_->hide();
+    // As designed: page and arrow steps of 1 until the first layout.
+    for (QScrollBar* s : {hScroll_, vScroll_}) {
+        s->setPageStep(1);
+        s->setSingleStep(1);
+    }
+    connect(hScroll_, &QScrollBar::valueChanged, this,
+            [this](int v) { scrollCanvasTo(Qt::Horizontal, v); });
+    connect(vScroll_, &QScrollBar::valueChanged, this,
+            [this](int v) { scrollCanvasTo(Qt::Vertical, v); });
+
+    banner_ = new Banner(this);
+    banner_->setObjectName(QStringLiteral("banner"));
+    placeTwips(banner_, 120, 1020, 8295, 3345);
+    connect(banner_, &Banner::mouseMoved, this, &MainWindow::clearButtonHighlight);
+
+    paletteStrip_ = new annotate::PaletteStrip(this);
+    paletteStrip_->setObjectName(QStringLiteral("paletteStrip"));
+    paletteStrip_->setCanvas(canvas_);
+    connect(paletteStrip_, &annotate::PaletteStrip::undoRequested, canvas_,
+            &annotate::Canvas::undo);
+    connect(paletteStrip_, &annotate::PaletteStrip::mouseMovedOverStrip, this, [this] {
+        if (windowTitle() != QLatin1String("Kamsulo")) setWindowTitle(QStringLiteral("Kamsulo"));
+    });
+
+    // The paste corner: invisible, no tooltip; a double click pastes.
+    pasteCorner_ = new DoubleClickArea(this);
+    pasteCorner_->setObjectName(QStringLiteral("pasteCorner"));
+    placeTwips(pasteCorner_, 8460, 0, 195, 195);
+    connect(static_cast<DoubleClickArea*>(pasteCorner_), &DoubleClickArea::doubleClicked, this,
+            &MainWindow::pasteFromClipboard);
+
+    sizeGrip_ = new SizeGrip(this);
+    placeTwips(sizeGrip_, 0, 0, 225, 180);
+
+    windows_.showRegionOverlay = [this] { capture::RegionOverlay::showOverlay(*this); };
+    imaging::setSaveHost(this);
+    windows_.showSaveDialog = [this] { imaging::SaveDialog::instance().showBeside(this); };
+    windows_.unloadSaveDialog = [] { imaging::SaveDialog::unloadInstance(); };
+
+    tray_ = new TrayIcon(appIcon(), this);
+    connect(tray_, &TrayIcon::chosen, this, [this](TrayIcon::Entry e) { onTrayEntry(int(e)); });
+
+    regionTimer_ = new QTimer(this);
+    regionTimer_->setObjectName(QStringLiteral("regionTimer"));
+    connect(regionTimer_, &QTimer::timeout, this, &MainWindow::onRegionTimer);
+}
+
+void MainWindow::initialise() {
+    // The window centred on the screen, in twips, unrounded.
+    if (QScreen* s = screen()) {
+        const double sw = platform::pixelsToTwipsX(s->geometry().width());
+        const double sh = platform::pixelsToTwipsY(s->geometry().height());
+        const double left = (sw - formWidthTwips()) / 2;
+        const double top = (sh - formHeightTwips()) / 2;
+        move(platform::twipsToPixelsX(left) + s->geometry().x(),
+             platform::twipsToPixelsY(top) + s->geometry().y());
+    }
+    paintBannerGradient();
+    hoverColor_ = kHoverYellow;
+    buttonColor_ = backColor_[0];
+    lastButtonIndex_ = kMainButtonCount - 1;
+    canvas_->setPenWidth(kInitialDrawWidth);
+    minFormWidth_ = roundEven(formWidthTwips());
+    minFormHeight_ = roundEven(formHeightTwips());
+    shotSaved_ = true;
+}
+
+capture::ScreenCapture& MainWindow::screenCapture() {
+    if (!screenCapture_)
+        screenCapture_ =
+            std::make_unique<capture::ScreenCapture>(this, platform::screenGrabber());
+    return *screenCapture_;
+}
+
+void MainWindow::onButton(MainButton button) {
+    // The two tools that work in pixels are deselected; the canvas goes back to twips.
+    for (annotate::ToolId pixelTool : {annotate::ToolId::Pipette, annotate::ToolId::RoundRect})
+        if (paletteStrip_->selectedTool() == pixelTool)
+            paletteStrip_->setToolSelected(pixelTool, false);
+    setCanvasScaleTwips();
+    switch (button) {
+    case MainButton::Region:
+        startRegion();
+        break;
+    case MainButton::Screen:
+    case MainButton::Window:
+        capture(button);
+        break;
+    case MainButton::Clipboard:
+        copyToClipboard();
+        break;
+    case MainButton::Paint:
+        copyToClipboard();
+        handToPaintProgram();
+        return;
+    case MainButton::Save:
+        if (windows_.showSaveDialog) windows_.showSaveDialog();
+        break;
+    case MainButton::Info:
+        info::InfoDialog::instance()->show();
+        break;
+    case MainButton::Open:
+        if (askToSaveFirst() || !openFromDialog()) return;
+        break;
+    case MainButton::Tray:
+        setFormState(FormState::Minimized);
+        break;
+    }
+    updateCanvasToolTip();
+}
+
+void MainWindow::startRegion() {
+    shotSaved_ = false;
+    canvas_->resetUndoIndexes();
+    if (windows_.unloadSaveDialog) windows_.unloadSaveDialog();
+    stepAside();
+    regionTimer_->start(kRegionTimerMs);
+    paletteStrip_->setEnabled(true);
+    resetScrollBars();
+}
+
+void MainWindow::capture(MainButton button) {
+    shotSaved_ = false;
+    canvas_->resetUndoIndexes();
+    paletteStrip_->setEnabled(true);
+    banner_->hide();
+    stepAside();
+    if (button == MainButton::Screen)
+        screenCapture().captureScreenToCanvas();
+    else
+        screenCapture().captureActiveWindowToCanvas();
+    setFormState(FormState::Normal);
+    show();
+    if (button == MainButton::Window) {
+        raise();
+        activateWindow();
+    }
+    resetScrollBars();
+}
+
+bool MainWindow::askToSaveFirst() {
+    if (shotSaved_) return false;
+    if (messageBox(QStringLiteral("Der letzte ScreenShot wurde noch nicht gespeichert. "
+                                  "Jetzt speichern?"),
+                   BoxStyle::YesNoQuestion, kGuardTitle, this) != BoxAnswer::Yes)
+        return false;
+    onButton(MainButton::Save);
+    return true;
+}
+
+void MainWindow::stepAside() {
+    // The window only gets out of the way: no tray icon, which would be in the picture.
+    steppingAside_ = true;
+    banner_->hide();
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        hide();
+    }
+    setFormState(FormState::Minimized);
+    QApplication::processEvents(); // hands the unmap to the X server before the pause
+    QThread::msleep(kStepAsidePauseMs);
+    if (formState_ != FormState::Minimized) setFormState(FormState::Minimized);
+    repaint();
+    QThread::msleep(kStepAsidePauseMs);
+    steppingAside_ = false;
+}
+
+void MainWindow::enterTray() {
+    info::InfoDialog::unload();
+    tray_->add();
+    hide();
+}
+
+void MainWindow::onTrayEntry(int entry) {
+    switch (TrayIcon::Entry(entry)) {
+    case TrayIcon::Entry::Region:
+        onButton(MainButton::Region);
+        break;
+    case TrayIcon::Entry::Screen:
+        onButton(MainButton::Screen);
+        break;
+    case TrayIcon::Entry::Window:
+        onButton(MainButton::Window);
+        break;
+    case TrayIcon::Entry::ShowWindow:
+        setFormState(FormState::Normal);
+        show();
+        break;
+    case TrayIcon::Entry::Exit:
+        askToExit();
+        return;
+    }
+    tray_->remove();
+}
+
+void MainWindow::askToExit() {
+    if (messageBox(QStringLiteral("Möchten Sie das Programm jetzt beenden?"),
+                   BoxStyle::YesNoQuestion, QStringLiteral("Kamuslo"), this) == BoxAnswer::Yes)
+        close();
+}
+
+void MainWindow::onRegionTimer() {
+    ++timerTicks_;
+    if (timerTicks_ == 1) {
+        if (windows_.showRegionOverlay) windows_.showRegionOverlay();
+        regionTimer_->stop();
+        timerTicks_ = 0;
+    }
+}
+
+bool MainWindow::mayClose() {
+    if (shotSaved_) return true;
+    if (messageBox(QStringLiteral("Der Screenshot wurde noch nicht gespeichert. Jetzt Speichern?"),
+                   BoxStyle::YesNoQuestion, kGuardTitle, this) != BoxAnswer::Yes)
+        return true;
+    onButton(MainButton::Save);
+    return false;
+}
+
+void MainWindow::unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    capture::RegionOverlay::closeOverlay();
+    annotate::TextDialog::unloadInstance();
+    if (windows_.unloadSaveDialog) windows_.unloadSaveDialog();
+    screenCapture_.reset();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (!mayClose()) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    unload();
+}
+
+void MainWindow::handOverCapture(const QImage& picture) {
+    canvas_->takeCapture(picture);
+}
+
+void MainWindow::clearCanvasPicture() {
+    canvas_->clearPicture();
+}
+
+annotate::ToolId MainWindow::selectedTool() const {
+    return paletteStrip_->selectedTool();
+}
+void MainWindow::deselectAllTools() {
+    paletteStrip_->deselectAll();
+}
+quint32 MainWindow::currentColor() const {
+    return paletteStrip_->currentColor();
+}
+void MainWindow::setCurrentColor(quint32 bgr) {
+    paletteStrip_->setCurrentColor(bgr);
+}
+QSize MainWindow::viewportSize() const {
+    return viewport_->size();
+}
+
+void MainWindow::panCanvas(Qt::Orientation direction, int offset) {
+    // The scroll bar follows in twips; its change event puts the canvas there.
+    if (direction == Qt::Horizontal) {
+        canvas_->move(offset, canvas_->y());
+        hScroll_->setValue(static_cast<int>(platform::pixelsToTwipsX(-offset)));
+    } else {
+        canvas_->move(canvas_->x(), offset);
+        vScroll_->setValue(static_cast<int>(platform::pixelsToTwipsY(-offset)));
+    }
+}
+
+QImage MainWindow::pictureToSave() const {
+    // Before the first picture the banner is what there is to save.
+    return banner_->isHidden() ? canvas_->image() : banner_->image();
+}
+
+void MainWindow::showTextDialog() {
+    annotate::showTextDialog(*this, this, currentColor());
+}
+
+annotate::CanvasTarget& MainWindow::canvasTarget() {
+    return *canvas_;
+}
+QString MainWindow::textPosX() const {
+    return canvas_->textPosX();
+}
+QString MainWindow::textPosY() const {
+    return canvas_->textPosY();
+}
+
+void MainWindow::focusMainWindow() {
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::showMainWindowNormal() {
+    setFormState(FormState::Normal);
+    show();
+}
+
+QImage MainWindow::canvasImage() const {
+    return canvas_->image();
+}
+
+long long MainWindow::buttonBackColor(MainButton button) const {
+    return backColor_[indexOf(button)];
+}
+
+void MainWindow::setCanvasScaleTwips() {
+    canvas_->setScaleMode(annotate::ScaleMode::Twips);
+}
+
+void MainWindow::setFormState(FormState state) {
+    formState_ = state;
+    if (state != FormState::Minimized) tray_->remove();
+    Qt::WindowStates real = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (state == FormState::Maximized) real |= Qt::WindowMaximized;
+    if (!isVisible()) {
+        // A hidden window is not minimised at the window manager: it would come back
+        // iconic when shown again. The state is kept here, and the layout still sees it.
+        setWindowState(real);
+        if (state == FormState::Minimized) layoutWindow();
+        return;
+    }
+    if (state == FormState::Minimized) real |= Qt::WindowMinimized;
+    setWindowState(real);
+}
+
+} // namespace kamsulo::app

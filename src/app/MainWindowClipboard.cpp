@@ -1,0 +1,51 @@
+// MainWindow: the shown picture to the clipboard, and a picture from the clipboard
+// onto the canvas through the small corner label.
+#include "annotate/Canvas.h"
+#include "annotate/forms/PaletteStrip.h"
+#include "app/Banner.h"
+#include "app/MainWindow.h"
+#include "platform/MessageBox.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace kamsulo::app {
+
+using platform::BoxStyle;
+using platform::messageBox;
+
+void MainWindow::copyToClipboard() {
+    // PNG and BMP as well as Qt's own image type, so that any program can take it.
+    const QImage picture = pictureToSave();
+    auto* data = new QMimeData;
+    data->setImageData(picture);
+    for (const char* format : {"PNG", "BMP"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, format);
+        data->setData(QStringLiteral("image/%1").arg(QString::fromLatin1(format).toLower()),
+                      bytes);
+    }
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void MainWindow::pasteFromClipboard() {
+    if (askToSaveFirst()) return;
+    prepareForNewPicture();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const QImage picture = data && data->hasImage() ? qvariant_cast<QImage>(data->imageData())
+                                                    : QImage();
+    if (picture.isNull()) {
+        messageBox(QStringLiteral("Die Daten aus der Zwischenablage können nicht angezeigt "
+                                  "werden!"),
+                   BoxStyle::Ok, QString(), this);
+        canvas_->clearPicture();
+        return;
+    }
+    showNewPicture(picture);
+}
+
+} // namespace kamsulo::app

@@ -1,0 +1,96 @@
+// MainWindow: opening an image file onto the canvas, from the Open button or from
+// the command line.
+#include "annotate/Canvas.h"
+#include "annotate/forms/PaletteStrip.h"
+#include "app/Banner.h"
+#include "app/MainWindow.h"
+#include "imaging/load/ImageLoader.h"
+#include "imaging/save/DesktopFolder.h"
+#include "imaging/save/FileDialogs.h"
+#include "imaging/save/SaveFormats.h"
+#include "platform/AppInfo.h"
+#include "platform/MessageBox.h"
+#include "platform/Twips.h"
+
+namespace kamsulo::app {
+
+using platform::BoxStyle;
+using platform::messageBox;
+
+namespace {
+
+const QString kOpenFilter = QStringLiteral(
+    "PNG, BMP, JPG, JPEG, GIF, TIF, TIFF, WMF, RLE "
+    "(*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.wmf;*.rle;*.png)|"
+    "*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.wmf;*.rle;*.png");
+const QString kOpenTitle =
+    QStringLiteral("PNG, BMP, JPG, JPEG, GIF, TIF, TIFF, WMF, RLE (Bilddateien)");
+const QString kOpenDefaultExt =
+    QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.wmf;*.rle;*.png");
+
+// The canvas sizes itself to its picture and may be at most this wide and high.
+constexpr int kMaxCanvasTwips = 32767;
+
+} // namespace
+
+QSize MainWindow::largestPicture() {
+    return {kMaxCanvasTwips / platform::twipsPerPixelX(),
+            kMaxCanvasTwips / platform::twipsPerPixelY()};
+}
+
+void MainWindow::prepareForNewPicture() {
+    canvas_->resetUndoIndexes();
+    if (windows_.unloadSaveDialog) windows_.unloadSaveDialog();
+    paletteStrip_->deselectAll();
+}
+
+bool MainWindow::openFromDialog() {
+    prepareForNewPicture();
+    QString folder = lastOpenFolder_.isEmpty() ? imaging::desktopFolder() : lastOpenFolder_;
+    const QString name = imaging::FileDialogs::open(this, kOpenTitle, folder, QString(),
+                                                    kOpenFilter, kOpenDefaultExt);
+    folder = imaging::withTrailingSlash(folder);
+    if (name.isEmpty()) return true;
+    lastOpenFolder_ = folder;
+    return loadPicture(folder + name);
+}
+
+void MainWindow::openFile(const QString& path) {
+    prepareForNewPicture();
+    if (loadPicture(path)) updateCanvasToolTip();
+}
+
+bool MainWindow::loadPicture(const QString& path) {
+    // The header is checked against the largest canvas before any pixel is decoded,
+    // so a huge picture costs no memory.
+    const imaging::LoadResult loaded = imaging::ImageLoader().load(path, largestPicture());
+    if (loaded.tooLarge) return refuseTooLarge();
+    if (!loaded.errorText.isEmpty())
+        messageBox(loaded.errorText, BoxStyle::OkExclamation, QStringLiteral("Kamsulo - Info"),
+                   this);
+    return showNewPicture(loaded.picture);
+}
+
+bool MainWindow::showNewPicture(const QImage& picture) {
+    const QSize largest = largestPicture();
+    if (picture.width() > largest.width() || picture.height() > largest.height())
+        return refuseTooLarge();
+    canvas_->setPicture(picture);
+    shotSaved_ = false;
+    canvas_->newPictureReset();
+    paletteStrip_->setEnabled(true);
+    banner_->hide();
+    resetScrollBars();
+    return true;
+}
+
+bool MainWindow::refuseTooLarge() {
+    shotSaved_ = false;
+    canvas_->clearPicture();
+    messageBox(QStringLiteral("Die ScreenShotDatei ist zu gross! Die Datei kann nicht geladen "
+                              "werden."),
+               BoxStyle::OkExclamation, platform::AppInfo::exeName(), this);
+    return false;
+}
+
+} // namespace kamsulo::app

@@ -1,0 +1,73 @@
+#include "capture/ScreenCapture.h"
+
+#include "capture/CaptureHost.h"
+#include "platform/MessageBox.h"
+#include "platform/Twips.h"
+
+#include <QDateTime>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace kamsulo::capture {
+
+using platform::WindowId;
+
+namespace {
+// The time the user has to click the wanted window, in whole seconds.
+constexpr qint64 activeWindowWaitSeconds = 2;
+// How often the wait looks at the clock while the events run.
+constexpr int clockPollMs = 25;
+} // namespace
+
+ScreenCapture::ScreenCapture(CaptureHost* host, platform::ScreenGrabber& grabber)
+    : host_(host), grabber_(grabber) {}
+
+QImage ScreenCapture::captureWindow(WindowId window, WindowArea area, const QRect& source) {
+    if (window == 0 || source.width() <= 0 || source.height() <= 0) return {};
+    const QRect origin =
+        area == WindowArea::Client ? grabber_.clientRect(window) : grabber_.windowRect(window);
+    if (origin.isNull()) return {};
+    return grabber_.grabRoot(source.translated(origin.topLeft()));
+}
+
+QImage ScreenCapture::captureScreen() {
+    // Screen size in twips, divided by whole twips per pixel: a remainder is lost.
+    const QRect screen = grabber_.primaryScreen();
+    const int tppX = platform::twipsPerPixelX();
+    const int tppY = platform::twipsPerPixelY();
+    const long long twipsW = static_cast<long long>(screen.width()) * tppX;
+    const long long twipsH = static_cast<long long>(screen.height()) * tppY;
+    const int width = static_cast<int>(twipsW / tppX);
+    const int height = static_cast<int>(twipsH / tppY);
+    return captureWindow(grabber_.rootWindow(), WindowArea::Whole, QRect(0, 0, width, height));
+}
+
+QImage ScreenCapture::captureActiveWindow() {
+    const WindowId window = grabber_.activeWindow();
+    const QRect outer = grabber_.windowRect(window);
+    return captureWindow(window, WindowArea::Whole, QRect(QPoint(0, 0), outer.size()));
+}
+
+void ScreenCapture::handOver(const QImage& picture) {
+    if (host_) host_->handOverCapture(picture);
+}
+
+void ScreenCapture::captureScreenToCanvas() {
+    handOver(captureScreen());
+}
+
+void ScreenCapture::captureActiveWindowToCanvas() {
+    platform::messageBox(
+        QStringLiteral("Klicke auf das gewünschte Fenster, und warte einen Augenblick ..."),
+        platform::BoxStyle::Ok);
+    // Whole seconds, and strictly later: the wait lasts between two and three seconds.
+    const qint64 deadline = QDateTime::currentSecsSinceEpoch() + activeWindowWaitSeconds;
+    while (QDateTime::currentSecsSinceEpoch() <= deadline) {
+        QEventLoop loop;
+        QTimer::singleShot(clockPollMs, &loop, &QEventLoop::quit);
+        loop.exec(); // lets the user's click reach the window manager and the program
+    }
+    handOver(captureActiveWindow());
+}
+
+} // namespace kamsulo::capture

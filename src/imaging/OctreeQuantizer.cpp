@@ -1,0 +1,281 @@
+#include "imaging/OctreeQuantizer.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace kamsulo::imaging {
+
+namespace {
+
+constexpr std::int32_t Root = 1;
+
+inline int childSlot(int level, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+    const int shift = 8 - level; // level 1 looks at bit 7
+    return (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
+}
+
+} // namespace
+
+OctreeQuantizer::OctreeQuantizer() {
+    reset();
+}
+
+void OctreeQuantizer::reset() {
+    reducibleHeads_.fill(0);
+    path_.fill(Root);
+    pathLevels_ = 0;
+    nodes_.assign(PoolStep + 1, Node{});
+    freeHead_ = 0;
+    nodeCount_ = 1;
+    paletteLast_ = 0;
+    leafCount_ = 0;
+    reductions_ = 0;
+    palette_.clear();
+    prefix_.assign(std::size_t{1} << (3 * PrefixBits), 0);
+}
+
+std::int32_t OctreeQuantizer::newNode() {
+    ++nodeCount_;
+    if (freeHead_ != 0) {
+        const std::int32_t node = freeHead_;
+        Node& n = nodes_[static_cast<std::size_t>(node)];
+        freeHead_ = n.next;
+        std::fill(std::begin(n.children), std::end(n.children), 0);
+        return node;
+    }
+    const std::int32_t node = nodeCount_;
+    if (node % PoolStep == 0) nodes_.resize(static_cast<std::size_t>(nodeCount_) + PoolStep + 1);
+    return node;
+}
+
+void OctreeQuantizer::freeNode(std::int32_t node) {
+    Node& n = nodes_[static_cast<std::size_t>(node)];
+    n.next = freeHead_;
+    freeHead_ = node;
+    n.isLeaf = 0;
+    n.inReducibleList = 0;
+    --nodeCount_;
+}
+
+// Walks down the colour's path from `node` at `level` (the root at level 1, or
+// a node the previous colour's path shares), creating missing nodes, and adds
+// the colour to the first leaf on it. Returns that leaf. The interior nodes
+// passed go to path_[level], and pathLevels_ to the number of them.
+std::int32_t OctreeQuantizer::addColor(int leafLevel, std::uint8_t blue, std::uint8_t green,
+                                       std::uint8_t red, std::int32_t node, int level) {
+    for (;; ++level) {
+        path_[static_cast<std::size_t>(level)] = node;
+        const int slot = childSlot(level, blue, green, red);
+        std::int32_t child = nodes_[static_cast<std::size_t>(node)].children[slot];
+        if (child == 0) {
+            child = newNode(); // may move the pool
+            nodes_[static_cast<std::size_t>(node)].children[slot] = child;
+            Node& c = nodes_[static_cast<std::size_t>(child)];
+            c.isLeaf = level == leafLevel ? 1 : 0;
+            c.pixelCount = 0;
+            c.blueSum = c.greenSum = c.redSum = 0;
+            c.next = 0;
+        }
+        Node& c = nodes_[static_cast<std::size_t>(child)];
+        if (c.isLeaf) {
+            if (c.pixelCount == 0) ++leafCount_;
+            ++c.pixelCount;
+            c.blueSum += blue;
+            c.greenSum += green;
+            c.redSum += red;
+            pathLevels_ = level;
+            return child;
+        }
+        if (!c.inReducibleList) {
+            c.next = reducibleHeads_[static_cast<std::size_t>(level - 1)];
+            reducibleHeads_[static_cast<std::size_t>(level - 1)] = child;
+            c.inReducibleList = 1;
+        }
+        node = child;
+    }
+}
+
+bool OctreeQuantizer::reduceOnce(int leafLevel) {
+    int list = leafLevel - 1;
+    while (list >= 0 && reducibleHeads_[static_cast<std::size_t>(list)] == 0)
+        --list;
+    if (list < 0) return false;
+
+    const std::int32_t node = reducibleHeads_[static_cast<std::size_t>(list)];
+    reducibleHeads_[static_cast<std::size_t>(list)] = nodes_[static_cast<std::size_t>(node)].next;
+
+    std::uint64_t blue = 0, green = 0, red = 0;
+    std::uint32_t pixels = 0;
+    int removed = 0;
+    for (std::int32_t& slot : nodes_[static_cast<std::size_t>(node)].children) {
+        if (slot == 0) continue;
+        const Node& c = nodes_[static_cast<std::size_t>(slot)];
+        pixels += c.pixelCount;
+        blue += c.blueSum;
+        green += c.greenSum;
+        red += c.redSum;
+        freeNode(slot);
+        slot = 0;
+        ++removed;
+    }
+    Node& n = nodes_[static_cast<std::size_t>(node)];
+    n.pixelCount = pixels;
+    n.blueSum = blue;
+    n.greenSum = green;
+    n.redSum = red;
+    n.isLeaf = 1;
+    leafCount_ = leafCount_ - removed + 1;
+    ++reductions_;
+    return true;
+}
+
+void OctreeQuantizer::build(std::size_t stride, int height, std::size_t pad,
+                            const std::uint8_t* pixels, int maxColors, int leafLevel) {
+    reset();
+    leafLevel = std::clamp(leafLevel, 1, 8);
+    maxColors = std::clamp(maxColors, 1, 256);
+    const std::size_t width = stride >= pad ? (stride - pad) / 3 : 0;
+
+    // Runs of equal pixels go straight to the leaf of the previous pixel, and a
+    // new colour starts its walk below the nodes its path shares with the
+    // previous colour's. Any reduction may free or merge those nodes, so it
+    // forgets both.
+    std::uint32_t lastKey = 0;
+    std::int32_t lastLeaf = 0;
+    pathLevels_ = 0;
+    for (int y = height - 1; y >= 0; --y) {
+        const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * stride;
+        for (std::size_t x = width; x-- > 0;) {
+            const std::uint8_t* p = row + 3 * x;
+            const std::uint32_t key = p[0] | (p[1] << 8) | (p[2] << 16);
+            if (lastLeaf != 0 && key == lastKey) {
+                Node& leaf = nodes_[static_cast<std::size_t>(lastLeaf)];
+                ++leaf.pixelCount;
+                leaf.blueSum += p[0];
+                leaf.greenSum += p[1];
+                leaf.redSum += p[2];
+                continue;
+            }
+            // Levels whose bits agree in all three channels share their node.
+            const std::uint32_t differ = key ^ lastKey;
+            const std::uint32_t bits = (differ | (differ >> 8) | (differ >> 16)) & 0xff;
+            const int shared = bits == 0 ? 8 : std::countl_zero(bits) - 24;
+            const int level = lastLeaf == 0 ? 1 : std::min(shared + 1, pathLevels_);
+            const int leavesBefore = leafCount_;
+            lastLeaf = addColor(leafLevel, p[0], p[1], p[2], path_[static_cast<std::size_t>(level)],
+                                level);
+            lastKey = key;
+            if (leafCount_ == leavesBefore) continue;
+            while (leafCount_ > maxColors && reduceOnce(leafLevel))
+                lastLeaf = 0;
+        }
+    }
+    assignPalette();
+    buildPrefixTable();
+}
+
+// Depth-first in child-slot order; each leaf takes the next palette entry, the
+// average of its pixels.
+void OctreeQuantizer::assignPalette() {
+    palette_.assign(leafCount_ <= 16 ? 16 : 256, Color{});
+    int nextIndex = 0;
+    struct Frame {
+        std::int32_t node;
+        int slot;
+    };
+    std::array<Frame, 10> stack{};
+    int top = 0;
+    stack[0] = {Root, 0};
+    while (top >= 0) {
+        Frame& f = stack[static_cast<std::size_t>(top)];
+        if (f.slot == 8) {
+            --top;
+            continue;
+        }
+        const std::int32_t child = nodes_[static_cast<std::size_t>(f.node)].children[f.slot++];
+        if (child == 0) continue;
+        Node& c = nodes_[static_cast<std::size_t>(child)];
+        if (c.isLeaf) {
+            if (nextIndex < static_cast<int>(palette_.size()) && c.pixelCount > 0) {
+                Color& e = palette_[static_cast<std::size_t>(nextIndex)];
+                e.blue = static_cast<std::uint8_t>(c.blueSum / c.pixelCount);
+                e.green = static_cast<std::uint8_t>(c.greenSum / c.pixelCount);
+                e.red = static_cast<std::uint8_t>(c.redSum / c.pixelCount);
+            }
+            c.paletteIndex = std::min(nextIndex, static_cast<int>(palette_.size()) - 1);
+            ++nextIndex;
+        } else if (top + 1 < static_cast<int>(stack.size())) {
+            stack[static_cast<std::size_t>(++top)] = {child, 0};
+        }
+    }
+    paletteLast_ = nextIndex - 1;
+}
+
+void OctreeQuantizer::buildPrefixTable() {
+    prefix_.assign(std::size_t{1} << (3 * PrefixBits), 0);
+    fillPrefixEntries(Root, 0, 0, 0, 0);
+}
+
+// Fills the entries under `node` (at `depth`, reached by the top `depth` bits
+// red, green, blue).
+void OctreeQuantizer::fillPrefixEntries(std::int32_t node, int depth, int red, int green,
+                                        int blue) {
+    const Node& n = nodes_[static_cast<std::size_t>(node)];
+    if (depth == PrefixBits || n.isLeaf) {
+        const int free = PrefixBits - depth;
+        const std::int32_t value = n.isLeaf ? n.paletteIndex : -node;
+        for (int r = 0; r < (1 << free); ++r)
+            for (int g = 0; g < (1 << free); ++g)
+                for (int b = 0; b < (1 << free); ++b)
+                    prefix_[static_cast<std::size_t>((((red << free) | r) << (2 * PrefixBits)) |
+                                                     (((green << free) | g) << PrefixBits) |
+                                                     ((blue << free) | b))] = value;
+        return;
+    }
+    for (int slot = 0; slot < 8; ++slot) {
+        const std::int32_t child = n.children[slot];
+        if (child != 0)
+            fillPrefixEntries(child, depth + 1, (red << 1) | (slot >> 2),
+                              (green << 1) | ((slot >> 1) & 1), (blue << 1) | (slot & 1));
+    }
+}
+
+int OctreeQuantizer::paletteIndex(std::uint8_t blue, std::uint8_t green, std::uint8_t red) const {
+    constexpr int shift = 8 - PrefixBits;
+    const std::int32_t entry = prefix_[static_cast<std::size_t>(
+        ((red >> shift) << (2 * PrefixBits)) | ((green >> shift) << PrefixBits) | (blue >> shift))];
+    if (entry >= 0) return entry;
+    std::int32_t node = -entry;
+    for (int level = PrefixBits + 1; level <= 8; ++level) {
+        const std::int32_t child =
+            nodes_[static_cast<std::size_t>(node)].children[childSlot(level, blue, green, red)];
+        if (child == 0) return 0;
+        const Node& c = nodes_[static_cast<std::size_t>(child)];
+        if (c.isLeaf) return c.paletteIndex;
+        node = child;
+    }
+    return 0;
+}
+
+bool OctreeQuantizer::paletteColor(int index, std::uint8_t& blue, std::uint8_t& green,
+                                   std::uint8_t& red) const {
+    if (index < 0 || index >= static_cast<int>(palette_.size())) return false;
+    const Color& c = palette_[static_cast<std::size_t>(index)];
+    blue = c.blue;
+    green = c.green;
+    red = c.red;
+    return true;
+}
+
+int OctreeQuantizer::nodeAt(const std::vector<int>& path) const {
+    std::int32_t node = Root;
+    for (int slot : path) {
+        if (slot < 0 || slot > 7) return 0;
+        node = nodes_[static_cast<std::size_t>(node)].children[slot];
+        if (node == 0) return 0;
+    }
+    return node;
+}
+
+} // namespace kamsulo::imaging

@@ -1,0 +1,47 @@
+// The checks a file name passes before anything is decoded, and the choice of
+// the decoder branch by the file's extension.
+#pragma once
+
+#include <QString>
+
+namespace kamsulo::imaging {
+
+// What the extension of a name says about its picture.
+enum class ExtensionClass {
+    Bitmap,         // .bmp .dib .rle
+    IconOrMetafile, // .ico .cur .emf .wmf
+    ImagingFormat,  // .gif .png .tif .jpe .jpg .tiff .jpeg .jfif
+    Unsupported,
+};
+
+// The two ways a picture is read. Both report failures in their own words.
+enum class DecoderBranch {
+    PlatformPictureLoader, // bitmaps, icons, cursors and metafiles
+    ImagingLibrary,        // GIF, PNG, TIFF and JPEG
+    Refused,               // the extension is not supported
+};
+
+struct LoaderOptions {
+    // Bitmaps go through the imaging library's branch instead of the platform
+    // picture loader.
+    bool bitmapsViaImagingLibrary = false;
+    // The most bytes one decoded picture (4 per pixel) or metafile canvas may
+    // take; a picture that needs more is refused before it is decoded.
+    qint64 decodeLimitBytes = qint64(256) * 1024 * 1024;
+};
+
+// Spaces (only spaces) removed from both ends.
+QString trimSpaces(const QString& name);
+
+// Classified by the last 4 characters (".bmp") or the last 5 (".jpeg"), in any
+// letter case.
+ExtensionClass extensionClass(const QString& name);
+
+DecoderBranch decoderBranch(ExtensionClass extension, const LoaderOptions& options);
+
+// A name of this many characters or fewer is refused without touching the disk.
+inline constexpr int ShortestRefusedNameLength = 4;
+// A file of this many bytes or fewer counts as empty.
+inline constexpr qint64 LargestEmptyFileSize = 9;
+
+} // namespace kamsulo::imaging

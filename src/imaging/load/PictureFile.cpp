@@ -1,0 +1,130 @@
+#include "imaging/load/PictureFile.h"
+
+#include "imaging/load/EmfRenderer.h"
+#include "imaging/load/WmfRenderer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace kamsulo::imaging {
+
+namespace {
+
+constexpr qint64 BytesPerPixel = 4;
+constexpr qint64 Mebibyte = 1024 * 1024;
+// Beyond this many pixels a side the metafile painters lose their precision.
+constexpr int MaxMetafileSide = 32767;
+
+// Qt's own cap on one decoded image, set to ours for the time of a decode: a
+// second guard for pictures whose header understates what they hold.
+class AllocationLimit {
+public:
+    explicit AllocationLimit(qint64 bytes) : previous_(QImageReader::allocationLimit()) {
+        QImageReader::setAllocationLimit(
+            int(std::max<qint64>(1, (bytes + Mebibyte - 1) / Mebibyte)));
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(previous_); }
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+
+private:
+    int previous_;
+};
+
+int readerStatus(QImageReader::ImageReaderError error, const QString& fileName) {
+    switch (error) {
+    case QImageReader::FileNotFoundError:
+        return FileNotFound;
+    case QImageReader::DeviceError:
+        return QFileInfo(fileName).isReadable() ? GenericError : AccessDenied;
+    case QImageReader::UnsupportedFormatError:
+    case QImageReader::InvalidDataError:
+        return UnknownImageFormat;
+    case QImageReader::UnknownError:
+        break;
+    }
+    return GenericError;
+}
+
+} // namespace
+
+PictureFile::PictureFile(const QString& fileName, qint64 decodeLimitBytes)
+    : fileName_(fileName), limit_(decodeLimitBytes) {}
+
+PictureFile::~PictureFile() = default;
+
+bool PictureFile::exceedsLimit(QSize size) const {
+    return qint64(size.width()) * size.height() * BytesPerPixel > limit_;
+}
+
+int PictureFile::open() {
+    QFile file(fileName_);
+    if (!file.open(QIODevice::ReadOnly)) return file.exists() ? AccessDenied : FileNotFound;
+    kind_ = pictureKind(file.read(PictureHeadBytes));
+    file.close();
+    return kind_ == PictureKind::Raster ? openRaster() : openMetafile();
+}
+
+int PictureFile::openRaster() {
+    reader_ = std::make_unique<QImageReader>(fileName_);
+    reader_->setDecideFormatFromContent(true);
+    reader_->setAutoTransform(false);
+    if (!reader_->canRead()) return readerStatus(reader_->error(), fileName_);
+    size_ = reader_->size();
+    return Ok;
+}
+
+int PictureFile::openMetafile() {
+    // A metafile without the placeable header has no size of its own.
+    if (kind_ == PictureKind::PlainWmf) return UnknownImageFormat;
+    QFile file(fileName_);
+    if (!file.open(QIODevice::ReadOnly)) return AccessDenied;
+    if (file.size() > limit_) return OutOfMemory;
+    metafile_ = file.readAll();
+    if (metafile_.size() != file.size()) return GenericError;
+    if (kind_ == PictureKind::PlaceableWmf) {
+        wmfHeader_ = readPlaceableWmfHeader(metafile_);
+        if (wmfHeader_) size_ = pixelSize(*wmfHeader_);
+    } else {
+        emfHeader_ = readEmfHeader(metafile_);
+        if (emfHeader_) size_ = pixelSize(*emfHeader_);
+    }
+    return size_.isEmpty() ? UnknownImageFormat : Ok;
+}
+
+DecodeResult PictureFile::decode() {
+    if (size_.isValid() && exceedsLimit(size_)) return DecodeResult::failed(OutOfMemory);
+    if (kind_ != PictureKind::Raster &&
+        (size_.width() > MaxMetafileSide || size_.height() > MaxMetafileSide))
+        return DecodeResult::failed(OutOfMemory);
+    if (kind_ == PictureKind::PlaceableWmf && largestWmfBitmap(metafile_) * BytesPerPixel > limit_)
+        return DecodeResult::failed(OutOfMemory);
+    const AllocationLimit guard(limit_);
+    switch (kind_) {
+    case PictureKind::Raster:
+        return decodeRaster();
+    case PictureKind::PlaceableWmf:
+        if (wmfHeader_) return renderPlaceableWmf(metafile_, *wmfHeader_, size_);
+        break;
+    case PictureKind::Emf:
+        if (emfHeader_) return renderEmf(metafile_, *emfHeader_, size_);
+        break;
+    case PictureKind::PlainWmf:
+        break;
+    }
+    return DecodeResult::failed(UnknownImageFormat);
+}
+
+DecodeResult PictureFile::decodeRaster() {
+    QImage image;
+    if (!reader_->read(&image)) {
+        // Qt refuses what passes its allocation limit as invalid data.
+        const QSize claimed = reader_->size();
+        if (claimed.isValid() && exceedsLimit(claimed)) return DecodeResult::failed(OutOfMemory);
+        return DecodeResult::failed(readerStatus(reader_->error(), fileName_));
+    }
+    return {image, Ok};
+}
+
+} // namespace kamsulo::imaging

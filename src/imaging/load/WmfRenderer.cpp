@@ -1,0 +1,162 @@
+#include "imaging/load/WmfRenderer.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+// libwmf's headers define short macro names that clash with Qt's: they come last.
+#include <libwmf/api.h>
+#include <libwmf/gd.h>
+
+namespace kamsulo::imaging {
+
+namespace {
+
+constexpr qsizetype PlaceableHeaderBytes = 22;
+constexpr std::uint16_t MetaSetWindowOrg = 0x020B;
+constexpr std::uint16_t MetaSetWindowExt = 0x020C;
+constexpr std::uint16_t MetaEof = 0x0000;
+constexpr qsizetype RecordHeaderBytes = 6; // size in words, function
+// Where the device-independent bitmap starts in the records that carry one.
+struct BitmapRecord {
+    std::uint16_t function;
+    qsizetype bitmapAt;
+};
+constexpr BitmapRecord BitmapRecords[] = {
+    {0x0940, 22}, // DIBBitBlt
+    {0x0B41, 26}, // DIBStretchBlt
+    {0x0F43, 28}, // StretchDIB
+    {0x0D33, 24}, // SetDIBitsToDevice
+    {0x0142, 10}, // DIBCreatePatternBrush
+};
+constexpr std::uint32_t CoreHeaderBytes = 12;
+constexpr double PointsPerInch = 72.0;
+
+std::uint32_t u32(const QByteArray& b, qsizetype at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+std::int16_t i16(const QByteArray& b, qsizetype at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
+    return static_cast<std::int16_t>(p[0] | p[1] << 8);
+}
+std::uint16_t u16(const QByteArray& b, qsizetype at) {
+    return static_cast<std::uint16_t>(i16(b, at));
+}
+
+// Calls visit(at, end, function) for each record up to the end record; `end` is
+// where the record ends, within the file.
+template <typename Visit> void forEachRecord(const QByteArray& file, Visit visit) {
+    // The plain header follows the placeable one; its second word is its size in words.
+    qsizetype at = PlaceableHeaderBytes;
+    if (file.size() < at + 4) return;
+    at += qsizetype(u16(file, at + 2)) * 2;
+    while (at + RecordHeaderBytes <= file.size()) {
+        const qint64 words = u32(file, at);
+        const std::uint16_t function = u16(file, at + 4);
+        if (words < 3 || function == MetaEof) return;
+        const qsizetype end = std::min<qint64>(at + words * 2, file.size());
+        if (!visit(at, end, function)) return;
+        at += words * 2;
+    }
+}
+
+struct ApiDeleter {
+    void operator()(wmfAPI* api) const { wmf_api_destroy(api); }
+};
+
+} // namespace
+
+QRectF wmfWindow(const QByteArray& file, const PlaceableWmfHeader& header) {
+    std::optional<QPointF> origin;
+    std::optional<QSizeF> extent;
+    forEachRecord(file, [&](qsizetype at, qsizetype end, std::uint16_t function) {
+        if (at + RecordHeaderBytes + 4 <= end) {
+            // Both records hold y before x.
+            const double y = i16(file, at + RecordHeaderBytes);
+            const double x = i16(file, at + RecordHeaderBytes + 2);
+            if (function == MetaSetWindowOrg && !origin) origin = QPointF(x, y);
+            if (function == MetaSetWindowExt && !extent) extent = QSizeF(x, y);
+        }
+        return !origin || !extent;
+    });
+    const QRectF box(QPointF(header.box.left(), header.box.top()),
+                     QPointF(header.box.right(), header.box.bottom()));
+    if (!extent || extent->width() == 0 || extent->height() == 0) return box;
+    return QRectF(origin.value_or(box.topLeft()), *extent);
+}
+
+qint64 largestWmfBitmap(const QByteArray& file) {
+    qint64 largest = 0;
+    forEachRecord(file, [&](qsizetype at, qsizetype end, std::uint16_t function) {
+        for (const BitmapRecord& record : BitmapRecords) {
+            const qsizetype bitmap = at + record.bitmapAt;
+            if (record.function != function || bitmap + qsizetype(CoreHeaderBytes) > end) continue;
+            const bool core = u32(file, bitmap) == CoreHeaderBytes;
+            const qint64 wide =
+                core ? u16(file, bitmap + 4) : std::llabs(qint32(u32(file, bitmap + 4)));
+            const qint64 high =
+                core ? u16(file, bitmap + 6) : std::llabs(qint32(u32(file, bitmap + 8)));
+            largest = std::max(largest, wide * high);
+        }
+        return true;
+    });
+    return largest;
+}
+
+DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader& header,
+                                QSize size) {
+    if (size.isEmpty() || header.unitsPerInch <= 0) return DecodeResult::failed(UnknownImageFormat);
+    wmfAPI_Options options{};
+    options.function = wmf_gd_function;
+    const unsigned long flags =
+        WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    wmfAPI* raw = nullptr;
+    if (wmf_api_create(&raw, flags, &options) != wmf_E_None) {
+        if (raw) wmf_api_destroy(raw);
+        return DecodeResult::failed(GenericError);
+    }
+    const std::unique_ptr<wmfAPI, ApiDeleter> api(raw);
+    // libwmf only reads the buffer.
+    auto* bytes = reinterpret_cast<unsigned char*>(const_cast<char*>(file.constData()));
+    if (wmf_mem_open(api.get(), bytes, static_cast<long>(file.size())) != wmf_E_None)
+        return DecodeResult::failed(UnknownImageFormat);
+    wmfD_Rect drawn{};
+    if (wmf_scan(api.get(), 0, &drawn) != wmf_E_None) {
+        wmf_mem_close(api.get());
+        return DecodeResult::failed(UnknownImageFormat);
+    }
+
+    // libwmf places logical units at 72 / unitsPerInch points; the window fills the picture.
+    const QRectF window = wmfWindow(file, header);
+    const double toPoints = PointsPerInch / header.unitsPerInch;
+    wmf_gd_t* device = WMF_GD_GetData(api.get());
+    device->width = static_cast<unsigned>(size.width());
+    device->height = static_cast<unsigned>(size.height());
+    device->bbox.TL.x = static_cast<float>(window.left() * toPoints);
+    device->bbox.TL.y = static_cast<float>(window.top() * toPoints);
+    device->bbox.BR.x = static_cast<float>(window.right() * toPoints);
+    device->bbox.BR.y = static_cast<float>(window.bottom() * toPoints);
+    // libwmf frees its canvas only after writing it out, so it hands over a PNG.
+    QByteArray png;
+    device->type = wmf_gd_png;
+    device->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
+    device->sink.context = &png;
+    device->sink.function = [](void* context, char* buffer, int length) {
+        static_cast<QByteArray*>(context)->append(buffer, length);
+        return length;
+    };
+    wmfD_Rect played{};
+    const wmf_error_t status = wmf_play(api.get(), 0, &played);
+    wmf_mem_close(api.get());
+    if (status != wmf_E_None)
+        return DecodeResult::failed(status == wmf_E_InsMem ? OutOfMemory : GenericError);
+    QImage image;
+    if (!image.loadFromData(png, "PNG") || image.size() != size)
+        return DecodeResult::failed(GenericError);
+    return {image, Ok};
+}
+
+} // namespace kamsulo::imaging

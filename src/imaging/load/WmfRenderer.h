@@ -1,0 +1,27 @@
+// Draws a placeable Windows metafile with libwmf.
+#pragma once
+
+#include "imaging/load/DecodeResult.h"
+#include "imaging/load/MetafileHeader.h"
+
+#include <QByteArray>
+#include <QRectF>
+
+namespace kamsulo::imaging {
+
+// The part of the metafile's logical space that fills the picture: the window
+// the metafile sets for itself (its first SetWindowOrg and SetWindowExt), else
+// the placeable box.
+QRectF wmfWindow(const QByteArray& file, const PlaceableWmfHeader& header);
+
+// The pixels of the largest bitmap that the metafile's records carry, by the
+// bitmap headers in them: libwmf makes room for a bitmap by its header, however
+// few bytes the record holds.
+qint64 largestWmfBitmap(const QByteArray& file);
+
+// `file` holds the whole metafile; `size` is where its window is drawn (the
+// caller has checked it against the limits).
+DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader& header,
+                                QSize size);
+
+} // namespace kamsulo::imaging

@@ -1,0 +1,69 @@
+// Every format against its reference, metafiles at their size, and the bombs.
+#include "Samples.h"
+#include "imaging/ImagingStatus.h"
+#include "imaging/load/ImageLoader.h"
+#include "imaging/load/LoadTexts.h"
+
+#include <gtest/gtest.h>
+
+using namespace kamsulo::imaging;
+using namespace kamsulo::imaging::test;
+
+TEST(Decode, RasterFormatsMatchTheirReferences) {
+    const ImageLoader loader;
+    for (const char* name : {"rgb.png", "alpha.png", "rgb24.bmp", "rle8.rle", "rle4.bmp",
+                             "palette.gif", "lzw.tiff", "photo.jpeg", "icon.ico", "cursor.cur"}) {
+        const LoadResult result = loader.load(sample(name));
+        ASSERT_TRUE(result.errorText.isEmpty()) << name << ": " << result.errorText.toStdString();
+        EXPECT_EQ(result.picture.format(), QImage::Format_RGB32) << name;
+        EXPECT_EQ(rgbBytes(result.picture), reference(name)) << name;
+    }
+}
+
+TEST(Decode, MetafilesAreDrawnAtTheirSize) {
+    const ImageLoader loader;
+    const LoadResult emf = loader.load(sample("picture.emf"));
+    ASSERT_EQ(emf.picture.size(), QSize(37, 23)) << emf.errorText.toStdString();
+    EXPECT_EQ(rgbBytes(emf.picture), reference("picture.emf"));
+
+    const QImage wmf = loader.load(sample("rect.wmf")).picture;
+    ASSERT_EQ(wmf.size(), QSize(96, 64));
+    EXPECT_EQ(wmf.pixel(36, 24), qRgb(255, 0, 0));
+    for (QPoint paper : {QPoint(0, 0), QPoint(22, 24), QPoint(50, 24), QPoint(36, 14),
+                         QPoint(36, 34), QPoint(95, 63)})
+        EXPECT_EQ(wmf.pixel(paper), qRgb(255, 255, 255)) << paper.x() << "," << paper.y();
+    // A metafile's own logical window fills the picture as the placeable box would.
+    EXPECT_EQ(loader.load(sample("window.wmf")).picture, wmf);
+}
+
+TEST(Decode, BombsAreRefusedBeforeDecoding) {
+    const ImageLoader loader;
+    const QString tooLarge = QString::fromUtf16(LoadText::TooLarge);
+    constexpr qint64 bound = 48 * 1024 * 1024;
+    for (const char* name : {"bomb.png", "bomb.wmf"}) {
+        const QString file = sample(name);
+        LoadResult limited;
+        EXPECT_LT(peakGrowth([&] { limited = loader.load(file, QSize(4096, 4096)); }), bound);
+        EXPECT_TRUE(limited.tooLarge) << name;
+        EXPECT_TRUE(limited.picture.isNull());
+        EXPECT_EQ(limited.errorText, tooLarge);
+
+        // Without a limit of the caller's, the decode limit refuses it.
+        LoadResult unlimited;
+        EXPECT_LT(peakGrowth([&] { unlimited = loader.load(file); }), bound);
+        EXPECT_FALSE(unlimited.tooLarge);
+        EXPECT_TRUE(unlimited.picture.isNull());
+    }
+    EXPECT_EQ(loader.load(sample("bomb.png")).errorText,
+              withStatusText(QString::fromUtf16(LoadText::CannotReadFile), OutOfMemory));
+    EXPECT_EQ(loader.load(sample("bomb.wmf")).errorText,
+              QString::fromUtf16(LoadText::PictureLoaderFailed));
+    LoadResult bitmapBomb;
+    EXPECT_LT(peakGrowth([&] { bitmapBomb = loader.load(sample("bitmap-bomb.wmf")); }), bound);
+    EXPECT_EQ(bitmapBomb.errorText, QString::fromUtf16(LoadText::PictureLoaderFailed));
+    // So does a decode limit below an ordinary picture.
+    LoaderOptions small;
+    small.decodeLimitBytes = 1000;
+    EXPECT_EQ(ImageLoader(small).load(sample("rgb.png")).errorText,
+              withStatusText(QString::fromUtf16(LoadText::CannotReadFile), OutOfMemory));
+}

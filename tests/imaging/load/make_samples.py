@@ -1,0 +1,154 @@
+#!/usr/bin/python3
+"""Writes the loader's sample files into a folder, each with the pixels it must
+decode to (8-bit RGB rows, top first) beside it as <name>.rgb.
+
+The pictures are written by Pillow and ImageMagick, the metafiles, the RLE4
+bitmap and the bombs byte by byte here. Lossless samples are checked against
+the pattern they were made from, the JPEG against Pillow's decode.
+
+usage: make_samples.py FOLDER
+"""
+import os
+import struct
+import subprocess
+import sys
+import zlib
+
+from PIL import Image
+
+out = sys.argv[1]
+W, H = 37, 23
+COLOURS = [(230, 25, 75), (60, 180, 75), (255, 225, 25), (0, 130, 200), (245, 130, 48),
+           (145, 30, 180), (70, 240, 240), (240, 50, 230), (210, 245, 60), (0, 0, 0),
+           (255, 255, 255), (128, 128, 128)]
+
+
+def path(name):
+    return os.path.join(out, name)
+
+
+def save_rgb(name, image):
+    with open(path(name + ".rgb"), "wb") as f:
+        f.write(image.convert("RGB").tobytes())
+
+
+pattern = Image.new("RGB", (W, H))
+pattern.putdata([COLOURS[(x // 3 + y // 2) % len(COLOURS)] for y in range(H) for x in range(W)])
+for name, kwargs in [("rgb.png", {}), ("rgb24.bmp", {}), ("lzw.tiff", {"compression": "tiff_lzw"})]:
+    pattern.save(path(name), **kwargs)
+    save_rgb(name, pattern)
+pattern.convert("P", palette=Image.Palette.ADAPTIVE).save(path("palette.gif"))
+save_rgb("palette.gif", pattern)
+subprocess.run(["convert", path("rgb.png"), "-type", "Palette", "-compress", "RLE",
+                "bmp3:" + path("rle8.rle")],
+               check=True)
+save_rgb("rle8.rle", pattern)
+
+photo = Image.new("RGB", (W, H))
+photo.putdata([(x * 7 % 256, y * 11 % 256, (x * y) % 256) for y in range(H) for x in range(W)])
+photo.save(path("photo.jpeg"), quality=90)
+save_rgb("photo.jpeg", Image.open(path("photo.jpeg")))
+
+# Transparency: alpha falls with x; over black a pixel keeps colour * alpha / 255.
+rgba = Image.new("RGBA", (W, H))
+rgba.putdata([COLOURS[(x // 3 + y // 2) % len(COLOURS)] + (x * 255 // (W - 1),)
+              for y in range(H) for x in range(W)])
+rgba.save(path("alpha.png"))
+save_rgb("alpha.png", Image.frombytes("RGB", (W, H), bytes(
+    (c * a + 127) // 255 for r, g, b, a in rgba.getdata() for c in (r, g, b))))
+
+square = pattern.resize((32, 32), Image.Resampling.NEAREST)
+square.save(path("square.png"))
+subprocess.run(["convert", path("square.png"), "ico:" + path("icon.ico")], check=True)
+save_rgb("icon.ico", square)
+cursor = bytearray(open(path("icon.ico"), "rb").read())
+cursor[2] = 2  # the directory's type: a cursor
+open(path("cursor.cur"), "wb").write(cursor)
+save_rgb("cursor.cur", square)
+
+# RLE4: 8 x 2 pixels, bottom row first; a run, an absolute run, end of line, end.
+rle4 = bytes([4, 0x12, 0, 4, 0x34, 0x56, 0, 0,   # row 1: 1 2 1 2 | 3 4 5 6
+              8, 0x77, 0, 1])                    # row 0: 7 x 8, end of bitmap
+palette4 = [COLOURS[i % len(COLOURS)] for i in range(16)]
+info = struct.pack("<IiiHHIIiiII", 40, 8, 2, 1, 4, 2, len(rle4), 2835, 2835, 16, 0)
+colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette4)
+offset = 14 + len(info) + len(colours)
+open(path("rle4.bmp"), "wb").write(
+    b"BM" + struct.pack("<IHHI", offset + len(rle4), 0, 0, offset) + info + colours + rle4)
+with open(path("rle4.bmp.rgb"), "wb") as f:
+    f.write(bytes(c for i in [7] * 8 + [1, 2, 1, 2, 3, 4, 5, 6] for c in palette4[i]))
+
+
+def wmf(name, box, inch, records):
+    """A placeable metafile: the placeable header, the plain header, the records."""
+    params = [(fn, p if isinstance(p, bytes) else struct.pack("<%dh" % len(p), *p))
+              for fn, p in records + [(0, ())]]
+    body = b"".join(struct.pack("<IH", 3 + len(p) // 2, fn) + p for fn, p in params)
+    largest = max(3 + len(p) // 2 for _, p in params)
+    plain = struct.pack("<HHHIHIH", 1, 9, 0x300, 9 + len(body) // 2, 2, largest, 0)
+    head = struct.pack("<IHhhhhHI", 0x9AC6CDD7, 0, *box, inch, 0)
+    checksum = 0
+    for (word,) in struct.iter_unpack("<H", head):
+        checksum ^= word
+    open(path(name), "wb").write(head + struct.pack("<H", checksum) + plain + body)
+
+
+RED_BRUSH = (0x02FC, (0, 0x00FF, 0, 0))  # solid, colour 0x000000FF
+NULL_PEN = (0x02FA, (5, 0, 0, 0, 0))
+SELECT = [(0x012D, (0,)), (0x012D, (1,))]
+
+
+def rectangle(left, top, right, bottom):
+    return (0x041B, (bottom, right, top, left))
+
+
+# One inch by two thirds (96 x 64 pixels), a red rectangle over 24..48 x 16..32.
+wmf("rect.wmf", (0, 0, 1440, 960), 1440,
+    [RED_BRUSH, SELECT[0], NULL_PEN, SELECT[1], rectangle(360, 240, 720, 480)])
+# The same picture in a logical window of its own.
+wmf("window.wmf", (0, 0, 1440, 960), 1440,
+    [(0x020B, (0, 0)), (0x020C, (64, 100)), RED_BRUSH, SELECT[0], NULL_PEN, SELECT[1],
+     rectangle(25, 16, 50, 32)])
+# 30 m square at one unit per inch: 113386 pixels a side.
+wmf("bomb.wmf", (0, 0, 1181, 1181), 1, [RED_BRUSH, SELECT[0], rectangle(0, 0, 1181, 1181)])
+# A small picture with a bitmap whose header claims 20000 x 20000 in a few bytes of RLE8.
+dib = struct.pack("<IiiHHIIiiII", 40, 20000, 20000, 1, 8, 1, 2, 0, 0, 2, 0) + bytes(8) + b"\0\1"
+wmf("bitmap-bomb.wmf", (0, 0, 1440, 960), 1440,
+    [(0x0F43, struct.pack("<IH8h", 0x00CC0020, 0, 20000, 20000, 0, 0, 960, 1440, 0, 0) + dib)])
+
+
+def emf_of(name, image):
+    """An enhanced metafile with one stretch-DIB record of the picture, drawn at its size."""
+    w, h = image.size
+    stride = (w * 3 + 3) // 4 * 4
+    bits = b"".join(image.crop((0, y, w, y + 1)).tobytes("raw", "BGR").ljust(stride, b"\0")
+                    for y in range(h - 1, -1, -1))
+    hmm = lambda pixels: (pixels * 2540 + 48) // 96
+    record = 80 + 40 + len(bits)
+    total = 108 + record + 20
+    head = struct.pack("<II4i4iIIIIHHIII2i2iIII2i", 1, 108, 0, 0, w - 1, h - 1, 0, 0, hmm(w) - 1,
+                       hmm(h) - 1, 0x464D4520, 0x10000, total, 3, 1, 0, 0, 0, 0, 1920, 1080,
+                       508, 285, 0, 0, 0, 508000, 285750)
+    blit = struct.pack("<II4i4i2iIIIIII2i", 81, record, 0, 0, w - 1, h - 1, 0, 0, 0, 0, w, h,
+                       80, 40, 120, len(bits), 0, 0x00CC0020, w, h)
+    dib = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(bits), 3780, 3780, 0, 0)
+    end = struct.pack("<IIIII", 14, 20, 0, 16, 20)
+    open(path(name), "wb").write(head + blit + dib + bits + end)
+    save_rgb(name, image)
+
+
+emf_of("picture.emf", pattern)
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+# A PNG whose header claims 60000 x 60000; its data would fill 500 rows, 120 MB decoded.
+squash, row, data = zlib.compressobj(9), bytes(1 + 60000 * 3), []
+for _ in range(500):
+    data.append(squash.compress(row))
+data.append(squash.flush(zlib.Z_SYNC_FLUSH))
+open(path("bomb.png"), "wb").write(
+    b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", 60000, 60000, 8, 2, 0, 0, 0))
+    + png_chunk(b"IDAT", b"".join(data)))
