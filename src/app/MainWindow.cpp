@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -254,6 +255,7 @@ void MainWindow::capture(MainButton button) {
         screenCapture().captureActiveWindowToCanvas();
     setFormState(FormState::Normal);
     show();
+    restoreOwnedWindows();
     if (button == MainButton::Window) {
         raise();
         activateWindow();
@@ -274,6 +276,7 @@ bool MainWindow::askToSaveFirst() {
 void MainWindow::stepAside() {
     // The window only gets out of the way: no tray icon, which would be in the picture.
     steppingAside_ = true;
+    hideOwnedWindows();
     banner_->hide();
     for (int i = 0; i < 5; ++i) {
         QApplication::processEvents();
@@ -286,6 +289,24 @@ void MainWindow::stepAside() {
     repaint();
     QThread::msleep(kStepAsidePauseMs);
     steppingAside_ = false;
+}
+
+void MainWindow::hideOwnedWindows() {
+    // The windows this one owns (save dialog, text dialog, ...) step aside with it.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible() || w->parentWidget() != this) continue;
+        hiddenOwned_.append({w, w->pos()});
+        w->hide();
+    }
+}
+
+void MainWindow::restoreOwnedWindows() {
+    for (const auto& [window, place] : std::as_const(hiddenOwned_)) {
+        if (!window) continue;
+        window->move(place);
+        window->show();
+    }
+    hiddenOwned_.clear();
 }
 
 void MainWindow::enterTray() {
@@ -421,6 +442,7 @@ void MainWindow::focusMainWindow() {
 void MainWindow::showMainWindowNormal() {
     setFormState(FormState::Normal);
     show();
+    restoreOwnedWindows();
 }
 
 QImage MainWindow::canvasImage() const {

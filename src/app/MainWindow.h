@@ -10,6 +10,8 @@
 #include "imaging/save/SaveHost.h"
 
 #include <QImage>
+#include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -121,6 +123,8 @@ private:
     void startRegion();
     bool askToSaveFirst(); // true when the user chose to save first
     void stepAside();      // the window gets out of the way of a capture
+    void hideOwnedWindows();
+    void restoreOwnedWindows();
     void onRegionTimer();
     void enterTray();
     void onTrayEntry(int entry);
@@ -180,6 +184,9 @@ private:
     QWidget* pasteCorner_ = nullptr;
     QTimer* regionTimer_ = nullptr;
     TrayIcon* tray_ = nullptr;
+
+    // Owned windows hidden while a capture is taken, with their places.
+    QList<QPair<QPointer<QWidget>, QPoint>> hiddenOwned_;
 
     // Form state.
     long long hoverColor_ = 0;

@@ -44,6 +44,9 @@ QImage ScreenCapture::captureScreen() {
 
 QImage ScreenCapture::captureActiveWindow() {
     const WindowId window = grabber_.activeWindow();
+    // With no active window (the desktop in front) the picture is the whole screen,
+    // as a window device context of no window would give.
+    if (window == 0) return captureScreen();
     const QRect outer = grabber_.windowRect(window);
     return captureWindow(window, WindowArea::Whole, QRect(QPoint(0, 0), outer.size()));
 }

@@ -157,3 +157,20 @@ TEST(CaptureWithoutWindowManager, TheInputFocusWindowServes) {
     // No frame: the window itself is the whole window.
     EXPECT_TRUE(sameImage(f.captureActiveWindow(), img));
 }
+
+// With the desktop in front there is no active window: the whole screen is taken.
+TEST(Capture, NoActiveWindowGivesTheWholeScreen) {
+    struct DesktopInFront : platform::ScreenGrabber {
+        platform::ScreenGrabber& real = platform::screenGrabber();
+        QRect primaryScreen() const override { return real.primaryScreen(); }
+        QRect rootRect() const override { return real.rootRect(); }
+        platform::WindowId rootWindow() const override { return real.rootWindow(); }
+        QImage grabRoot(const QRect& rect) override { return real.grabRoot(rect); }
+        platform::WindowId activeWindow() override { return 0; }
+        platform::WindowId frameOf(platform::WindowId w) override { return real.frameOf(w); }
+        QRect windowRect(platform::WindowId w) override { return real.windowRect(w); }
+        QRect clientRect(platform::WindowId w) override { return real.clientRect(w); }
+    } grabber;
+    capture::ScreenCapture f(nullptr, grabber);
+    EXPECT_EQ(f.captureActiveWindow().size(), grabber.primaryScreen().size());
+}
