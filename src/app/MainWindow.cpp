@@ -6,6 +6,7 @@
 #include "annotate/forms/TextDialog.h"
 #include "app/Banner.h"
 #include "app/DoubleClickArea.h"
+#include "app/FlatButtonStyle.h"
 #include "app/Icons.h"
 #include "app/Layout.h"
 #include "app/SizeGrip.h"
@@ -88,8 +89,11 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildControls() {
+    buttonStyle_ = new FlatButtonStyle;
+    buttonStyle_->setParent(this);
     for (int i = 0; i < kMainButtonCount; ++i) {
         auto* b = new QToolButton(this);
+        b->setStyle(buttonStyle_);
         b->setObjectName(QStringLiteral("button%1").arg(i));
         b->setText(QString::fromUtf8(kButtons[i].caption));
         if (kButtons[i].tip) b->setToolTip(QString::fromUtf8(kButtons[i].tip));
@@ -164,21 +168,15 @@ void MainWindow::buildControls() {
     tray_ = new TrayIcon(appIcon(), this);
     connect(tray_, &TrayIcon::chosen, this, [this](TrayIcon::Entry e) { onTrayEntry(int(e)); });
 
+    connect(&frameWatch_, &QTimer::timeout, this, &MainWindow::onFrameWatch);
+
     regionTimer_ = new QTimer(this);
     regionTimer_->setObjectName(QStringLiteral("regionTimer"));
     connect(regionTimer_, &QTimer::timeout, this, &MainWindow::onRegionTimer);
 }
 
 void MainWindow::initialise() {
-    // The window centred on the screen, in twips, unrounded.
-    if (QScreen* s = screen()) {
-        const double sw = platform::pixelsToTwipsX(s->geometry().width());
-        const double sh = platform::pixelsToTwipsY(s->geometry().height());
-        const double left = (sw - formWidthTwips()) / 2;
-        const double top = (sh - formHeightTwips()) / 2;
-        move(platform::twipsToPixelsX(left) + s->geometry().x(),
-             platform::twipsToPixelsY(top) + s->geometry().y());
-    }
+    centreOnScreen();
     paintBannerGradient();
     hoverColor_ = kHoverYellow;
     buttonColor_ = backColor_[0];

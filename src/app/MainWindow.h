@@ -11,6 +11,8 @@
 
 #include <QImage>
 #include <QList>
+#include <QMargins>
+#include <QTimer>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -33,6 +35,7 @@ class PaletteStrip;
 namespace kamsulo::app {
 
 class Banner;
+class FlatButtonStyle;
 class SizeGrip;
 class TrayIcon;
 
@@ -161,6 +164,10 @@ private:
     double formWidthTwips() const;
     double formHeightTwips() const;
     void scrollCanvasTo(Qt::Orientation direction, int value);
+    void centreOnScreen();
+    // The frame arrives some time after the window is mapped: looked for until known.
+    void watchForFrame();
+    void onFrameWatch();
 
     Windows windows_;
     std::unique_ptr<capture::ScreenCapture> screenCapture_;
@@ -172,6 +179,7 @@ private:
     QString lastOpenFolder_;
 
     // Controls.
+    FlatButtonStyle* buttonStyle_ = nullptr;
     std::array<QToolButton*, kMainButtonCount> buttons_{};
     std::array<long long, kMainButtonCount> backColor_{};
     Banner* banner_ = nullptr;
@@ -201,6 +209,11 @@ private:
     bool inLayout_ = false;
     bool steppingAside_ = false; // minimised for a capture, not by the user
     bool frameKnown_ = false;
+    QMargins frame_;
+    QTimer frameWatch_;
+    int frameWatchTicks_ = 0;
+    static constexpr int kFrameWatchMs = 20;
+    static constexpr int kFrameWatchTicks = 150;
     bool exposeHooked_ = false;
     bool unloaded_ = false;
 };

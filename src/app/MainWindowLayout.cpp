@@ -9,10 +9,12 @@
 #include "app/TrayIcon.h"
 #include "app/MainWindow.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QWindow>
@@ -40,31 +42,59 @@ double yTw(const QWidget* w) {
 }
 } // namespace
 
+// The window's outer size, frame included once the window manager has drawn one.
 double MainWindow::formWidthTwips() const {
-    return pixelsToTwipsX(isVisible() ? frameGeometry().width() : width());
+    return pixelsToTwipsX(width() + frame_.left() + frame_.right());
 }
 
 double MainWindow::formHeightTwips() const {
-    return pixelsToTwipsY(isVisible() ? frameGeometry().height() : height());
+    return pixelsToTwipsY(height() + frame_.top() + frame_.bottom());
 }
 
 void MainWindow::resizeWindowTwips(double W, double H) {
-    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-    resize(std::max(1, twipsToPixelsX(W) - frame.width()),
-           std::max(1, twipsToPixelsY(H) - frame.height()));
+    resize(std::max(1, twipsToPixelsX(W) - frame_.left() - frame_.right()),
+           std::max(1, twipsToPixelsY(H) - frame_.top() - frame_.bottom()));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     // The palette strip is docked to the bottom edge, full width.
     paletteStrip_->setGeometry(0, height() - twipsToPixelsY(540), width(), twipsToPixelsY(540));
-    if (!frameKnown_ && isVisible() && frameGeometry().size() != size()) {
-        // The size at load is the outer size: add the frame once the window has one.
-        frameKnown_ = true;
-        minFormWidth_ += roundEven(pixelsToTwipsX(frameGeometry().width() - width()));
-        minFormHeight_ += roundEven(pixelsToTwipsY(frameGeometry().height() - height()));
-    }
     layoutWindow();
+}
+
+void MainWindow::watchForFrame() {
+    if (frameKnown_ || frameWatch_.isActive()) return;
+    frameWatchTicks_ = 0;
+    frameWatch_.start(kFrameWatchMs);
+}
+
+void MainWindow::onFrameWatch() {
+    const std::optional<QMargins> frame = platform::frameExtents(winId());
+    if (!frame && ++frameWatchTicks_ < kFrameWatchTicks) return;
+    frameWatch_.stop();
+    if (!frame) return; // no window manager draws a frame
+    // The size at load was the outer size: the frame joins the minimum, and the
+    // window is centred once more, now by its outer size.
+    frame_ = *frame;
+    frameKnown_ = true;
+    minFormWidth_ += roundEven(pixelsToTwipsX(frame_.left() + frame_.right()));
+    minFormHeight_ += roundEven(pixelsToTwipsY(frame_.top() + frame_.bottom()));
+    centreOnScreen();
+    layoutWindow();
+}
+
+void MainWindow::centreOnScreen() {
+    QScreen* s = screen();
+    if (!s) return;
+    const QRect area = s->geometry();
+    const double left = (pixelsToTwipsX(area.width()) - formWidthTwips()) / 2;
+    const double top = (pixelsToTwipsY(area.height()) - formHeightTwips()) / 2;
+    const QPoint outer(twipsToPixelsX(left) + area.x(), twipsToPixelsY(top) + area.y());
+    if (QWindow* w = windowHandle(); w && frameKnown_)
+        w->setPosition(outer + QPoint(frame_.left(), frame_.top()));
+    else
+        move(outer);
 }
 
 void MainWindow::layoutWindow() {
@@ -231,6 +261,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 
 void MainWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    watchForFrame();
     if (QWindow* w = windowHandle(); w && !exposeHooked_) {
         exposeHooked_ = true;
         w->installEventFilter(this);

@@ -4,9 +4,11 @@
 #include "app/Banner.h"
 #include "app/MainWindow.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 #include "support/modal.h"
 
 #include <QExposeEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -129,9 +131,47 @@ TEST(WindowLayout, HoverColoursFollowThePointer) {
     EXPECT_EQ(s.w.buttonBackColor(MainButton::Screen), face);
     EXPECT_EQ(s.w.buttonBackColor(MainButton::Window), yellow);
     EXPECT_EQ(s.button(MainButton::Window)->palette().color(QPalette::Button), QColor(255, 255, 0));
+    // One flat yellow from top to bottom, no gradient.
+    const QImage buttonFace = s.button(MainButton::Window)->grab().toImage();
+    EXPECT_EQ(buttonFace.pixelColor(3, 3), QColor(255, 255, 0));
+    EXPECT_EQ(buttonFace.pixelColor(3, buttonFace.height() - 4), QColor(255, 255, 0));
     // Over the bare window every button is normal again.
     QTest::mouseMove(&s.w, QPoint(s.w.width() - 5, 40));
     ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(MainButton::Window) == face; }));
     for (int i = 0; i < app::kMainButtonCount; ++i)
         EXPECT_EQ(s.w.buttonBackColor(MainButton(i)), face);
+}
+
+// At start the layout works from the outer size, frame included, as after any
+// resize; and the outer window is centred on the screen.
+TEST(WindowLayout, StartLayoutUsesTheOuterSizeAndCentresTheFrame) {
+    MainWindow w;
+    w.show();
+    QWidget* banner = w.findChild<QWidget*>(QStringLiteral("banner"));
+    std::optional<QMargins> frame;
+    ASSERT_TRUE(test::waitFor([&] { return (frame = platform::frameExtents(w.winId())).has_value(); }));
+    const auto bannerHeightFor = [&](int clientHeight) {
+        const double outer = platform::pixelsToTwipsY(clientHeight + frame->top() + frame->bottom());
+        const double strip = platform::pixelsToTwipsY(
+            w.findChild<QWidget*>(QStringLiteral("paletteStrip"))->height());
+        return platform::twipsToPixelsY(outer - 1550 - strip);
+    };
+    ASSERT_TRUE(test::waitFor([&] { return banner->height() == bannerHeightFor(w.height()); }))
+        << banner->height() << " instead of " << bannerHeightFor(w.height());
+    const QRect screen = w.screen()->geometry();
+    const auto centred = [&] {
+        const QRect outer = w.geometry().marginsAdded(*frame);
+        return std::abs(outer.center().x() - screen.center().x()) <= 1 &&
+               std::abs(outer.center().y() - screen.center().y()) <= 1;
+    };
+    EXPECT_TRUE(test::waitFor(centred)) << "outer window not centred";
+
+    // Larger and back: the same layout as at start.
+    const QSize start = w.size();
+    const QImage before = w.grab(QRect(QPoint(0, 0), banner->geometry().bottomRight())).toImage();
+    w.resize(start + QSize(120, 90));
+    ASSERT_TRUE(test::waitFor([&] { return banner->height() == bannerHeightFor(start.height() + 90); }));
+    w.resize(start);
+    ASSERT_TRUE(test::waitFor([&] { return banner->height() == bannerHeightFor(start.height()); }));
+    EXPECT_EQ(w.grab(QRect(QPoint(0, 0), banner->geometry().bottomRight())).toImage(), before);
 }
