@@ -12,6 +12,8 @@
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
+#include <QFileInfo>
+
 namespace kamsulo::app {
 
 using platform::BoxStyle;
@@ -19,10 +21,10 @@ using platform::messageBox;
 
 namespace {
 
-const QString kOpenFilter = QStringLiteral(
-    "PNG, BMP, JPG, JPEG, GIF, TIF, TIFF, WMF, RLE "
-    "(*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.wmf;*.rle;*.png)|"
-    "*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.wmf;*.rle;*.png");
+const QString kOpenFilter =
+    QStringLiteral("PNG, BMP, JPG, JPEG, GIF, TIF, TIFF, WMF, RLE "
+                   "(*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.wmf;*.rle;*.png)|"
+                   "*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.wmf;*.rle;*.png");
 const QString kOpenTitle =
     QStringLiteral("PNG, BMP, JPG, JPEG, GIF, TIF, TIFF, WMF, RLE (Bilddateien)");
 const QString kOpenDefaultExt =
@@ -57,6 +59,9 @@ bool MainWindow::openFromDialog() {
 
 void MainWindow::openFile(const QString& path) {
     prepareForNewPicture();
+    // As if chosen in the file dialog: the next Open starts in the file's folder.
+    if (const QFileInfo file(path.trimmed()); QFileInfo(file.absolutePath()).isDir())
+        lastOpenFolder_ = imaging::withTrailingSlash(file.absolutePath());
     if (loadPicture(path)) updateCanvasToolTip();
 }
 
@@ -81,6 +86,9 @@ bool MainWindow::showNewPicture(const QImage& picture) {
     paletteStrip_->setEnabled(true);
     banner_->hide();
     resetScrollBars();
+    // Centred now, not only on the window's next exposure, which may never come (no
+    // file dialog closed over the window, say, for a file given at start).
+    centreCanvas();
     return true;
 }
 

@@ -1,0 +1,398 @@
+#!/usr/bin/env python3
+"""Opening image files on the real program, as the user does it.
+
+Three program runs in a private home whose desktop is $HOME/Desktop:
+1. No file at start. Open starts in the desktop, where a bare name loads; a full path
+   from another folder loads and the next Open starts there; the unsaved question's
+   "Nein" goes on to the file dialog; a drawn stroke is taken away by clear-all;
+   a picture 2560 pixels wide is refused and leaves the canvas empty.
+2. `kamsulo BREIT` with the too wide picture: its box comes over the main window, and
+   the canvas stays empty.
+3. `kamsulo FILE` with a good picture: it is on the canvas at start; the next Open
+   starts in its folder, where a text file is refused with the loader's German text.
+
+Every step waits for what it can observe (a window, the screen, the clipboard)
+instead of sleeping.
+
+Usage: open_story.py PATH/TO/kamsulo   (on a display, e.g. under with-display)
+Exit status 0 passed, 1 failed (a missing tool or display fails too).
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+TPP = 15  # twips per pixel at 96 dpi
+POLL = 0.05  # seconds between two looks at the display
+TIMEOUT = 20.0  # seconds for anything the program shows; the machine may be busy
+VIEWPORT = (120 // TPP, 1020 // TPP)  # the viewport's top-left in the client area
+PALETTE_HEIGHT = 540 // TPP  # the palette strip along the bottom of the client area
+FREEHAND_LEFT = 120  # the freehand tool's button in the strip, twips
+
+DIALOG_TITLE = "PNG, BMP, JPG, JPEG, GIF, TIF, TIFF, WMF, RLE (Bilddateien)"
+GUARD_TITLE = "Pixtorel - Kontrollabfrage"
+GUARD_TEXT = "Der letzte ScreenShot wurde noch nicht gespeichert. Jetzt speichern?"
+CLEAR_TITLE = "Kamsulo - Kontrollabfrage"
+TOO_LARGE_TEXT = "Die ScreenShotDatei ist zu gross! Die Datei kann nicht geladen werden."
+INFO_TITLE = "Kamsulo - Info"
+UNSUPPORTED_TEXT = "Bildformat wird nicht unterstützt"
+
+
+def fail(reason):
+    print("FAIL: " + reason)
+    raise SystemExit(1)
+
+
+def xdo(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30)
+
+
+def wait_until(condition, timeout=TIMEOUT):
+    """Polls `condition` until it returns something true; None after `timeout`."""
+    deadline = time.time() + timeout
+    while True:
+        result = condition()
+        if result or time.time() >= deadline:
+            return result or None
+        time.sleep(POLL)
+
+
+def visible(pattern):
+    return xdo("search", "--onlyvisible", "--name", pattern).stdout.split()
+
+
+def find_window(pattern, title):
+    """The visible window matching `pattern` (xdotool matches without case); fails
+    unless its title is exactly `title`."""
+    ids = wait_until(lambda: visible(pattern))
+    if not ids:
+        fail('no window "%s" appeared' % title)
+    name = xdo("getwindowname", ids[-1]).stdout.rstrip("\n")
+    if name != title:
+        fail('the window is titled "%s", not "%s"' % (name, title))
+    return ids[-1]
+
+
+def gone(win):
+    if not wait_until(lambda: win not in visible(".")):
+        fail("window %s stayed open" % win)
+
+
+def keys(*names):
+    xdo("key", "--clearmodifiers", *names)
+
+
+def move(x, y):
+    """Moves the pointer and waits until it is there (--sync alone would wait for a
+    move that never comes when it is there already)."""
+    if not xdo("getmouselocation").stdout.startswith("x:%d y:%d " % (x, y)):
+        xdo("mousemove", "--sync", str(x), str(y))
+
+
+def clipboard():
+    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True,
+                          text=True, timeout=10).stdout
+
+
+def box_text(win, expected):
+    """The text of a message box: a click into its (selectable) text, then select
+    all and copy; fails unless `expected` shows up on the clipboard."""
+    xdo("windowactivate", "--sync", win)
+    x, y, width, _ = client_area(win)
+    move(x + width * 2 // 3, y + 22)
+    xdo("click", "1")
+    keys("ctrl+a", "ctrl+c")
+    if not wait_until(lambda: expected in clipboard()):
+        fail('the box does not say "%s"; the clipboard holds:\n%s' % (expected, clipboard()))
+
+
+def client_area(win):
+    """The window's client area on the screen: x, y, width, height."""
+    out = subprocess.run(["xwininfo", "-id", win], capture_output=True, text=True,
+                         timeout=10).stdout
+    values = {}
+    for line in out.splitlines():
+        key, _, value = line.strip().partition(":")
+        values[key] = value.strip()
+    return tuple(int(values[k]) for k in
+                 ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+
+class Story:
+    def __init__(self, binary, env, cwd, np, image_grab):
+        self.binary, self.env, self.cwd = binary, env, cwd
+        self.np, self.image_grab = np, image_grab
+        self.app = None
+
+    # --- the program -----------------------------------------------------------------
+    def start(self, *args):
+        self.app = subprocess.Popen([self.binary, *args], env=self.env, cwd=self.cwd,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.main = find_window("^Kamsulo $", "Kamsulo ")
+        self.x, self.y, self.w, self.h = client_area(self.main)
+
+    def stop(self):
+        if self.app and self.app.poll() is None:
+            self.app.terminate()
+            try:
+                self.app.wait(5)
+            except subprocess.TimeoutExpired:
+                self.app.kill()
+                self.app.wait(5)
+
+    def park(self):
+        """Rests the pointer on the window's left margin: no tooltip, no hover."""
+        move(self.x + 2, self.y + 2)
+
+    def click(self, x, y, repeat=1):
+        move(x, y)
+        xdo("click", "--repeat", str(repeat), "--delay", "80", "1")
+
+    # --- the screen ------------------------------------------------------------------
+    def grab(self):
+        shot = self.image_grab.grab(xdisplay=os.environ["DISPLAY"]).convert("RGB")
+        return self.np.asarray(shot)
+
+    def viewport(self, shot):
+        """The viewport down to the palette strip, and its top-left on the screen."""
+        left, top = self.x + VIEWPORT[0], self.y + VIEWPORT[1]
+        return shot[top:self.y + self.h - PALETTE_HEIGHT, left:self.x + self.w], left, top
+
+    def find(self, picture):
+        """Where the screen shows `picture` pixel for pixel inside the viewport (its
+        top-left on the screen), or None."""
+        np = self.np
+        area, left, top = self.viewport(self.grab())
+        ph, pw = picture.shape[:2]
+        for y, x in np.argwhere((area == picture[0, 0]).all(axis=2))[:1000]:
+            if np.array_equal(area[y:y + ph, x:x + pw], picture):
+                return left + int(x), top + int(y)
+        return None
+
+    def shows(self, picture, what, centre=None):
+        """Waits until the canvas shows `picture` and returns its top-left on the
+        screen: with `centre`, centred there (give or take a pixel); else where two
+        grabs in a row find it."""
+        seen = [None, None]
+
+        def placed():
+            seen[:] = [self.find(picture), seen[0]]
+            if not seen[0] or centre is None:
+                return seen[0] if seen[0] == seen[1] else None
+            ph, pw = picture.shape[:2]
+            off = (seen[0][0] + pw // 2 - centre[0], seen[0][1] + ph // 2 - centre[1])
+            return seen[0] if max(map(abs, off)) <= 1 else None
+
+        where = wait_until(placed)
+        if not where:
+            fail("the canvas does not show %s%s (last seen at %s)"
+                 % (what, "" if centre is None else " centred at %s" % (centre,), seen[0]))
+        return where
+
+    def empty(self):
+        """True when the viewport's upper part is one colour: no picture on it (the
+        size grip further down changes all the time)."""
+        area = self.viewport(self.grab())[0][:150, :-30]
+        return bool((area == area[0, 0]).all())
+
+    def settled_viewport(self):
+        """The viewport's upper part once two grabs in a row agree."""
+        last = [None]
+
+        def same():
+            now = self.viewport(self.grab())[0][:150, :-30].copy()
+            stable = last[0] is not None and self.np.array_equal(now, last[0])
+            last[0] = now
+            return stable
+
+        if not wait_until(same):
+            fail("the viewport does not hold still")
+        return last[0]
+
+    # --- Open --------------------------------------------------------------------------
+    def press_open(self, guard):
+        """Presses Open; with `guard`, the unsaved question comes first and is answered
+        "Nein". Returns the file dialog."""
+        xdo("windowactivate", "--sync", self.main)
+        self.click(self.x + (4785 + 450) // TPP, self.y + (10 + 460) // TPP)
+        self.park()
+        if guard:
+            box = find_window("Kontrollabfrage$", GUARD_TITLE)
+            box_text(box, GUARD_TEXT)
+            keys("alt+n")
+            gone(box)
+        elif visible("Kontrollabfrage$"):
+            fail("Open asked about an unsaved picture with nothing on the canvas")
+        return find_window("^PNG, BMP, .*Bilddateien.$", DIALOG_TITLE)
+
+    def choose(self, dialog, name):
+        xdo("windowactivate", "--sync", dialog)
+        keys("ctrl+a")
+        xdo("type", "--delay", "20", name)
+        keys("Return")
+
+    def open_file(self, name, guard=True):
+        self.choose(self.press_open(guard), name)
+
+    def answer_refusal(self, title, text):
+        """The box of a refused file: title and text checked, then OK."""
+        box = find_window("^" + title.replace(" ", ".") + "$", title)
+        box_text(box, text)
+        keys("Return")
+        gone(box)
+        return box
+
+
+def sandbox_env(root):
+    """A private home whose desktop folder is $HOME/Desktop."""
+    home = os.path.join(root, "home")
+    os.makedirs(os.path.join(home, "Desktop"))
+    os.makedirs(os.path.join(home, ".config"))
+    with open(os.path.join(home, ".config", "user-dirs.dirs"), "w") as f:
+        f.write('XDG_DESKTOP_DIR="$HOME/Desktop"\n')
+    env = dict(os.environ)
+    env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+               XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+               QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
+    return env, os.path.join(home, "Desktop")
+
+
+def noise(np, width, height, seed):
+    """A picture in which every stroke changes pixels; its first pixel has a colour
+    of its own, which finding it on the screen starts from."""
+    pixels = np.random.RandomState(seed).randint(0, 256, (height, width, 3), dtype=np.uint8)
+    pixels[pixels.sum(axis=2) == 3 + 141 + 59] = (0, 0, 0)
+    pixels[0, 0] = (3, 141, 59)
+    return pixels
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    binary = os.path.abspath(sys.argv[1])
+    if not os.path.exists(binary):
+        fail("the program is not built: " + binary)
+    if not os.environ.get("DISPLAY"):
+        fail("no display; run it under scripts/with-display")
+    for tool in ("xdotool", "xclip", "xwininfo", "xprop"):
+        if not shutil.which(tool):
+            fail(tool + " is not installed")
+    try:
+        import numpy as np
+        from PIL import Image, ImageGrab
+    except ImportError:
+        system = "/usr/bin/python3"
+        if os.path.realpath(sys.executable) != os.path.realpath(system) and \
+                os.path.exists(system):
+            os.execv(system, [system, *sys.argv])  # the Python of the Debian packages
+        fail("python3-pil or python3-numpy is not installed")
+
+    def window_manager_runs():
+        return "window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True,
+            timeout=10).stdout
+
+    if not wait_until(window_manager_runs):
+        fail("no window manager runs on display " + os.environ["DISPLAY"])
+
+    root = tempfile.mkdtemp(prefix="kamsulo-open-e2e.")
+    story = None
+    try:
+        env, desktop = sandbox_env(root)
+        other = os.path.join(root, "bilder")
+        os.makedirs(other)
+        on_desktop = noise(np, 160, 120, 1)
+        far = noise(np, 200, 100, 2)
+        only_there = noise(np, 96, 64, 3)
+        Image.fromarray(on_desktop).save(os.path.join(desktop, "bild.png"))
+        Image.fromarray(far).save(os.path.join(other, "fern.png"))
+        Image.fromarray(only_there).save(os.path.join(other, "nur-hier.png"))
+        too_wide = os.path.join(other, "breit.png")
+        Image.new("RGB", (2560, 40), (200, 30, 30)).save(too_wide)
+        with open(os.path.join(other, "notiz.txt"), "w") as f:
+            f.write("Milch, Brot, Butter\n")
+
+        # 1. No file at start; the program runs in a folder with none of the files.
+        story = Story(binary, env, root, np, ImageGrab)
+        story.start()
+        story.park()
+        at_start = story.settled_viewport()
+
+        story.open_file("bild.png", guard=False)
+        left, top = story.shows(on_desktop, "bild.png from the desktop")
+        centre = (left + 80, top + 60)
+        if left - story.x - VIEWPORT[0] < 20 or top - story.y - VIEWPORT[1] < 20:
+            fail("the small picture sits in the viewport's corner, not in its middle")
+
+        story.open_file(os.path.join(other, "fern.png"))
+        story.shows(far, "fern.png, opened by its full path", centre)
+
+        story.open_file("nur-hier.png")
+        where = story.shows(only_there, "nur-hier.png (did Open start in the last "
+                            "folder?)", centre)
+
+        # A freehand stroke across the picture, then clear-all with a double-click.
+        story.click(story.x + (FREEHAND_LEFT + 187) // TPP,
+                    story.y + story.h - PALETTE_HEIGHT + (90 + 200) // TPP)
+        move(where[0] + 10, where[1] + 10)
+        xdo("mousedown", "1")
+        for step in range(1, 9):
+            move(where[0] + 10 + step * 9, where[1] + 10 + step * 5)
+        xdo("mouseup", "1")
+        story.park()
+        if not wait_until(lambda: not story.find(only_there)):
+            fail("the freehand stroke did not change the canvas")
+        story.click(where[0] + 48, where[1] + 32, repeat=2)
+        box = find_window("Kontrollabfrage$", CLEAR_TITLE)
+        keys("alt+j")
+        gone(box)
+        story.park()
+        story.shows(only_there, "nur-hier.png again after clear-all", centre)
+
+        story.open_file("breit.png")
+        story.answer_refusal("kamsulo", TOO_LARGE_TEXT)
+        if not wait_until(story.empty):
+            fail("the canvas is not empty after the too wide picture")
+        story.stop()
+
+        # 2. The too wide picture given at start: its box over the main window.
+        story.start(too_wide)
+        box = find_window("^kamsulo$", "kamsulo")
+        transient = subprocess.run(["xprop", "-id", box, "WM_TRANSIENT_FOR"],
+                                   capture_output=True, text=True, timeout=10).stdout
+        if not transient.strip().endswith(hex(int(story.main))):
+            fail("the box of the file given at start is not over the main window: "
+                 + transient)
+        bx, by, bw, bh = client_area(box)
+        if not (story.x <= bx + bw // 2 <= story.x + story.w
+                and story.y <= by + bh // 2 <= story.y + story.h):
+            fail("the box of the file given at start is not on the main window")
+        story.answer_refusal("kamsulo", TOO_LARGE_TEXT)
+        story.park()
+        if not story.np.array_equal(story.settled_viewport(), at_start):
+            fail("the viewport does not look as at start after the refused file")
+        story.stop()
+
+        # 3. A good picture given at start; Open then starts in its folder.
+        story.start(os.path.join(other, "fern.png"))
+        story.shows(far, "fern.png given at start", centre)
+        story.open_file("notiz.txt")
+        story.answer_refusal(INFO_TITLE, UNSUPPORTED_TEXT)
+        if not wait_until(story.empty):
+            fail("the canvas is not empty after the text file")
+        story.stop()
+        print("PASS: opened from the desktop and the last folder, cleared back to the "
+              "opened picture, refused a too wide picture and a text file, and opened "
+              "files given at start")
+        return 0
+    finally:
+        if story:
+            story.stop()
+        shutil.rmtree(root, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
