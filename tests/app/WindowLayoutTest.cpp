@@ -30,8 +30,13 @@ struct Shown {
     Shown() {
         w.show();
         test::waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); });
-        // The window manager's frame arrives after the map.
-        test::waitFor([&] { return w.frameGeometry().size() != w.size(); });
+        // The window manager's frame arrives after the map; then the window is
+        // centred once more by its outer size, and stays where it is.
+        test::waitFor([&] {
+            const std::optional<QMargins> frame = platform::frameExtents(w.winId());
+            return frame && std::abs(w.geometry().marginsAdded(*frame).center().x() -
+                                     w.screen()->geometry().center().x()) <= 1;
+        });
         w.findChild<QWidget*>(QStringLiteral("banner"))->hide();
     }
     QImage picture(int dxTwips, int dyTwips) {
