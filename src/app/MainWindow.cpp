@@ -17,6 +17,7 @@
 #include "info/InfoDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenGrabber.h"
+#include "platform/TimingTrace.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
@@ -232,11 +233,13 @@ void MainWindow::onButton(MainButton button) {
 }
 
 void MainWindow::startRegion() {
+    platform::traceTiming("region-button");
     shotSaved_ = false;
     canvas_->resetUndoIndexes();
     if (windows_.unloadSaveDialog) windows_.unloadSaveDialog();
     stepAside();
     regionTimer_->start(kRegionTimerMs);
+    platform::traceTiming("timer-armed");
     paletteStrip_->setEnabled(true);
     resetScrollBars();
 }
@@ -282,10 +285,14 @@ void MainWindow::stepAside() {
     }
     setFormState(FormState::Minimized);
     QApplication::processEvents(); // hands the unmap to the X server before the pause
+    platform::traceTiming("pause-begin");
     QThread::msleep(kStepAsidePauseMs);
+    platform::traceTiming("pause-end");
     if (formState_ != FormState::Minimized) setFormState(FormState::Minimized);
     repaint();
+    platform::traceTiming("pause-begin");
     QThread::msleep(kStepAsidePauseMs);
+    platform::traceTiming("pause-end");
     steppingAside_ = false;
 }
 
@@ -342,6 +349,7 @@ void MainWindow::askToExit() {
 }
 
 void MainWindow::onRegionTimer() {
+    platform::traceTiming("timer-fired");
     ++timerTicks_;
     if (timerTicks_ == 1) {
         if (windows_.showRegionOverlay) windows_.showRegionOverlay();
@@ -458,13 +466,24 @@ void MainWindow::setCanvasScaleTwips() {
 void MainWindow::setFormState(FormState state) {
     formState_ = state;
     if (state != FormState::Minimized) tray_->remove();
+    if (state == FormState::Minimized && isVisible() && TrayIcon::available()) {
+        // Straight into the tray, not minimised at the window manager first: a window
+        // that Qt minimises is marked to start iconic, so after the tray has hidden it,
+        // it would come back iconic (and into the tray again) when shown.
+        layoutWindow();
+        return;
+    }
     Qt::WindowStates real = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
     if (state == FormState::Maximized) real |= Qt::WindowMaximized;
     if (!isVisible()) {
         // A hidden window is not minimised at the window manager: it would come back
         // iconic when shown again. The state is kept here, and the layout still sees it.
-        setWindowState(real);
-        if (state == FormState::Minimized) layoutWindow();
+        // Qt maps a window that it counts as minimised as soon as it leaves that state,
+        // so that happens only on the way back, right before the window is shown.
+        if (state == FormState::Minimized)
+            layoutWindow();
+        else
+            setWindowState(real);
         return;
     }
     if (state == FormState::Minimized) real |= Qt::WindowMinimized;

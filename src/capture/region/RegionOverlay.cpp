@@ -5,6 +5,7 @@
 #include "capture/region/RegionHost.h"
 #include "capture/region/RegionMemory.h"
 #include "platform/ScreenGrabber.h"
+#include "platform/TimingTrace.h"
 #include "platform/Twips.h"
 
 #include <QGuiApplication>
@@ -52,10 +53,12 @@ RegionOverlay* RegionOverlay::showOverlay(RegionHost& host) {
     QRect logical = devicePixels;
     if (QScreen* s = QGuiApplication::primaryScreen()) logical = s->geometry();
 
+    platform::traceTiming("grab-begin");
     auto* overlay = new RegionOverlay(host, grabber.grabRoot(devicePixels), logical);
     g_openOverlay = overlay;
     overlay->show();
     overlay->raise();
+    platform::traceTiming("overlay-shown");
     return overlay;
 }
 
@@ -148,6 +151,7 @@ void RegionOverlay::followPointer(float x, float y) {
 }
 
 void RegionOverlay::finishSelection(float x, float y) {
+    platform::traceTiming("region-release");
     if (closing_) return;
     closing_ = true;
     const RegionMemory& m = regionMemory();
@@ -161,6 +165,7 @@ void RegionOverlay::finishSelection(float x, float y) {
             QImage picture = frozen_.copy(crop);
             picture.setDevicePixelRatio(1.0);
             host_.handOverPicture(picture);
+            platform::traceTiming("picture-handed-over");
         }
     }
 
@@ -171,6 +176,7 @@ void RegionOverlay::finishSelection(float x, float y) {
 
     sizeLabel_->hide();
     close();
+    platform::traceTiming("release-handled");
 }
 
 void RegionOverlay::setOutline(const QRect& outline) {
@@ -198,6 +204,7 @@ QRect RegionOverlay::toFrozenPixels(const QRect& logical) const {
 }
 
 void RegionOverlay::paintEvent(QPaintEvent* e) {
+    if (!selecting_) platform::traceTiming("overlay-paint");
     QPainter p(this);
     // Only the exposed parts of the frozen copy are drawn again.
     for (const QRect& r : e->region()) {
