@@ -1,11 +1,15 @@
 #include "imaging/AtomicFile.h"
 
+#include "imaging/ImagingStatus.h"
+
 #include <QFile>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kamsulo::imaging {
@@ -13,11 +17,59 @@ namespace kamsulo::imaging {
 namespace {
 
 constexpr std::size_t BufferSize = 1 << 18;
+// Links followed before a name counts as a loop, as the kernel does.
+constexpr int MaxLinkHops = 40;
+constexpr mode_t NewFileMode = 0666;     // less the umask
+constexpr mode_t PrivateFileMode = 0600; // until the old file's mode is set
+constexpr mode_t PermissionBits = 0777;
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return std::string();
     return path.substr(0, slash + 1);
+}
+
+// Follows symbolic links in the last part of `path` to the file they stand for,
+// which need not exist yet. False (error set) for a loop or an unreadable link.
+bool followLinks(std::string& path, int& error) {
+    std::vector<char> link(PATH_MAX);
+    for (int hop = 0; hop < MaxLinkHops; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= link.size()) {
+            error = length < 0 ? errno : ENAMETOOLONG;
+            return false;
+        }
+        const std::string next(link.data(), static_cast<std::size_t>(length));
+        path = !next.empty() && next.front() == '/' ? next : folderOf(path) + next;
+    }
+    error = ELOOP;
+    return false;
+}
+
+// Gives the new file the access of the one it replaces: its owner and group as
+// far as this user may hand them on, and its permissions. The owner may always
+// write it again, as after clearing a read-only file's attributes.
+bool keepAccess(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        if (errno != EPERM && errno != EINVAL) return false;
+        // Not the superuser: a group the user belongs to can still be kept.
+        if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0 && errno != EPERM &&
+            errno != EINVAL)
+            return false;
+    }
+    return ::fchmod(fd, (old.st_mode & PermissionBits) | S_IWUSR) == 0;
+}
+
+// Makes a rename in `folder` survive a power loss. Failing here cannot undo the
+// rename, so it is only logged.
+void syncFolder(const std::string& folder) {
+    const std::string name = folder.empty() ? std::string(".") : folder;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || (::fsync(fd) != 0 && errno != EINVAL))
+        qCWarning(lcImaging) << "cannot sync folder" << name.c_str() << std::strerror(errno);
+    if (fd >= 0) ::close(fd);
 }
 
 } // namespace
@@ -34,6 +86,10 @@ bool AtomicFile::open() {
         error_ = EINVAL;
         return false;
     }
+    // Writing through a link replaces the file it stands for and keeps the link.
+    if (!followLinks(target_, error_)) return false;
+    struct stat old {};
+    const bool replacing = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     std::random_device seed;
     std::mt19937 random(seed());
     const std::string folder = folderOf(target_);
@@ -41,10 +97,15 @@ bool AtomicFile::open() {
         char name[40];
         std::snprintf(name, sizeof name, ".kamsulo-%08x.tmp", static_cast<unsigned>(random()));
         const std::string path = folder + name;
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
+                              replacing ? PrivateFileMode : NewFileMode);
         if (fd >= 0) {
             fd_ = fd;
             tempPath_ = path;
+            if (replacing && !keepAccess(fd, old)) {
+                fail(errno);
+                return false;
+            }
             buffer_.reserve(BufferSize);
             return true;
         }
@@ -113,6 +174,12 @@ bool AtomicFile::commit() {
     if (committed_ || fd_ < 0 || !flush()) return false;
     const int fd = fd_;
     fd_ = -1;
+    // The data reaches the disk before the name points at it.
+    if (::fsync(fd) != 0 && errno != EINVAL) {
+        fail(errno);
+        ::close(fd);
+        return false;
+    }
     if (::close(fd) != 0) {
         fail(errno);
         return false;
@@ -122,6 +189,7 @@ bool AtomicFile::commit() {
         return false;
     }
     committed_ = true;
+    syncFolder(folderOf(target_));
     return true;
 }
 

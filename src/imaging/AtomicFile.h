@@ -2,6 +2,11 @@
 // into place only when everything was written, so that a failed save leaves
 // neither a half-written file nor a temporary one, and an existing file of that
 // name survives it. Renaming also replaces a read-only file in a writable folder.
+// The new file keeps the old one's permissions (made writable for its owner) and,
+// where the user may, its owner and group. A name that is a symbolic link
+// replaces the file the link stands for and keeps the link. The file is synced
+// before the rename and its folder after it, so a power loss leaves the old file
+// or the complete new one.
 #pragma once
 
 #include <QString>
@@ -19,18 +24,19 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Creates the temporary file (mode 0666 less the umask).
+    // Creates the temporary file: with the old file's access, or mode 0666 less
+    // the umask for a new file.
     bool open();
     // Buffered write; false once anything has failed.
     bool write(const void* data, std::size_t size);
     bool writeU16(std::uint16_t v);
     bool writeU32(std::uint32_t v);
     bool flush();
-    // Flushes, closes and renames the temporary file to the target name.
+    // Flushes, syncs, closes and renames the temporary file to the target name.
     bool commit();
 
-    // The descriptor of the temporary file, for writers that write on their own
-    // (flush first). -1 when not open.
+    // The descriptor of the temporary file, open for reading and writing, for
+    // writers that write on their own (flush first). -1 when not open.
     int descriptor() const { return fd_; }
     const std::string& temporaryPath() const { return tempPath_; }
     bool failed() const { return error_ != 0; }

@@ -5,7 +5,9 @@
 // file was written completely. The file is written under a temporary name in the
 // target folder and renamed into place at the end, so a failed save leaves no
 // file behind and an existing file of that name unchanged; a successful save
-// replaces an existing file, also a read-only one (the folder must be writable).
+// replaces an existing file, also a read-only one (the folder must be writable),
+// keeping its permissions and owner, and through a symbolic link the file the
+// link stands for.
 // The methods add or check no extension. A caller need not delete an existing
 // file before saving; doing so would only lose it when the save then fails.
 //

@@ -2,6 +2,7 @@
 
 #include "imaging/ImagingStatus.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -113,26 +114,15 @@ bool writeRows(TIFF* tiff, const Bitmap& bitmap) {
     return true;
 }
 
-} // namespace
-
-int writeTiff(const Bitmap& bitmap, AtomicFile& file, TiffCompression compression) {
-    if (bitmap.isNull() || !isKnown(compression)) return InvalidParameter;
-    const int bits = bitsPerPixel(bitmap.format());
-    if (bits == 16) return InvalidParameter;
-    if (isCcitt(compression) && bits != 1) return InvalidParameter;
-    if (!file.flush()) return SystemError;
-
-    std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
-    if (!options) return OutOfMemory;
-    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), logTiffMessage, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), logTiffMessage, nullptr);
-
+// Writes the whole file through a duplicate of the file's descriptor.
+int encode(const Bitmap& bitmap, AtomicFile& file, TiffCompression compression,
+           TIFFOpenOptions* options) {
     const int fd = ::dup(file.descriptor());
     if (fd < 0) {
         file.fail(errno);
         return SystemError;
     }
-    TIFF* tiff = TIFFFdOpenExt(fd, file.temporaryPath().c_str(), "w", options.get());
+    TIFF* tiff = TIFFFdOpenExt(fd, file.temporaryPath().c_str(), "w", options);
     if (!tiff) {
         ::close(fd);
         return GenericError;
@@ -152,6 +142,64 @@ int writeTiff(const Bitmap& bitmap, AtomicFile& file, TiffCompression compressio
         return file.failed() ? SystemError : GenericError;
     }
     return Ok;
+}
+
+// True when libtiff reads the bilevel bitmap back from the file pixel for pixel.
+bool readsBack(const Bitmap& bitmap, AtomicFile& file, TIFFOpenOptions* options) {
+    const int fd = ::dup(file.descriptor());
+    if (fd < 0) return false;
+    // libtiff reads the header from where the descriptor stands.
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        ::close(fd);
+        return false;
+    }
+    TIFF* tiff = TIFFFdOpenExt(fd, file.temporaryPath().c_str(), "r", options);
+    if (!tiff) {
+        ::close(fd);
+        return false;
+    }
+    const std::size_t wholeBytes = static_cast<std::size_t>(bitmap.width()) / 8;
+    const int restBits = bitmap.width() % 8;
+    const auto restMask = static_cast<std::uint8_t>(0xff00 >> restBits);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(
+        std::max<tmsize_t>(TIFFScanlineSize(tiff), static_cast<tmsize_t>(bitmap.stride()))));
+    bool same = true;
+    for (int y = 0; same && y < bitmap.height(); ++y) {
+        const std::uint8_t* drawn = bitmap.scanLine(y);
+        same = TIFFReadScanline(tiff, row.data(), static_cast<std::uint32_t>(y), 0) >= 0 &&
+               std::equal(drawn, drawn + wholeBytes, row.begin()) &&
+               (restBits == 0 || ((drawn[wholeBytes] ^ row[wholeBytes]) & restMask) == 0);
+    }
+    TIFFClose(tiff);
+    return same;
+}
+
+} // namespace
+
+int writeTiff(const Bitmap& bitmap, AtomicFile& file, TiffCompression compression) {
+    if (bitmap.isNull() || !isKnown(compression)) return InvalidParameter;
+    const int bits = bitsPerPixel(bitmap.format());
+    if (bits == 16) return InvalidParameter;
+    if (isCcitt(compression) && bits != 1) return InvalidParameter;
+    if (!file.flush()) return SystemError;
+
+    std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
+    if (!options) return OutOfMemory;
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), logTiffMessage, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), logTiffMessage, nullptr);
+
+    const int status = encode(bitmap, file, compression, options.get());
+    if (status != Ok || !isCcitt(compression) || readsBack(bitmap, file, options.get()))
+        return status;
+    // libtiff's reader, which most programs here use, takes some CCITT strips of
+    // its own writer wrongly; such a file would show other pixels. It is written
+    // again uncompressed.
+    qCDebug(lcImaging) << "tiff: the CCITT strips do not read back; written uncompressed";
+    if (::ftruncate(file.descriptor(), 0) != 0 || ::lseek(file.descriptor(), 0, SEEK_SET) != 0) {
+        file.fail(errno);
+        return SystemError;
+    }
+    return encode(bitmap, file, TiffCompression::None, options.get());
 }
 
 } // namespace kamsulo::imaging

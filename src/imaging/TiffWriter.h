@@ -2,6 +2,9 @@
 // save interface: 2 LZW, 3 CCITT group 3, 4 CCITT group 4, 5 CCITT RLE, 6 none.
 // 1-bit bitmaps become bilevel images (0 black), 4- and 8-bit ones palette
 // images, 24-bit ones RGB and 32-bit ones RGB with an alpha sample.
+// A CCITT file is read back with libtiff after writing; where libtiff's reader
+// takes it wrongly (it does for some RLE and group 3 strips of its own writer),
+// the file is written again uncompressed, so that it shows the right pixels.
 #pragma once
 
 #include "imaging/AtomicFile.h"

@@ -115,6 +115,6 @@ TEST(SaveFailures, ASaveReplacesAReadOnlyFile) {
         << writer.lastError().toStdString();
     EXPECT_TRUE(readFile(name).startsWith("\x89PNG"));
     EXPECT_EQ(filesIn(dir.path()), QStringList{QStringLiteral("bild.png")});
-    // The new file gets the usual permissions of a new file.
+    // The new file keeps the old one's permissions, writable for its owner again.
     EXPECT_TRUE(QFileInfo(name).permissions() & QFile::WriteOwner);
 }

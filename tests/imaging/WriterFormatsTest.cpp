@@ -208,6 +208,27 @@ TEST_F(SaveFormats, TiffCompressionsAndDepths) {
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("c1.tif"))));
 }
 
+// Bilevel pictures whose CCITT strips libtiff's reader takes wrongly: like rows
+// ending in a white pixel (RLE), rows of single pixels 32 wide (RLE, group 3).
+TEST_F(SaveFormats, BilevelTiffReadsBackAsDrawn) {
+    for (const int width : {5, 32}) {
+        QImage image(width, 3, QImage::Format_RGB32);
+        QByteArray drawn;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < width; ++x) {
+                const bool white = width == 5 ? y > 0 && x == 4 : (x + y) % 2 == 1;
+                image.setPixel(x, y, white ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+                drawn.append(QByteArray(3, white ? char(255) : char(0)));
+            }
+        for (const int compression : {3, 4, 5}) {
+            SCOPED_TRACE(width * 10 + compression);
+            const QString file = path(QStringLiteral("bilevel.tif"));
+            ASSERT_TRUE(writer.saveTiff(image, file, tiff(compression), TiffColorDepth::Indexed1));
+            EXPECT_EQ(decodedPixels(file), drawn);
+        }
+    }
+}
+
 TEST_F(SaveFormats, EmfHoldsThePictureAndTheDescription) {
     const QString file = path(QStringLiteral("pic.emf"));
     ASSERT_TRUE(writer.saveEmf(picture, file, EmfType::EmfOnly, QStringLiteral("abc")));

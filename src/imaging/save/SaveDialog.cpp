@@ -187,6 +187,8 @@ void SaveDialog::placeBeside(QWidget* owner, int retries) {
 
 void SaveDialog::showQuality() {
     qualityLabel_->setText(qualityCaption(qualityBar_->value()));
+    // The label sizes itself to its text, its left edge staying put.
+    qualityLabel_->resize(qualityLabel_->sizeHint());
 }
 
 void SaveDialog::savePicture() {

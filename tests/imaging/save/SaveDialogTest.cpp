@@ -119,6 +119,20 @@ TEST_F(SaveFlow, WindowAtLoad) {
     EXPECT_EQ(form.qualityLabel()->text(), "49 %");
 }
 
+TEST_F(SaveFlow, QualityLabelFitsItsTextInItsFont) {
+    SaveDialog& form = SaveDialog::instance();
+    QLabel* label = form.qualityLabel();
+    const QFontMetrics metrics(label->font());
+    for (const int quality : {85, 100, 5}) {
+        form.qualityBar()->setValue(quality);
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text()));
+        EXPECT_GE(label->height(), metrics.height());
+        EXPECT_EQ(label->x(), kamsulo::platform::twipsToPixelsX(1320));
+        EXPECT_TRUE(form.rect().contains(label->geometry())) << label->geometry().right();
+    }
+}
+
 TEST_F(SaveFlow, OneProgramWideInstanceThatUnloadsToItsDefaults) {
     SaveDialog* first = &SaveDialog::instance();
     EXPECT_EQ(&SaveDialog::instance(), first);
