@@ -1,0 +1,50 @@
+#pragma once
+// Handing the picture on the clipboard to a paint program: the program is looked
+// for in three places in turn and started; once one of its windows has come to the
+// front, it is sent the keys that paste the picture and crop the drawing to it.
+#include <QString>
+#include <QStringList>
+#include <utility>
+
+namespace kamsulo::app {
+
+// Where an editor is looked for, in this order, and how its windows are known.
+struct PaintEditor {
+    QString distributionPath; // where the distribution's package puts it
+    QString fixedPath;        // a second fixed place: the system-wide flatpak export
+    QString desktopEntryId;   // its desktop entry, whose Exec line is the last resort
+    QString windowClass;      // the class of its windows; also picks its key strings
+};
+
+// KolourPaint, the editor the MsPaint button hands to.
+PaintEditor kolourPaint();
+
+class PaintProgram {
+public:
+    enum class Outcome {
+        Handed,   // started, and the keys were sent to its window
+        NotFound, // found nowhere, or it could not be started
+        NoWindow, // started, but no window of it came to the front in time: nothing sent
+    };
+
+    explicit PaintProgram(PaintEditor editor) : editor_(std::move(editor)) {}
+
+    // Program and arguments from the first location that has the editor; empty
+    // when none has.
+    QStringList command() const;
+
+    // Starts the editor and sends it the paste and crop keys, but only while a window
+    // of the started editor is the active one. Waits for it with the event loop
+    // running, so that the windows repaint and the clipboard can be read; user input
+    // is held back until the hand-over is done.
+    Outcome handOver();
+
+    // The editor that the MsPaint button uses; a test may point its locations
+    // elsewhere to withhold the editor.
+    static PaintEditor& buttonEditor();
+
+private:
+    PaintEditor editor_;
+};
+
+} // namespace kamsulo::app

@@ -1,0 +1,257 @@
+// The clipboard and the paint-program hand-off on the real X clipboard, with xclip as
+// the other program and the real KolourPaint as the paint program.
+#include "annotate/forms/PaletteStrip.h"
+#include "app/Banner.h"
+#include "app/MainWindow.h"
+#include "app/PaintProgram.h"
+#include "platform/ActiveWindow.h"
+#include "support/modal.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <csignal>
+#include <gtest/gtest.h>
+
+// Failures show the picture's size and first pixel rather than raw bytes.
+void PrintTo(const QImage& img, std::ostream* os) {
+    *os << img.width() << "x" << img.height() << " #" << std::hex
+        << (img.isNull() ? 0u : img.pixel(0, 0)) << std::dec;
+}
+
+using namespace kamsulo;
+using kamsulo::app::MainButton;
+using kamsulo::app::PaintProgram;
+
+namespace {
+
+QImage pattern(int width, int height) {
+    QImage img(width, height, QImage::Format_RGB32);
+    img.fill(QColor(30, 160, 60));
+    QPainter(&img).fillRect(0, 0, width / 2, height / 3, QColor(200, 20, 20));
+    return img;
+}
+
+// Every message box, recorded and answered with `button`.
+struct Boxes {
+    QStringList texts, titles;
+    test::ModalWatch watch = test::whenModal(
+        [this](QWidget* w) {
+            texts << test::boxText(w);
+            titles << w->windowTitle();
+            test::pressButton(w, button);
+        },
+        15000, [](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; });
+    QString button;
+    explicit Boxes(QString answer) : button(std::move(answer)) {}
+    ~Boxes() { watch.cancel(); }
+};
+
+// The other program: xclip, which owns the clipboard while it runs.
+struct OtherProgram {
+    QTemporaryDir dir;
+    QProcess xclip;
+    ~OtherProgram() { xclip.kill(), xclip.waitForFinished(); }
+
+    // Offers a file on the clipboard and waits until the clipboard has it.
+    void offer(const QString& file, const QString& mime) {
+        xclip.kill(), xclip.waitForFinished();
+        QGuiApplication::clipboard()->clear(); // what is offered next is xclip's
+        xclip.start("xclip", {"-quiet", "-selection", "clipboard", "-t", mime, "-i", file});
+        ASSERT_TRUE(test::waitFor([&] {
+            const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+            return data && data->hasFormat(mime);
+        }));
+    }
+    void offer(const QImage& picture) {
+        ASSERT_TRUE(picture.save(dir.filePath("offer.png")));
+        offer(dir.filePath("offer.png"), "image/png");
+    }
+    // What it reads from the clipboard (our event loop answers it meanwhile).
+    static QByteArray read(const QString& mime) {
+        QProcess reader;
+        reader.start("xclip", {"-o", "-selection", "clipboard", "-t", mime});
+        EXPECT_TRUE(test::waitFor([&] { return reader.state() == QProcess::NotRunning; }, 10000));
+        return reader.readAllStandardOutput();
+    }
+    static QImage readPicture() {
+        return QImage::fromData(read("image/png"), "PNG").convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+struct Shown {
+    app::MainWindow w;
+    Shown() {
+        w.show();
+        test::waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); });
+    }
+    QWidget* child(const char* name) { return w.findChild<QWidget*>(name); }
+    QImage shown() const { return w.canvasImage().convertToFormat(QImage::Format_RGB32); }
+    void paste() { QTest::mouseDClick(child("pasteCorner"), Qt::LeftButton); }
+    // A picture pasted from the other program, as a user brings one in.
+    void show(OtherProgram& other, const QImage& picture) {
+        other.offer(picture);
+        paste();
+        ASSERT_EQ(shown(), picture);
+    }
+    void drawRectangle() {
+        auto* strip = w.findChild<annotate::PaletteStrip*>("paletteStrip");
+        strip->setToolSelected(annotate::ToolId::Rectangle, true);
+        QWidget* canvas = child("canvas");
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(10, 10));
+        QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), canvas->mapToGlobal(QPointF(40, 30)),
+                         Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(canvas, &move);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(40, 30));
+        strip->deselectAll();
+    }
+};
+
+} // namespace
+
+TEST(Clipboard, CopiesTheBannerGradientBeforeACaptureAndTheMarkedPictureAfter) {
+    Shown s;
+    s.w.onButton(MainButton::Clipboard);
+    const QImage banner = OtherProgram::readPicture();
+    ASSERT_FALSE(banner.isNull());
+    EXPECT_EQ(banner.pixel(0, 0), qRgb(0, 0, 0));
+    const QRgb bottom = banner.pixel(0, banner.height() - 1);
+    EXPECT_TRUE(qRed(bottom) > 240 && qGreen(bottom) == 0 && qBlue(bottom) == 0) << bottom;
+    // Where the title lies over the banner, each row is still the gradient's band.
+    const QRect title = static_cast<app::Banner*>(s.child("banner"))->titleLabels[0]->geometry();
+    ASSERT_TRUE(banner.rect().contains(title));
+    for (int y = title.top(); y <= title.bottom(); ++y)
+        ASSERT_EQ(banner.pixel(title.center().x(), y), banner.pixel(0, y)) << "row " << y;
+
+    s.w.onButton(MainButton::Screen);
+    const QImage capture = s.shown();
+    s.drawRectangle();
+    ASSERT_NE(s.shown(), capture);
+    s.w.onButton(MainButton::Clipboard);
+    EXPECT_EQ(OtherProgram::readPicture(), s.shown());
+}
+
+TEST(Clipboard, PastesAPictureAndRefusesTextAndOversizedOnes) {
+    Shown s;
+    OtherProgram other;
+    s.show(other, pattern(300, 200));
+    EXPECT_TRUE(s.child("banner")->isHidden());
+    EXPECT_FALSE(s.w.shotSaved());
+
+    s.w.setShotSaved(true);
+    QFile text(other.dir.filePath("words.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("plain words") > 0);
+    text.close();
+    other.offer(text.fileName(), "text/plain");
+    {
+        Boxes boxes("OK");
+        s.paste();
+        EXPECT_EQ(boxes.texts, QStringList{"Die Daten aus der Zwischenablage können nicht "
+                                           "angezeigt werden!"});
+    }
+    EXPECT_TRUE(s.w.canvasImage().isNull());
+
+    s.w.setShotSaved(true);
+    other.offer(pattern(2500, 100));
+    Boxes boxes("OK");
+    s.paste();
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains("zu gross"));
+    EXPECT_TRUE(s.w.canvasImage().isNull());
+}
+
+TEST(Clipboard, PasteAsksFirstAndClearAllBringsBackThePastedPicture) {
+    Shown s;
+    s.w.handOverCapture(pattern(80, 60));
+    s.w.setShotSaved(false);
+    OtherProgram other;
+    const QImage picture = pattern(160, 110).mirrored();
+    other.offer(picture);
+    {
+        Boxes boxes("Nein");
+        s.paste();
+        EXPECT_EQ(
+            boxes.texts,
+            QStringList{"Der letzte ScreenShot wurde noch nicht gespeichert. Jetzt speichern?"});
+    }
+    ASSERT_EQ(s.shown(), picture);
+
+    s.drawRectangle();
+    ASSERT_NE(s.shown(), picture);
+    Boxes boxes("Ja");
+    QTest::mouseDClick(s.child("canvas"), Qt::LeftButton, {}, QPoint(70, 70));
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_EQ(s.shown(), picture);
+}
+
+namespace {
+
+// Points the MsPaint button's lookups elsewhere for one test.
+struct EditorAt {
+    app::PaintEditor saved = PaintProgram::buttonEditor();
+    explicit EditorAt(const QString& program) {
+        PaintProgram::buttonEditor() = {program, "/nonexistent/kolourpaint",
+                                        "kamsulo-test-withheld.desktop", saved.windowClass};
+    }
+    ~EditorAt() { PaintProgram::buttonEditor() = saved; }
+};
+
+} // namespace
+
+TEST(PaintHandOff, WithoutTheEditorOnlyTheMessageShowsAndTheClipboardHoldsThePicture) {
+    Shown s;
+    OtherProgram other;
+    const QImage picture = pattern(90, 70);
+    s.show(other, picture);
+    EditorAt withheld("/nonexistent/bin/kolourpaint");
+    Boxes boxes("OK");
+    s.w.onButton(MainButton::Paint);
+    EXPECT_EQ(boxes.texts, QStringList{"Mspaint wurde nicht gefunden !"});
+    EXPECT_EQ(boxes.titles, QStringList{"Kamsulo - Info"});
+    EXPECT_EQ(OtherProgram::readPicture(), picture);
+}
+
+TEST(PaintHandOff, AProgramWithoutAWindowIsSentNothingAndTheUserIsTold) {
+    Shown s;
+    OtherProgram other;
+    s.show(other, pattern(90, 70));
+    EditorAt windowless("/usr/bin/true");
+    Boxes boxes("OK");
+    s.w.onButton(MainButton::Paint);
+    EXPECT_EQ(boxes.texts, QStringList{"Das Malprogramm hat sich nicht rechtzeitig gemeldet. "
+                                       "Das Bild liegt in der Zwischenablage."});
+}
+
+TEST(PaintHandOff, ThePictureArrivesInKolourPaintAtItsOwnSize) {
+    Shown s;
+    OtherProgram other;
+    // Wider than the editor's fresh canvas and lower: the paste grows the canvas, the
+    // crop must bring it down to the picture.
+    const QImage picture = pattern(620, 140);
+    s.show(other, picture);
+    Boxes boxes("OK");
+    s.w.onButton(MainButton::Paint);
+    EXPECT_EQ(boxes.texts, QStringList{});
+    const auto editor = platform::activeWindow();
+    ASSERT_TRUE(editor && editor->className == "kolourpaint");
+    struct Ends {
+        qint64 pid;
+        ~Ends() { ::kill(pid_t(pid), SIGTERM); }
+    } ends{editor->pid};
+
+    // The editor copies its whole picture, after the keys it was sent.
+    ASSERT_EQ(QProcess::execute("xdotool", {"key", "ctrl+a", "ctrl+c"}), 0);
+    ASSERT_TRUE(test::waitFor(
+        [] {
+            return OtherProgram::read("TARGETS").contains("application/x-kolourpaint-selection");
+        },
+        10000));
+    EXPECT_EQ(OtherProgram::readPicture(), picture);
+}
