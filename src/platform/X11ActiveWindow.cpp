@@ -2,6 +2,7 @@
 // connection of our own.
 #include "platform/ActiveWindow.h"
 
+#include "platform/X11ErrorTrap.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,30 +14,6 @@ namespace {
 // A list property holds at most this many 32-bit items here; more windows than that
 // are not managed on any desktop.
 constexpr long kMaxItems = 4096;
-
-int ignoreXError(Display*, XErrorEvent*) {
-    return 0;
-}
-
-// A window may go away between two requests about it: its errors are ignored for
-// the requests made while the trap lives, instead of ending the program.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* d) : dpy_(d) {
-        XSync(dpy_, False);
-        previous_ = XSetErrorHandler(ignoreXError);
-    }
-    ~ErrorTrap() {
-        XSync(dpy_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-private:
-    Display* dpy_;
-    XErrorHandler previous_ = nullptr;
-};
 
 Display* connection() {
     static Display* const dpy = XOpenDisplay(nullptr);
@@ -68,7 +45,7 @@ QList<quint64> longsOf(Display* dpy, Window w, const char* name, Atom type) {
 std::optional<WindowOwner> activeWindow() {
     Display* dpy = connection();
     if (!dpy) return std::nullopt;
-    ErrorTrap trap(dpy);
+    X11ErrorTrap trap(dpy);
     const QList<quint64> active =
         longsOf(dpy, DefaultRootWindow(dpy), "_NET_ACTIVE_WINDOW", XA_WINDOW);
     if (active.isEmpty() || active.first() == None) return std::nullopt;
@@ -94,7 +71,7 @@ std::optional<WindowOwner> activeWindow() {
 QList<quint64> managedWindows() {
     Display* dpy = connection();
     if (!dpy) return {};
-    ErrorTrap trap(dpy);
+    X11ErrorTrap trap(dpy);
     return longsOf(dpy, DefaultRootWindow(dpy), "_NET_CLIENT_LIST", XA_WINDOW);
 }
 

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/X11ErrorTrap.h"
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -32,30 +33,6 @@ constexpr int kRestoreDelayMs = 1000;
 // rounds; before a round reuses a spare, the receiver gets this long for the last.
 constexpr std::chrono::milliseconds kRoundPause{200};
 
-int ignoreXError(Display*, XErrorEvent*) {
-    return 0;
-}
-
-// Ignores X errors of the requests made while it lives (input that cannot be sent
-// is lost without a message) instead of the default handler ending the program,
-// and puts the previous handler back afterwards.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* d) : dpy_(d) {
-        XSync(dpy_, False);
-        previous_ = XSetErrorHandler(ignoreXError);
-    }
-    ~ErrorTrap() {
-        XSync(dpy_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-private:
-    Display* dpy_;
-    XErrorHandler previous_ = nullptr;
-};
 
 // One press or release: of a key of the keyboard, or of a keysym that must be put
 // on a spare key first.
@@ -211,7 +188,7 @@ private:
         while (!pending_.isEmpty()) {
             const Round round = pending_.takeFirst();
             {
-                ErrorTrap trap(dpy_);
+                X11ErrorTrap trap(dpy_);
                 setSymbols(round.remaps);
                 for (const auto& [key, press] : round.events)
                     XTestFakeKeyEvent(dpy_, unsigned(key), press ? True : False, CurrentTime);
@@ -284,7 +261,7 @@ private:
         for (auto it = borrowed_.cbegin(); it != borrowed_.cend(); ++it)
             cleared << std::pair{it.key(), KeySymbol(NoSymbol)};
         {
-            ErrorTrap trap(dpy_);
+            X11ErrorTrap trap(dpy_);
             setSymbols(cleared);
         }
         borrowed_.clear();

@@ -1,6 +1,7 @@
 #include "platform/WindowFrame.h"
 
 #include <QGuiApplication>
+#include "platform/X11ErrorTrap.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -16,6 +17,7 @@ std::optional<QMargins> frameExtents(quint64 window) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
+    X11ErrorTrap trap(display);
     if (XGetWindowProperty(display, window, extents, 0, 4, False, XA_CARDINAL, &type, &format,
                            &count, &after, &data) != Success)
         return std::nullopt;
