@@ -22,11 +22,12 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
-TPP = 15  # twips per pixel at 96 dpi
-POLL = 0.05  # seconds between two looks at the display
-TIMEOUT = 20.0  # seconds for anything the program shows; the machine may be busy
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from e2e import (TPP, activate, check_setup, copy_box_text, clipboard, fail,  # noqa: E402
+                 grab_screen, keys, move, run, sandbox_home, stop, visible, wait_until,
+                 window_rect, xdo)
+
 VIEWPORT = (120 // TPP, 1020 // TPP)  # the viewport's top-left in the client area
 PALETTE_HEIGHT = 540 // TPP  # the palette strip along the bottom of the client area
 FREEHAND_LEFT = 120  # the freehand tool's button in the strip, twips
@@ -40,36 +41,13 @@ INFO_TITLE = "Kamsulo - Info"
 UNSUPPORTED_TEXT = "Bildformat wird nicht unterstützt"
 
 
-def fail(reason):
-    print("FAIL: " + reason)
-    raise SystemExit(1)
-
-
-def xdo(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30)
-
-
-def wait_until(condition, timeout=TIMEOUT):
-    """Polls `condition` until it returns something true; None after `timeout`."""
-    deadline = time.time() + timeout
-    while True:
-        result = condition()
-        if result or time.time() >= deadline:
-            return result or None
-        time.sleep(POLL)
-
-
-def visible(pattern):
-    return xdo("search", "--onlyvisible", "--name", pattern).stdout.split()
-
-
 def find_window(pattern, title):
     """The visible window matching `pattern` (xdotool matches without case); fails
     unless its title is exactly `title`."""
     ids = wait_until(lambda: visible(pattern))
     if not ids:
         fail('no window "%s" appeared' % title)
-    name = xdo("getwindowname", ids[-1]).stdout.rstrip("\n")
+    name = xdo("getwindowname", ids[-1]).rstrip("\n")
     if name != title:
         fail('the window is titled "%s", not "%s"' % (name, title))
     return ids[-1]
@@ -80,50 +58,16 @@ def gone(win):
         fail("window %s stayed open" % win)
 
 
-def keys(*names):
-    xdo("key", "--clearmodifiers", *names)
-
-
-def move(x, y):
-    """Moves the pointer and waits until it is there (--sync alone would wait for a
-    move that never comes when it is there already)."""
-    if not xdo("getmouselocation").stdout.startswith("x:%d y:%d " % (x, y)):
-        xdo("mousemove", "--sync", str(x), str(y))
-
-
-def clipboard():
-    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True,
-                          text=True, timeout=10).stdout
-
-
 def box_text(win, expected):
-    """The text of a message box: a click into its (selectable) text, then select
-    all and copy; fails unless `expected` shows up on the clipboard."""
-    xdo("windowactivate", "--sync", win)
-    x, y, width, _ = client_area(win)
-    move(x + width * 2 // 3, y + 22)
-    xdo("click", "1")
-    keys("ctrl+a", "ctrl+c")
-    if not wait_until(lambda: expected in clipboard()):
+    """Fails unless the message box's text holds `expected`."""
+    if expected not in copy_box_text(win, expected):
         fail('the box does not say "%s"; the clipboard holds:\n%s' % (expected, clipboard()))
 
 
-def client_area(win):
-    """The window's client area on the screen: x, y, width, height."""
-    out = subprocess.run(["xwininfo", "-id", win], capture_output=True, text=True,
-                         timeout=10).stdout
-    values = {}
-    for line in out.splitlines():
-        key, _, value = line.strip().partition(":")
-        values[key] = value.strip()
-    return tuple(int(values[k]) for k in
-                 ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-
-
 class Story:
-    def __init__(self, binary, env, cwd, np, image_grab):
+    def __init__(self, binary, env, cwd, np):
         self.binary, self.env, self.cwd = binary, env, cwd
-        self.np, self.image_grab = np, image_grab
+        self.np = np
         self.app = None
 
     # --- the program -----------------------------------------------------------------
@@ -131,16 +75,10 @@ class Story:
         self.app = subprocess.Popen([self.binary, *args], env=self.env, cwd=self.cwd,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.main = find_window("^Kamsulo $", "Kamsulo ")
-        self.x, self.y, self.w, self.h = client_area(self.main)
+        self.x, self.y, self.w, self.h = window_rect(self.main)
 
     def stop(self):
-        if self.app and self.app.poll() is None:
-            self.app.terminate()
-            try:
-                self.app.wait(5)
-            except subprocess.TimeoutExpired:
-                self.app.kill()
-                self.app.wait(5)
+        stop(self.app)
 
     def park(self):
         """Rests the pointer on the window's left margin: no tooltip, no hover."""
@@ -152,8 +90,7 @@ class Story:
 
     # --- the screen ------------------------------------------------------------------
     def grab(self):
-        shot = self.image_grab.grab(xdisplay=os.environ["DISPLAY"]).convert("RGB")
-        return self.np.asarray(shot)
+        return self.np.asarray(grab_screen())
 
     def viewport(self, shot):
         """The viewport down to the palette strip, and its top-left on the screen."""
@@ -215,7 +152,7 @@ class Story:
     def press_open(self, guard):
         """Presses Open; with `guard`, the unsaved question comes first and is answered
         "Nein". Returns the file dialog."""
-        xdo("windowactivate", "--sync", self.main)
+        activate(self.main)
         self.click(self.x + (4785 + 450) // TPP, self.y + (10 + 460) // TPP)
         self.park()
         if guard:
@@ -228,7 +165,7 @@ class Story:
         return find_window("^PNG, BMP, .*Bilddateien.$", DIALOG_TITLE)
 
     def choose(self, dialog, name):
-        xdo("windowactivate", "--sync", dialog)
+        activate(dialog)
         keys("ctrl+a")
         xdo("type", "--delay", "20", name)
         keys("Return")
@@ -245,20 +182,6 @@ class Story:
         return box
 
 
-def sandbox_env(root):
-    """A private home whose desktop folder is $HOME/Desktop."""
-    home = os.path.join(root, "home")
-    os.makedirs(os.path.join(home, "Desktop"))
-    os.makedirs(os.path.join(home, ".config"))
-    with open(os.path.join(home, ".config", "user-dirs.dirs"), "w") as f:
-        f.write('XDG_DESKTOP_DIR="$HOME/Desktop"\n')
-    env = dict(os.environ)
-    env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
-               XDG_DATA_HOME=os.path.join(home, ".local", "share"),
-               QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
-    return env, os.path.join(home, "Desktop")
-
-
 def noise(np, width, height, seed):
     """A picture in which every stroke changes pixels; its first pixel has a colour
     of its own, which finding it on the screen starts from."""
@@ -273,35 +196,15 @@ def main():
         print(__doc__)
         return 2
     binary = os.path.abspath(sys.argv[1])
-    if not os.path.exists(binary):
-        fail("the program is not built: " + binary)
-    if not os.environ.get("DISPLAY"):
-        fail("no display; run it under scripts/with-display")
-    for tool in ("xdotool", "xclip", "xwininfo", "xprop"):
-        if not shutil.which(tool):
-            fail(tool + " is not installed")
-    try:
-        import numpy as np
-        from PIL import Image, ImageGrab
-    except ImportError:
-        system = "/usr/bin/python3"
-        if os.path.realpath(sys.executable) != os.path.realpath(system) and \
-                os.path.exists(system):
-            os.execv(system, [system, *sys.argv])  # the Python of the Debian packages
-        fail("python3-pil or python3-numpy is not installed")
-
-    def window_manager_runs():
-        return "window id" in subprocess.run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True,
-            timeout=10).stdout
-
-    if not wait_until(window_manager_runs):
-        fail("no window manager runs on display " + os.environ["DISPLAY"])
+    check_setup(binary, ("xdotool", "xclip", "xwininfo", "xprop"),
+                ("numpy", "PIL.Image", "PIL.ImageGrab"))
+    import numpy as np
+    from PIL import Image
 
     root = tempfile.mkdtemp(prefix="kamsulo-open-e2e.")
     story = None
     try:
-        env, desktop = sandbox_env(root)
+        env, desktop = sandbox_home(root, "Desktop")
         other = os.path.join(root, "bilder")
         os.makedirs(other)
         on_desktop = noise(np, 160, 120, 1)
@@ -316,7 +219,7 @@ def main():
             f.write("Milch, Brot, Butter\n")
 
         # 1. No file at start; the program runs in a folder with none of the files.
-        story = Story(binary, env, root, np, ImageGrab)
+        story = Story(binary, env, root, np)
         story.start()
         story.park()
         at_start = story.settled_viewport()
@@ -361,12 +264,11 @@ def main():
         # 2. The too wide picture given at start: its box over the main window.
         story.start(too_wide)
         box = find_window("^kamsulo$", "kamsulo")
-        transient = subprocess.run(["xprop", "-id", box, "WM_TRANSIENT_FOR"],
-                                   capture_output=True, text=True, timeout=10).stdout
+        transient = run("xprop", "-id", box, "WM_TRANSIENT_FOR")
         if not transient.strip().endswith(hex(int(story.main))):
             fail("the box of the file given at start is not over the main window: "
                  + transient)
-        bx, by, bw, bh = client_area(box)
+        bx, by, bw, bh = window_rect(box)
         if not (story.x <= bx + bw // 2 <= story.x + story.w
                 and story.y <= by + bh // 2 <= story.y + story.h):
             fail("the box of the file given at start is not on the main window")

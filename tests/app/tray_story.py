@@ -24,11 +24,11 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
-TPP = 15  # twips per pixel at 96 dpi
-POLL = 0.05  # seconds between two looks at the display
-TIMEOUT = 20.0  # generous, as the machine may be busy
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from e2e import (TPP, activate, check_setup, fail, grab_screen, keys, run,  # noqa: E402
+                 stop_all, visible, wait_for, window_rect, xdo)
+
 BUTTON_LEFT = {"ClipBoard": 2940, "Info": 7560, "Tray": 6630}  # twips; 900 wide, 920 high at 10
 MENU = [("menu item", "Region"), ("menu item", "Gesamter Screen"),
         ("menu item", "Aktives Fensters"), ("separator", ""),
@@ -39,32 +39,6 @@ SAVE_QUESTION = ("Pixtorel - Kontrollabfrage",
 TRAYER = ["trayer", "--edge", "top", "--align", "left", "--widthtype", "request", "--height",
           "24", "--SetDockType", "true", "--transparent", "false", "--tint", "0x404040"]
 ACCESSIBLE = "org.a11y.atspi.Accessible"
-
-
-def fail(reason):
-    print("FAIL: " + reason)
-    raise SystemExit(1)
-
-
-def run(*cmd):
-    return subprocess.run(cmd, capture_output=True, text=True, timeout=30).stdout
-
-
-def xdo(*args):
-    return run("xdotool", *args)
-
-
-def wait_until(condition, what, timeout=TIMEOUT):
-    """Polls `condition` until it returns something true, and returns that; fails the
-    story with `what` after `timeout` seconds."""
-    deadline = time.time() + timeout
-    while True:
-        result = condition()
-        if result:
-            return result
-        if time.time() >= deadline:
-            fail("%s (waited %g s)" % (what, timeout))
-        time.sleep(POLL)
 
 
 # --- Windows -------------------------------------------------------------------------
@@ -83,7 +57,7 @@ HOME = {}  # where the window stood when it was first shown
 
 
 def shown(win):
-    return viewable(win) and wm_state(win) == "Normal" and absolute(win) == HOME[win]
+    return viewable(win) and wm_state(win) == "Normal" and window_rect(win) == HOME[win]
 
 
 def hidden(win):  # withdrawn: no longer minimised at the window manager, simply gone
@@ -94,17 +68,6 @@ def iconic(win):
     return not viewable(win) and wm_state(win) == "Iconic"
 
 
-def visible(title):
-    return xdo("search", "--onlyvisible", "--name", title).split()
-
-
-def absolute(win):
-    """The window's absolute rectangle (x, y, width, height)."""
-    info = run("xwininfo", "-id", win)
-    return tuple(int(re.search(key + r": *(-?\d+)", info)[1]) for key in
-                 ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-
-
 def centre(rect):
     x, y, w, h = rect
     return x + w // 2, y + h // 2
@@ -113,21 +76,21 @@ def centre(rect):
 def click_at(point, button=1):
     # Not mousemove --sync: that waits long for a move when the pointer is there already.
     xdo("mousemove", str(point[0]), str(point[1]))
-    wait_until(lambda: xdo("getmouselocation").startswith("x:%d y:%d " % point),
-               "the pointer does not get to %d,%d" % point)
+    wait_for(lambda: xdo("getmouselocation").startswith("x:%d y:%d " % point),
+             "the pointer does not get to %d,%d" % point)
     xdo("click", str(button))
 
 
 def press(win, name):
     """Raises the main window and clicks a button of its row."""
-    xdo("windowactivate", "--sync", win)
-    x, y, _, _ = absolute(win)
+    activate(win)
+    x, y, _, _ = window_rect(win)
     click_at((x + (BUTTON_LEFT[name] + 450) // TPP, y + (10 + 460) // TPP))
 
 
 def answer(box, key):
-    xdo("windowactivate", "--sync", box)
-    xdo("key", "--clearmodifiers", key)
+    activate(box)
+    keys(key)
 
 
 def tray_hosts():
@@ -140,7 +103,7 @@ def tray_icon(wm_class):
         tree = run("xwininfo", "-tree", "-id", host)
         for win in re.findall(r'(0x[0-9a-f]+) [^\n]*\("%s" ' % re.escape(wm_class), tree):
             if viewable(win):
-                return absolute(win)
+                return window_rect(win)
     return None
 
 
@@ -228,7 +191,7 @@ def open_menu(a11y, mark):
         menus = [(on, ref) for on, ref in a11y.since(mark, "showing") if is_menu(ref)]
         return menus if menus and menus[-1][0] == 1 else None
 
-    menus = opened() or wait_until(opened, "no menu opened on the left click")
+    menus = opened() or wait_for(opened, "no menu opened on the left click")
     if len(menus) != 1:
         fail("more than the one menu opened: %s" % menus)
     menu = menus[0][1]
@@ -245,8 +208,8 @@ def menu_stays_open(a11y, menu):
     mark = a11y.mark()
     xdo("key", "Down")
     entries = a11y.children(menu)
-    wait_until(lambda: any(on and ref in entries for on, ref in a11y.since(mark, "focused")),
-               "the menu closed after the click that opened it")
+    wait_for(lambda: any(on and ref in entries for on, ref in a11y.since(mark, "focused")),
+             "the menu closed after the click that opened it")
 
 
 # --- The desktop and the program -----------------------------------------------------
@@ -274,23 +237,23 @@ def start(binary, env, procs):
     app = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
     procs.append(app)
-    found = wait_until(lambda: xdo("search", "--onlyvisible", "--pid", str(app.pid), "--name",
-                                   "^Kamsulo $").split(), "the main window did not appear")
+    found = wait_for(lambda: xdo("search", "--onlyvisible", "--pid", str(app.pid), "--name",
+                                 "^Kamsulo $").split(), "the main window did not appear")
     main = found[-1]
     last = []
 
     def placed():  # managed, and at the same place at two looks in a row
-        last.append(absolute(main))
+        last.append(window_rect(main))
         return viewable(main) and wm_state(main) == "Normal" and last[-2:-1] == last[-1:]
 
-    wait_until(placed, "the window manager does not manage the main window")
+    wait_for(placed, "the window manager does not manage the main window")
     HOME[main] = last[-1]
     return app, main
 
 
 def root_pattern(root):
     """Tiles a pattern over the root window; returns the pattern."""
-    from PIL import Image, ImageGrab
+    from PIL import Image
     tile = Image.new("RGB", (64, 48), (40, 160, 90))
     tile.paste((230, 120, 20), (0, 0, 32, 24))
     tile.paste((20, 60, 220), (32, 24, 64, 48))
@@ -299,10 +262,10 @@ def root_pattern(root):
     tile.save(path)
     run("display", "-window", "root", path)  # answers 1 even when it has set it
     def shown_in_corner():
-        corner = ImageGrab.grab(xdisplay=os.environ["DISPLAY"]).crop((0, 0, 64, 48))
-        return list(corner.convert("RGB").getdata()) == list(tile.getdata())
+        corner = grab_screen().crop((0, 0, 64, 48))
+        return list(corner.getdata()) == list(tile.getdata())
 
-    wait_until(shown_in_corner, "the desktop does not show the pattern")
+    wait_for(shown_in_corner, "the desktop does not show the pattern")
     return tile
 
 
@@ -333,12 +296,12 @@ def clear_clipboard(procs):
     owner = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-i", "/dev/null"],
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     procs.append(owner)  # it ends when the program takes the clipboard
-    wait_until(lambda: clipboard_picture() is None, "xclip did not take the clipboard")
+    wait_for(lambda: clipboard_picture() is None, "xclip did not take the clipboard")
 
 
 def tray_story(binary, root, procs):
     wm_class = os.path.basename(binary)
-    wait_until(tray_hosts, "no tray host (trayer) runs on display " + os.environ["DISPLAY"])
+    wait_for(tray_hosts, "no tray host (trayer) runs on display " + os.environ["DISPLAY"])
     tile = root_pattern(root)
     env, bus = sandbox(root)
     procs.append(bus)
@@ -347,8 +310,8 @@ def tray_story(binary, root, procs):
 
     def into_tray(minimise, what):
         minimise()
-        return wait_until(lambda: hidden(main) and tray_icon(wm_class),
-                          what + " did not hide the window and show the icon")
+        return wait_for(lambda: hidden(main) and tray_icon(wm_class),
+                        what + " did not hide the window and show the icon")
 
     def menu_of(icon):
         mark = a11y.mark()
@@ -357,18 +320,18 @@ def tray_story(binary, root, procs):
 
     def capture_screen(entries):
         """"Gesamter Screen": the bare desktop, without the menu or the main window."""
-        tray_rects = [absolute(w) for w in tray_hosts()]
+        tray_rects = [window_rect(w) for w in tray_hosts()]
         clear_clipboard(procs)
         click_at(centre(entries["Gesamter Screen"]))
-        wait_until(lambda: shown(main) and not tray_icon(wm_class),
-                   '"Gesamter Screen" did not bring the window back and remove the icon')
+        wait_for(lambda: shown(main) and not tray_icon(wm_class),
+                 '"Gesamter Screen" did not bring the window back and remove the icon')
         press(main, "ClipBoard")
-        picture = wait_until(clipboard_picture, "the capture did not reach the clipboard")
+        picture = wait_for(clipboard_picture, "the capture did not reach the clipboard")
         check_bare_desktop(picture, tile, tray_rects)
 
     # Tray: the info window closes, the main window hides, the icon appears.
     press(main, "Info")
-    wait_until(lambda: visible("^Kamsulo - Info$"), "the info window did not open")
+    wait_for(lambda: visible("^Kamsulo - Info$"), "the info window did not open")
     icon = into_tray(lambda: press(main, "Tray"), "Tray")
     if visible("^Kamsulo - Info$"):
         fail("the info window stayed open")
@@ -386,8 +349,8 @@ def tray_story(binary, root, procs):
     capture_screen(menu_of(into_tray(lambda: xdo("windowminimize", main), "The minimise box"))[1])
     _, entries = menu_of(into_tray(lambda: press(main, "Tray"), "Tray"))
     click_at(centre(entries["Programmfenster anzeigen"]))
-    wait_until(lambda: shown(main) and not tray_icon(wm_class),
-               '"Programmfenster anzeigen" did not restore the window and remove the icon')
+    wait_for(lambda: shown(main) and not tray_icon(wm_class),
+             '"Programmfenster anzeigen" did not restore the window and remove the icon')
 
     # "Beenden": "Nein" keeps the program in the tray; "Ja", then "Nein" to saving the
     # unsaved capture, ends it.
@@ -395,19 +358,19 @@ def tray_story(binary, root, procs):
     for key in ("alt+n", "alt+j"):
         menu, entries = menu_of(icon)
         click_at(centre(entries["Beenden"]))
-        box = wait_until(lambda: visible("^%s$" % EXIT_QUESTION[0]), "Beenden asked nothing")
+        box = wait_for(lambda: visible("^%s$" % EXIT_QUESTION[0]), "Beenden asked nothing")
         text = a11y.window_text(menu[0], EXIT_QUESTION[0])
         if text != [EXIT_QUESTION[1]]:
             fail("the exit question reads %s" % text)
         answer(box[0], key)
-        wait_until(lambda: not visible("^%s$" % EXIT_QUESTION[0]), "the question stayed open")
-    box = wait_until(lambda: visible("^%s$" % SAVE_QUESTION[0]),
-                     "closing did not ask about the unsaved picture")
+        wait_for(lambda: not visible("^%s$" % EXIT_QUESTION[0]), "the question stayed open")
+    box = wait_for(lambda: visible("^%s$" % SAVE_QUESTION[0]),
+                   "closing did not ask about the unsaved picture")
     text = a11y.window_text(menu[0], SAVE_QUESTION[0])
     if text != [SAVE_QUESTION[1]]:
         fail("the save question reads %s" % text)
     answer(box[0], "alt+n")
-    wait_until(lambda: app.poll() is not None, "the program did not end")
+    wait_for(lambda: app.poll() is not None, "the program did not end")
     if app.returncode != 0:
         fail("the program ended with status %d" % app.returncode)
     if tray_icon(wm_class):
@@ -432,9 +395,9 @@ def no_tray_story(binary, root, procs):
     # manager, where it can be activated again; it is never withdrawn.
     for minimise in (lambda: press(main, "Tray"), lambda: xdo("windowminimize", main)):
         minimise()
-        wait_until(lambda: iconic(main), "minimising did not leave the window iconic")
+        wait_for(lambda: iconic(main), "minimising did not leave the window iconic")
         xdo("windowactivate", main)
-        wait_until(lambda: shown(main), "the minimised window could not be activated again")
+        wait_for(lambda: shown(main), "the minimised window could not be activated again")
     spy.terminate()
     states = spy.communicate(timeout=10)[0]
     if "Withdrawn" in states or "not found" in states:
@@ -446,10 +409,10 @@ def no_tray_story(binary, root, procs):
     # the pointer, over its first entry: the release of the click must not choose it.
     trayer = subprocess.Popen(TRAYER, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     procs.append(trayer)
-    wait_until(tray_hosts, "trayer did not start")
+    wait_for(tray_hosts, "trayer did not start")
     press(main, "Tray")
-    icon = wait_until(lambda: hidden(main) and tray_icon(wm_class),
-                      "Tray did not use the tray host that started later")
+    icon = wait_for(lambda: hidden(main) and tray_icon(wm_class),
+                    "Tray did not use the tray host that started later")
     mark = a11y.mark()
     click_at(centre(icon))
     menu, entries = open_menu(a11y, mark)
@@ -473,26 +436,8 @@ def main():
         print(__doc__)
         return 2
     binary = os.path.abspath(args[0])
-    if not os.path.exists(binary):
-        fail("the program is not built: " + binary)
-    if not os.environ.get("DISPLAY"):
-        fail("no display; run it under scripts/with-display")
-    for tool in ("xdotool", "xprop", "xwininfo", "xclip", "display", "dbus-daemon", "trayer"):
-        if not shutil.which(tool):
-            fail(tool + " is not installed")
-    try:
-        import dbus  # noqa: F401
-        import numpy  # noqa: F401
-        from gi.repository import GLib  # noqa: F401
-        from PIL import ImageGrab  # noqa: F401
-    except ImportError as e:
-        system = "/usr/bin/python3"
-        if os.path.realpath(sys.executable) != os.path.realpath(system) and \
-                os.path.exists(system):
-            os.execv(system, [system, *sys.argv])  # the Python of the Debian packages
-        fail("a Python package is missing: %s" % e)
-    wait_until(lambda: "window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
-               "no window manager runs on display " + os.environ["DISPLAY"])
+    check_setup(binary, ("xdotool", "xprop", "xwininfo", "xclip", "display", "dbus-daemon",
+                         "trayer"), ("dbus", "numpy", "gi.repository.GLib", "PIL.ImageGrab"))
 
     root = tempfile.mkdtemp(prefix="kamsulo-tray.")
     procs = []
@@ -509,13 +454,7 @@ def main():
                                 timeout=300).returncode
         return 1 if status else 0
     finally:
-        for p in reversed(procs):
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(5)
-                except subprocess.TimeoutExpired:
-                    p.kill()
+        stop_all(procs)
         shutil.rmtree(root, ignore_errors=True)
 
 

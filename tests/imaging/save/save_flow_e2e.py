@@ -15,10 +15,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
-TPP = 15  # twips per pixel at 96 dpi
-POLL = 0.05  # seconds between two looks at the display
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from e2e import (TPP, activate, check_setup, copy_box_text, fail, grab_screen, keys,  # noqa: E402
+                 sandbox_home, stop_all, visible, wait_until, xdo)
 
 CONFIRMATION = (
     'Der ScreenShot wurde unter "{path}" gespeichert.\n\n'
@@ -30,29 +30,6 @@ BLOCKS = [((0, 0), (220, 30, 30)), ((100, 0), (30, 200, 40)),
           ((0, 100), (40, 40, 230)), ((100, 100), (240, 230, 40))]
 
 
-def fail(reason):
-    print("FAIL: " + reason)
-    raise SystemExit(1)
-
-
-def xdo(*args):
-    return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30)
-
-
-def wait_until(condition, timeout):
-    """Polls `condition` until it returns something true; None after `timeout`."""
-    deadline = time.time() + timeout
-    while True:
-        result = condition()
-        if result or time.time() >= deadline:
-            return result or None
-        time.sleep(POLL)
-
-
-def visible(pattern):
-    return xdo("search", "--onlyvisible", "--name", pattern).stdout.split()
-
-
 def find_window(pattern, timeout=10.0):
     ids = wait_until(lambda: visible(pattern), timeout)
     return ids[-1] if ids else None
@@ -60,10 +37,6 @@ def find_window(pattern, timeout=10.0):
 
 def gone(pattern, timeout=5.0):
     return wait_until(lambda: not visible(pattern), timeout) is not None
-
-
-def activate(win):
-    xdo("windowactivate", "--sync", win)
 
 
 def click_twips(win, left, top, width, height):
@@ -74,38 +47,15 @@ def click_twips(win, left, top, width, height):
     xdo("click", "1")
 
 
-def keys(*names):
-    xdo("key", "--clearmodifiers", *names)
-
-
 def geometry(win):
-    out = xdo("getwindowgeometry", "--shell", win).stdout
+    out = xdo("getwindowgeometry", "--shell", win)
     values = dict(line.split("=", 1) for line in out.split() if "=" in line)
     return int(values["X"]), int(values["Y"])
 
 
-def clipboard():
-    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True,
-                          text=True, timeout=10).stdout
-
-
-def copy_box_text(win, expected, timeout=5.0):
-    """The text of a message box: a click into its (selectable) text, then select
-    all and copy to the clipboard; waits until the clipboard holds `expected`, and
-    returns what it holds then."""
-    activate(win)
-    out = xdo("getwindowgeometry", "--shell", win).stdout
-    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
-    xdo("mousemove", "--sync", "--window", win, str(int(values["WIDTH"]) * 2 // 3), "22")
-    xdo("click", "1")
-    keys("ctrl+a", "ctrl+c")
-    wait_until(lambda: expected in clipboard(), timeout)
-    return clipboard()
-
-
-def screen_shows(grab, x, y):
+def screen_shows(x, y):
     """True when the screen shows the pattern's blocks with their corner at (x, y)."""
-    shot = grab()
+    shot = grab_screen()
     return all(shot.getpixel((x + bx + 50, y + by + 50))[:3] == colour
                for (bx, by), colour in BLOCKS)
 
@@ -113,20 +63,12 @@ def screen_shows(grab, x, y):
 def sandbox_env(root):
     """A private home with a German desktop folder and no applications at all, so
     that opening the file by mistake would show the chooser."""
-    home = os.path.join(root, "home")
-    os.makedirs(os.path.join(home, "Schreibtisch"))
-    os.makedirs(os.path.join(home, ".config"))
+    env, _ = sandbox_home(root, "Schreibtisch")
     os.makedirs(os.path.join(root, "share", "applications"))
     if os.path.isdir("/usr/share/mime"):
         os.symlink("/usr/share/mime", os.path.join(root, "share", "mime"))
-    with open(os.path.join(home, ".config", "user-dirs.dirs"), "w") as f:
-        f.write('XDG_DESKTOP_DIR="$HOME/Schreibtisch"\n')
-    env = dict(os.environ)
-    env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
-               XDG_DATA_HOME=os.path.join(home, ".local", "share"),
-               XDG_CONFIG_DIRS=os.path.join(root, "etc"),
-               XDG_DATA_DIRS=os.path.join(root, "share"),
-               QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
+    env.update(XDG_CONFIG_DIRS=os.path.join(root, "etc"),
+               XDG_DATA_DIRS=os.path.join(root, "share"))
     env.pop("XDG_CURRENT_DESKTOP", None)
     return env
 
@@ -141,30 +83,9 @@ def main():
         print(__doc__)
         return 2
     binary = sys.argv[1]
-    if not os.path.exists(binary):
-        fail("the program is not built: " + binary)
-    if not os.environ.get("DISPLAY"):
-        fail("no display; run it under scripts/with-display")
-    for tool in ("xdotool", "xclip", "xprop", "identify", "display"):
-        if not shutil.which(tool):
-            fail(tool + " is not installed")
-    try:
-        from PIL import Image, ImageGrab
-    except ImportError:
-        system = "/usr/bin/python3"
-        if os.path.realpath(sys.executable) != os.path.realpath(system) and \
-                os.path.exists(system):
-            os.execv(system, [system, *sys.argv])  # the Python of the Debian packages
-        fail("python3-pil is not installed")
-
-    def window_manager_runs():
-        return "window id" in subprocess.run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True,
-            timeout=10).stdout
-
-    # The title bars, the activation and alt+F4 below are the window manager's.
-    if not wait_until(window_manager_runs, 20):
-        fail("no window manager runs on display " + os.environ["DISPLAY"])
+    check_setup(binary, ("xdotool", "xclip", "xprop", "xwininfo", "identify", "display"),
+                ("PIL.Image", "PIL.ImageGrab"))
+    from PIL import Image
 
     root = tempfile.mkdtemp(prefix="kamsulo-save-e2e.")
     procs = []
@@ -183,14 +104,11 @@ def main():
         if not muster:
             fail("the pattern window did not appear")
 
-        def grab():
-            return ImageGrab.grab(xdisplay=os.environ["DISPLAY"]).convert("RGB")
-
         # The window manager may still move the window: wait until the pattern is
         # on the screen where the window says it is.
         def pattern_shown():
             mx, my = geometry(muster)
-            return (mx, my) if screen_shows(grab, mx, my) else None
+            return (mx, my) if screen_shows(mx, my) else None
 
         where = wait_until(pattern_shown, 10)
         if not where:
@@ -240,7 +158,7 @@ def main():
         if not box:
             fail("no confirmation after the save")
         expected = CONFIRMATION.format(path=path)
-        text = copy_box_text(box, expected)
+        text = copy_box_text(box, expected, 5.0)
         if expected not in text:
             fail("confirmation text differs:\n" + text + "\nexpected:\n" + expected)
         keys("alt+n")  # "Nein"
@@ -283,13 +201,7 @@ def main():
               % path)
         return 0
     finally:
-        for p in procs:
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(5)
-                except subprocess.TimeoutExpired:
-                    p.kill()
+        stop_all(procs)
         shutil.rmtree(root, ignore_errors=True)
 
 
