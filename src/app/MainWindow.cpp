@@ -237,6 +237,7 @@ void MainWindow::startRegion() {
     shotSaved_ = false;
     canvas_->resetUndoIndexes();
     if (windows_.unloadSaveDialog) windows_.unloadSaveDialog();
+    platform::screenGrabber().prepareScreenGrab();
     stepAside();
     regionTimer_->start(kRegionTimerMs);
     platform::traceTiming("timer-armed");
@@ -249,6 +250,7 @@ void MainWindow::capture(MainButton button) {
     canvas_->resetUndoIndexes();
     paletteStrip_->setEnabled(true);
     banner_->hide();
+    if (button == MainButton::Screen) platform::screenGrabber().prepareScreenGrab();
     stepAside();
     if (button == MainButton::Screen)
         screenCapture().captureScreenToCanvas();

@@ -23,6 +23,9 @@ public:
     // A copy of a rectangle of the root window, in root pixels. Parts outside the
     // root window are black. The image is Format_RGB32 with opaque alpha.
     virtual QImage grabRoot(const QRect& rect) = 0;
+    // A grab of the whole primary screen is coming once the screen has repainted: its
+    // memory may be readied meanwhile, on another thread. Optional.
+    virtual void prepareScreenGrab() {}
 
     // The foreground window: the window manager's active window, or the input focus
     // when there is none. 0 when nothing can be found.

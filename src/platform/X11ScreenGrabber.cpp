@@ -9,12 +9,56 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <cstring>
+#include <future>
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
+#include <thread>
 
 namespace kamsulo::platform {
 
 namespace {
+
+#ifdef MADV_POPULATE_WRITE
+constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
+#else
+constexpr int kPopulateWrite = 23; // the value in Linux's uapi headers
+#endif
+
+// A shared memory segment of ours for one grab; the server attaches it for the grab only.
+struct Segment {
+    int id = -1;
+    void* addr = nullptr;
+    std::size_t size = 0;
+};
+
+Segment newSegment(std::size_t size) {
+    Segment s;
+    s.id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+    if (s.id < 0) return {};
+    s.addr = shmat(s.id, nullptr, 0);
+    if (s.addr == reinterpret_cast<void*>(-1)) {
+        shmctl(s.id, IPC_RMID, nullptr);
+        return {};
+    }
+    // Its pages in one go rather than one fault at a time (Linux 5.14 on; older kernels
+    // refuse the advice, and the pages then come as they are touched).
+    madvise(s.addr, size, kPopulateWrite);
+    s.size = size;
+    return s;
+}
+
+void dropSegment(const Segment& s) {
+    if (!s.addr) return;
+    shmctl(s.id, IPC_RMID, nullptr);
+    shmdt(s.addr);
+}
+
+// The last copy of a grabbed picture is gone. Giving a large segment back takes a few
+// milliseconds, so that happens beside the GUI thread, which has the screen to repaint.
+void releaseSegment(void* addr) {
+    std::thread([addr] { shmdt(addr); }).detach();
+}
 
 int g_xerror = 0;
 int swallowXError(Display*, XErrorEvent* e) {
@@ -53,8 +97,8 @@ public:
         shm_ = directLayout_ && XShmQueryExtension(dpy_);
     }
     ~X11ScreenGrabber() override {
+        if (prepared_.valid()) dropSegment(prepared_.get());
         if (!dpy_) return;
-        releaseShm();
         XCloseDisplay(dpy_);
     }
 
@@ -78,14 +122,29 @@ public:
 
     QImage grabRoot(const QRect& rect) override {
         if (rect.isEmpty()) return {};
+        const QRect part = rect & rootRect();
+        QImage shot = dpy_ && shm_ && !part.isEmpty() ? grabShm(part) : QImage();
+        if (!shot.isNull() && part == rect) return shot;
         QImage out(rect.size(), QImage::Format_RGB32);
         if (out.isNull()) return {};
-        const QRect part = rect & rootRect();
         if (part != rect) out.fill(Qt::black);
         if (part.isEmpty() || !dpy_) return out;
         const QPoint at = part.topLeft() - rect.topLeft();
-        if (!(shm_ && grabShm(part, out, at))) grabPlain(part, out, at);
+        if (shot.isNull()) {
+            grabPlain(part, out, at);
+        } else {
+            for (int y = 0; y < shot.height(); ++y)
+                std::memcpy(out.scanLine(at.y() + y) + std::size_t(at.x()) * 4,
+                            shot.constScanLine(y), std::size_t(shot.width()) * 4);
+        }
         return out;
+    }
+
+    void prepareScreenGrab() override {
+        if (!dpy_ || !shm_ || prepared_.valid()) return;
+        const QRect screen = primaryScreen();
+        const std::size_t size = std::size_t(screen.width()) * std::size_t(screen.height()) * 4;
+        prepared_ = std::async(std::launch::async, newSegment, size);
     }
 
     WindowId activeWindow() override {
@@ -166,59 +225,57 @@ private:
         return QRect(x - b, y - b, a.width + 2 * b, a.height + 2 * b);
     }
 
-    bool ensureShm(const QRect& r) {
-        const std::size_t need = std::size_t(r.width()) * r.height() * 4;
-        if (shmAddr_ && need <= shmSize_) return true;
-        releaseShm();
-        const QRect full = rootRect();
-        const std::size_t size =
-            std::max(need, std::size_t(full.width()) * std::size_t(full.height()) * 4);
-        const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
-        if (id < 0) return false;
-        void* addr = shmat(id, nullptr, 0);
-        if (addr == reinterpret_cast<void*>(-1)) {
-            shmctl(id, IPC_RMID, nullptr);
-            return false;
-        }
-        seg_ = {};
-        seg_.shmid = id;
-        seg_.shmaddr = static_cast<char*>(addr);
-        seg_.readOnly = False;
+    // A picture of `part` that lives in a shared memory segment of its own: the server
+    // writes into it and the image keeps it, releasing it with its last copy. Nothing is
+    // copied, and no segment stays behind between grabs (at 4K one is 32 MB).
+    QImage grabShm(const QRect& part) {
+        const int bytesPerLine = part.width() * 4;
+        const std::size_t size = std::size_t(bytesPerLine) * std::size_t(part.height());
+        const Segment s = segmentFor(size);
+        if (!s.addr) return {};
+        void* addr = s.addr;
+        XShmSegmentInfo seg{};
+        seg.shmid = s.id;
+        seg.shmaddr = static_cast<char*>(addr);
+        seg.readOnly = False;
+        bool ok = false;
         ErrorTrap trap(dpy_);
-        const bool attached = XShmAttach(dpy_, &seg_) && !trap.failed();
-        shmctl(id, IPC_RMID, nullptr); // freed once both sides detach
-        if (!attached) {
-            shmdt(addr);
+        const bool attached = XShmAttach(dpy_, &seg) && !trap.failed();
+        shmctl(s.id, IPC_RMID, nullptr); // freed once both sides detach
+        if (attached) {
+            XImage* img = XShmCreateImage(dpy_, visual_, depth_, ZPixmap, seg.shmaddr, &seg,
+                                          part.width(), part.height());
+            if (img) {
+                ok = XShmGetImage(dpy_, root_, img, part.x(), part.y(), AllPlanes) &&
+                     !trap.failed() && img->bits_per_pixel == 32 &&
+                     img->bytes_per_line == bytesPerLine;
+                img->data = nullptr;
+                XDestroyImage(img);
+            }
+            XShmDetach(dpy_, &seg);
+            XSync(dpy_, False);
+        } else {
             shm_ = false;
-            return false;
         }
-        shmAddr_ = seg_.shmaddr;
-        shmSize_ = size;
-        return true;
+        if (!ok) {
+            shmdt(addr);
+            return {};
+        }
+        auto* pixels = static_cast<quint32*>(addr);
+        for (std::size_t i = 0, n = size / 4; i < n; ++i)
+            pixels[i] |= 0xff000000u; // opaque, as Format_RGB32 wants
+        return QImage(static_cast<uchar*>(addr), part.width(), part.height(), bytesPerLine,
+                      QImage::Format_RGB32, releaseSegment, addr);
     }
 
-    void releaseShm() {
-        if (!shmAddr_) return;
-        XShmDetach(dpy_, &seg_);
-        XSync(dpy_, False);
-        shmdt(shmAddr_);
-        shmAddr_ = nullptr;
-        shmSize_ = 0;
-    }
-
-    bool grabShm(const QRect& part, QImage& out, QPoint at) {
-        if (!ensureShm(part)) return false;
-        XImage* img = XShmCreateImage(dpy_, visual_, depth_, ZPixmap, nullptr, &seg_, part.width(),
-                                      part.height());
-        if (!img) return false;
-        img->data = shmAddr_;
-        ErrorTrap trap(dpy_);
-        const bool ok = XShmGetImage(dpy_, root_, img, part.x(), part.y(), AllPlanes) &&
-                        !trap.failed() && img->bits_per_pixel == 32;
-        if (ok) copyRows(img, out, at);
-        img->data = nullptr;
-        XDestroyImage(img);
-        return ok;
+    // The segment readied by prepareScreenGrab when it has the size, else a new one.
+    Segment segmentFor(std::size_t size) {
+        if (prepared_.valid()) {
+            const Segment s = prepared_.get();
+            if (s.size == size) return s;
+            dropSegment(s);
+        }
+        return newSegment(size);
     }
 
     void grabPlain(const QRect& part, QImage& out, QPoint at) {
@@ -269,9 +326,7 @@ private:
     int depth_ = 0;
     bool directLayout_ = false;
     bool shm_ = false;
-    XShmSegmentInfo seg_{};
-    char* shmAddr_ = nullptr;
-    std::size_t shmSize_ = 0;
+    std::future<Segment> prepared_; // made on a thread of its own meanwhile
 };
 
 } // namespace

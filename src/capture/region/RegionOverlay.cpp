@@ -204,7 +204,6 @@ QRect RegionOverlay::toFrozenPixels(const QRect& logical) const {
 }
 
 void RegionOverlay::paintEvent(QPaintEvent* e) {
-    if (!selecting_) platform::traceTiming("overlay-paint");
     QPainter p(this);
     // Only the exposed parts of the frozen copy are drawn again.
     for (const QRect& r : e->region()) {
