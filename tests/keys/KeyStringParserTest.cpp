@@ -1,8 +1,8 @@
 // The key-string language against a fixed US-like layout: each string and the
 // exact records it becomes.
 #include "keys/KeyStringParser.h"
+#include "UsLayout.h"
 
-#include <QHash>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -17,50 +17,8 @@ namespace {
 
 using namespace kamsulo::platform;
 using kamsulo::keys::KeyStringParser;
+using kamsulo::keys::test::UsLayout;
 using Records = QList<KeyInput>;
-
-// A US keyboard: letters, digits, space, Tab, Return and the punctuation keys.
-class UsLayout final : public KeyboardLayout {
-public:
-    UsLayout() {
-        for (char16_t c = 'a'; c <= 'z'; ++c) {
-            keys_[c] = {quint16(c - 'a' + 'A'), false};
-            keys_[c - 'a' + 'A'] = {quint16(c - 'a' + 'A'), true};
-        }
-        const char* shiftedDigits = ")!@#$%^&*(";
-        for (char16_t d = 0; d < 10; ++d) {
-            keys_['0' + d] = {quint16('0' + d), false};
-            keys_[char16_t(shiftedDigits[d])] = {quint16('0' + d), true};
-        }
-        const struct {
-            char plain, shifted;
-            quint16 key;
-        } punctuation[] = {
-            {'`', '~', VirtualKey::OemGrave},        {'-', '_', VirtualKey::OemMinus},
-            {'=', '+', VirtualKey::OemPlus},         {'[', '{', VirtualKey::OemBracketLeft},
-            {']', '}', VirtualKey::OemBracketRight}, {';', ':', VirtualKey::OemSemicolon},
-            {'\'', '"', VirtualKey::OemQuote},       {',', '<', VirtualKey::OemComma},
-            {'.', '>', VirtualKey::OemPeriod},       {'/', '?', VirtualKey::OemSlash}};
-        for (const auto& p : punctuation) {
-            keys_[char16_t(p.plain)] = {p.key, false};
-            keys_[char16_t(p.shifted)] = {p.key, true};
-        }
-        keys_[' '] = {VirtualKey::Space, false};
-        keys_['\t'] = {VirtualKey::Tab, false};
-        keys_['\r'] = {VirtualKey::Enter, false};
-    }
-    std::optional<LayoutKey> keyForCharacter(char16_t c) const override {
-        const auto it = keys_.constFind(c);
-        return it == keys_.cend() ? std::nullopt : std::optional(it.value());
-    }
-    quint16 scanCodeOf(quint16 vk) const override { return vk + 1000; }
-    bool capsLockOn() const override { return capsLock; }
-
-    bool capsLock = false;
-
-private:
-    QHash<char16_t, LayoutKey> keys_;
-};
 
 constexpr quint16 kShift = VirtualKey::Shift;
 constexpr quint16 kCtrl = VirtualKey::Control;

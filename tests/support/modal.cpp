@@ -10,29 +10,36 @@
 
 namespace kamsulo::test {
 
-ModalWatch whenModal(std::function<void(QWidget*)> action, int timeoutMs,
-                     std::function<bool(QWidget*)> accept) {
-    auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
-    auto live = std::make_shared<bool>(true);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, accept, deadline, poll, live]() {
-        if (!*live) {
-            *poll = nullptr;
-            return;
-        }
+namespace {
+
+// One look for the modal window. The next look is a copy of this one, so that
+// nothing outlives the last look that is pending (a look that refers to itself
+// would keep itself alive when the program ends before its deadline).
+struct ModalPoll {
+    std::function<void(QWidget*)> action;
+    std::function<bool(QWidget*)> accept;
+    QDeadlineTimer deadline;
+    std::shared_ptr<bool> live;
+
+    void operator()() const {
+        if (!*live) return;
         QWidget* w = QApplication::activeModalWidget();
         if (w && w->isVisible() && (!accept || accept(w))) {
             action(w);
-            *poll = nullptr; // break the cycle
             return;
         }
-        if (deadline->hasExpired()) {
-            *poll = nullptr;
-            return;
-        }
-        QTimer::singleShot(20, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+        if (deadline.hasExpired()) return;
+        QTimer::singleShot(20, *this);
+    }
+};
+
+} // namespace
+
+ModalWatch whenModal(std::function<void(QWidget*)> action, int timeoutMs,
+                     std::function<bool(QWidget*)> accept) {
+    auto live = std::make_shared<bool>(true);
+    QTimer::singleShot(
+        0, ModalPoll{std::move(action), std::move(accept), QDeadlineTimer(timeoutMs), live});
     return ModalWatch(live);
 }
 

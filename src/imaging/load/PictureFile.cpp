@@ -98,14 +98,15 @@ DecodeResult PictureFile::decode() {
     if (kind_ != PictureKind::Raster &&
         (size_.width() > MaxMetafileSide || size_.height() > MaxMetafileSide))
         return DecodeResult::failed(OutOfMemory);
-    if (kind_ == PictureKind::PlaceableWmf && largestWmfBitmap(metafile_) * BytesPerPixel > limit_)
+    // Divided, not multiplied: a bitmap header may claim 2^31 x 2^31 pixels.
+    if (kind_ == PictureKind::PlaceableWmf && largestWmfBitmap(metafile_) > limit_ / BytesPerPixel)
         return DecodeResult::failed(OutOfMemory);
     const AllocationLimit guard(limit_);
     switch (kind_) {
     case PictureKind::Raster:
         return decodeRaster();
     case PictureKind::PlaceableWmf:
-        if (wmfHeader_) return renderPlaceableWmf(metafile_, *wmfHeader_, size_);
+        if (wmfHeader_) return renderPlaceableWmf(metafile_, *wmfHeader_, size_, limit_);
         break;
     case PictureKind::Emf:
         if (emfHeader_) return renderEmf(metafile_, *emfHeader_, size_);

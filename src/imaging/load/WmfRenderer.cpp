@@ -1,5 +1,7 @@
 #include "imaging/load/WmfRenderer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -18,19 +20,29 @@ constexpr std::uint16_t MetaSetWindowOrg = 0x020B;
 constexpr std::uint16_t MetaSetWindowExt = 0x020C;
 constexpr std::uint16_t MetaEof = 0x0000;
 constexpr qsizetype RecordHeaderBytes = 6; // size in words, function
-// Where the device-independent bitmap starts in the records that carry one.
+// In the plain header: its own size in words (after its type), and the word count of
+// the largest record (after size, version, file size and object count).
+constexpr qsizetype HeaderWordsAt = PlaceableHeaderBytes + 2;
+constexpr std::uint16_t PlainHeaderWords = 9;
+constexpr qsizetype MaxRecordAt = PlaceableHeaderBytes + 12;
+// Where the device-independent bitmap starts in the records that carry one, and
+// where the height of its destination is, followed by its width (0: none).
 struct BitmapRecord {
     std::uint16_t function;
     qsizetype bitmapAt;
+    qsizetype destinationAt;
 };
 constexpr BitmapRecord BitmapRecords[] = {
-    {0x0940, 22}, // DIBBitBlt
-    {0x0B41, 26}, // DIBStretchBlt
-    {0x0F43, 28}, // StretchDIB
-    {0x0D33, 24}, // SetDIBitsToDevice
-    {0x0142, 10}, // DIBCreatePatternBrush
+    {0x0940, 22, 14}, // DIBBitBlt
+    {0x0B41, 26, 18}, // DIBStretchBlt
+    {0x0F43, 28, 20}, // StretchDIB
+    {0x0D33, 24, 16}, // SetDIBitsToDevice
+    {0x0142, 10, 0},  // DIBCreatePatternBrush
 };
+constexpr qint64 BytesPerPixel = 4;
 constexpr std::uint32_t CoreHeaderBytes = 12;
+// The bitmap headers: core, info, info with masks, with alpha mask, OS/2, v4, v5.
+constexpr std::uint32_t BitmapHeaderSizes[] = {CoreHeaderBytes, 40, 52, 56, 64, 108, 124};
 constexpr double PointsPerInch = 72.0;
 
 std::uint32_t u32(const QByteArray& b, qsizetype at) {
@@ -46,9 +58,14 @@ std::uint16_t u16(const QByteArray& b, qsizetype at) {
     return static_cast<std::uint16_t>(i16(b, at));
 }
 
-// Calls visit(at, end, function) for each record up to the end record; `end` is
-// where the record ends, within the file.
-template <typename Visit> void forEachRecord(const QByteArray& file, Visit visit) {
+// Which records forEachRecord visits: those up to the end record, or all that the
+// file holds (libwmf reads on past an end record that is longer than one).
+enum class Records { UpToEnd, WholeFile };
+
+// Calls visit(at, end, function) for each record; `end` is where the record ends,
+// within the file.
+template <typename Visit>
+void forEachRecord(const QByteArray& file, Visit visit, Records records = Records::UpToEnd) {
     // The plain header follows the placeable one; its second word is its size in words.
     qsizetype at = PlaceableHeaderBytes;
     if (file.size() < at + 4) return;
@@ -56,12 +73,84 @@ template <typename Visit> void forEachRecord(const QByteArray& file, Visit visit
     while (at + RecordHeaderBytes <= file.size()) {
         const qint64 words = u32(file, at);
         const std::uint16_t function = u16(file, at + 4);
-        if (words < 3 || function == MetaEof) return;
+        if (words < 3 || (function == MetaEof && records == Records::UpToEnd)) return;
         const qsizetype end = std::min<qint64>(at + words * 2, file.size());
         if (!visit(at, end, function)) return;
         at += words * 2;
     }
 }
+
+// libwmf makes room for the largest record that the plain header names before it
+// reads any: a header naming a record larger than the file asks it for gigabytes.
+// The records are checked where libwmf finds them: after a plain header of its one size.
+bool largestRecordFitsFile(const QByteArray& file) {
+    if (file.size() < MaxRecordAt + 4 || u16(file, HeaderWordsAt) != PlainHeaderWords) return false;
+    return qint64(u32(file, MaxRecordAt)) * 2 <= file.size() - PlaceableHeaderBytes;
+}
+
+// libwmf's bitmap reader never comes back from a bitmap header of a size it does not
+// know: every bitmap a record carries must have a whole header of one of the known
+// sizes. A record carries one when it is longer than its parameters without it (the
+// high byte of its function is their count).
+bool bitmapHeadersKnown(const QByteArray& file) {
+    bool known = true;
+    forEachRecord(
+        file,
+        [&](qsizetype at, qsizetype end, std::uint16_t function) {
+            for (const BitmapRecord& record : BitmapRecords) {
+                if (record.function != function || end - at <= ((function >> 8) + 3) * 2) continue;
+                const qsizetype bitmap = at + record.bitmapAt;
+                const std::uint32_t headerBytes = bitmap + 4 <= end ? u32(file, bitmap) : 0;
+                known = std::find(std::begin(BitmapHeaderSizes), std::end(BitmapHeaderSizes),
+                                  headerBytes) != std::end(BitmapHeaderSizes) &&
+                        bitmap + qsizetype(headerBytes) <= end;
+            }
+            return known;
+        },
+        Records::WholeFile);
+    return known;
+}
+
+// The pixels of the largest destination a bitmap is stretched to, with the window
+// filling a picture of `size`: libwmf stretches the whole bitmap before it clips it
+// to the picture, and a destination of a billion pixels keeps it busy for minutes.
+double largestBitmapDestination(const QByteArray& file, const QRectF& window, QSize size) {
+    if (window.width() == 0 || window.height() == 0) return 0;
+    const double perUnit =
+        std::abs(size.width() / window.width() * size.height() / window.height());
+    double largest = 0;
+    forEachRecord(
+        file,
+        [&](qsizetype at, qsizetype end, std::uint16_t function) {
+            for (const BitmapRecord& record : BitmapRecords) {
+                const qsizetype destination = at + record.destinationAt;
+                if (record.function != function || record.destinationAt == 0 ||
+                    destination + 4 > end)
+                    continue;
+                const double area =
+                    std::abs(double(i16(file, destination)) * i16(file, destination + 2));
+                largest = std::max(largest, area * perUnit);
+            }
+            return true;
+        },
+        Records::WholeFile);
+    return largest;
+}
+
+// libwmf's memory comes through here: an allocation beyond the limit fails, which
+// libwmf reports as a lack of memory, instead of taking what a damaged record asks for.
+struct LimitedAllocator {
+    std::size_t limit;
+
+    static void* allocate(void* self, std::size_t bytes) {
+        return bytes > static_cast<LimitedAllocator*>(self)->limit ? nullptr : std::malloc(bytes);
+    }
+    static void* reallocate(void* self, void* memory, std::size_t bytes) {
+        return bytes > static_cast<LimitedAllocator*>(self)->limit ? nullptr
+                                                                   : std::realloc(memory, bytes);
+    }
+    static void release(void*, void* memory) { std::free(memory); }
+};
 
 struct ApiDeleter {
     void operator()(wmfAPI* api) const { wmf_api_destroy(api); }
@@ -90,29 +179,40 @@ QRectF wmfWindow(const QByteArray& file, const PlaceableWmfHeader& header) {
 
 qint64 largestWmfBitmap(const QByteArray& file) {
     qint64 largest = 0;
-    forEachRecord(file, [&](qsizetype at, qsizetype end, std::uint16_t function) {
-        for (const BitmapRecord& record : BitmapRecords) {
-            const qsizetype bitmap = at + record.bitmapAt;
-            if (record.function != function || bitmap + qsizetype(CoreHeaderBytes) > end) continue;
-            const bool core = u32(file, bitmap) == CoreHeaderBytes;
-            const qint64 wide =
-                core ? u16(file, bitmap + 4) : std::llabs(qint32(u32(file, bitmap + 4)));
-            const qint64 high =
-                core ? u16(file, bitmap + 6) : std::llabs(qint32(u32(file, bitmap + 8)));
-            largest = std::max(largest, wide * high);
-        }
-        return true;
-    });
+    forEachRecord(
+        file,
+        [&](qsizetype at, qsizetype end, std::uint16_t function) {
+            for (const BitmapRecord& record : BitmapRecords) {
+                const qsizetype bitmap = at + record.bitmapAt;
+                if (record.function != function || bitmap + qsizetype(CoreHeaderBytes) > end)
+                    continue;
+                const bool core = u32(file, bitmap) == CoreHeaderBytes;
+                const qint64 wide =
+                    core ? u16(file, bitmap + 4) : std::llabs(qint32(u32(file, bitmap + 4)));
+                const qint64 high =
+                    core ? u16(file, bitmap + 6) : std::llabs(qint32(u32(file, bitmap + 8)));
+                largest = std::max(largest, wide * high);
+            }
+            return true;
+        },
+        Records::WholeFile);
     return largest;
 }
 
 DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader& header,
-                                QSize size) {
-    if (size.isEmpty() || header.unitsPerInch <= 0) return DecodeResult::failed(UnknownImageFormat);
+                                QSize size, qint64 allocationLimit) {
+    if (size.isEmpty() || header.unitsPerInch <= 0 || !largestRecordFitsFile(file) ||
+        !bitmapHeadersKnown(file))
+        return DecodeResult::failed(UnknownImageFormat);
+    LimitedAllocator allocator{static_cast<std::size_t>(std::max<qint64>(allocationLimit, 0))};
     wmfAPI_Options options{};
     options.function = wmf_gd_function;
-    const unsigned long flags =
-        WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    options.context = &allocator;
+    options.malloc = LimitedAllocator::allocate;
+    options.realloc = LimitedAllocator::reallocate;
+    options.free = LimitedAllocator::release;
+    const unsigned long flags = WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL |
+                                WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     wmfAPI* raw = nullptr;
     if (wmf_api_create(&raw, flags, &options) != wmf_E_None) {
         if (raw) wmf_api_destroy(raw);
@@ -131,6 +231,10 @@ DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader
 
     // libwmf places logical units at 72 / unitsPerInch points; the window fills the picture.
     const QRectF window = wmfWindow(file, header);
+    if (largestBitmapDestination(file, window, size) > double(allocationLimit / BytesPerPixel)) {
+        wmf_mem_close(api.get());
+        return DecodeResult::failed(OutOfMemory);
+    }
     const double toPoints = PointsPerInch / header.unitsPerInch;
     wmf_gd_t* device = WMF_GD_GetData(api.get());
     device->width = static_cast<unsigned>(size.width());

@@ -20,8 +20,9 @@ QRectF wmfWindow(const QByteArray& file, const PlaceableWmfHeader& header);
 qint64 largestWmfBitmap(const QByteArray& file);
 
 // `file` holds the whole metafile; `size` is where its window is drawn (the
-// caller has checked it against the limits).
+// caller has checked it against the limits). No single allocation of libwmf's may
+// take more than `allocationLimit` bytes.
 DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader& header,
-                                QSize size);
+                                QSize size, qint64 allocationLimit);
 
 } // namespace kamsulo::imaging

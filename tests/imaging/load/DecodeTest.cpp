@@ -58,9 +58,18 @@ TEST(Decode, BombsAreRefusedBeforeDecoding) {
               withStatusText(QString::fromUtf16(LoadText::CannotReadFile), OutOfMemory));
     EXPECT_EQ(loader.load(sample("bomb.wmf")).errorText,
               QString::fromUtf16(LoadText::PictureLoaderFailed));
-    LoadResult bitmapBomb;
-    EXPECT_LT(peakGrowth([&] { bitmapBomb = loader.load(sample("bitmap-bomb.wmf")); }), bound);
-    EXPECT_EQ(bitmapBomb.errorText, QString::fromUtf16(LoadText::PictureLoaderFailed));
+    // Bitmaps and records inside a metafile claiming more than the file could hold, a
+    // bitmap header the metafile reader would spin on, a bitmap stretched far beyond it.
+    for (const char* name : {"bitmap-bomb.wmf", "bitmap-after-end.wmf", "bitmap-overflow.wmf",
+                             "record-bomb.wmf", "bitmap-header-zero.wmf", "stretch-bomb.wmf"}) {
+        LoadResult bomb;
+        EXPECT_LT(peakGrowth([&] { bomb = loader.load(sample(name)); }), bound) << name;
+        EXPECT_EQ(bomb.errorText, QString::fromUtf16(LoadText::PictureLoaderFailed)) << name;
+    }
+    // Records that make the metafile reader ask for 2 GB for a tiny bitmap: drawn without it.
+    LoadResult drawn;
+    EXPECT_LT(peakGrowth([&] { drawn = loader.load(sample("reader-bomb.wmf")); }), bound);
+    EXPECT_EQ(drawn.picture.size(), QSize(16, 12));
     // So does a decode limit below an ordinary picture.
     LoaderOptions small;
     small.decodeLimitBytes = 1000;

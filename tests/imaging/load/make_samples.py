@@ -79,12 +79,13 @@ with open(path("rle4.bmp.rgb"), "wb") as f:
     f.write(bytes(c for i in [7] * 8 + [1, 2, 1, 2, 3, 4, 5, 6] for c in palette4[i]))
 
 
-def wmf(name, box, inch, records):
-    """A placeable metafile: the placeable header, the plain header, the records."""
+def wmf(name, box, inch, records, largest=None):
+    """A placeable metafile: the placeable header, the plain header (naming the largest
+    record, or `largest` words), the records."""
     params = [(fn, p if isinstance(p, bytes) else struct.pack("<%dh" % len(p), *p))
               for fn, p in records + [(0, ())]]
     body = b"".join(struct.pack("<IH", 3 + len(p) // 2, fn) + p for fn, p in params)
-    largest = max(3 + len(p) // 2 for _, p in params)
+    largest = largest or max(3 + len(p) // 2 for _, p in params)
     plain = struct.pack("<HHHIHIH", 1, 9, 0x300, 9 + len(body) // 2, 2, largest, 0)
     head = struct.pack("<IHhhhhHI", 0x9AC6CDD7, 0, *box, inch, 0)
     checksum = 0
@@ -115,6 +116,30 @@ wmf("bomb.wmf", (0, 0, 1181, 1181), 1, [RED_BRUSH, SELECT[0], rectangle(0, 0, 11
 dib = struct.pack("<IiiHHIIiiII", 40, 20000, 20000, 1, 8, 1, 2, 0, 0, 2, 0) + bytes(8) + b"\0\1"
 wmf("bitmap-bomb.wmf", (0, 0, 1440, 960), 1440,
     [(0x0F43, struct.pack("<IH8h", 0x00CC0020, 0, 20000, 20000, 0, 0, 960, 1440, 0, 0) + dib)])
+# The same bitmap after a long end record, which the metafile reader reads past.
+wmf("bitmap-after-end.wmf", (0, 0, 1440, 960), 1440,
+    [(0, (0, 0)), (0x0F43, struct.pack("<IH8h", 0x00CC0020, 0, 20000, 20000, 0, 0, 960, 1440, 0, 0)
+                   + dib)])
+# A bitmap of 2^31 x 2^31 pixels, whose bytes do not fit in 64 bits.
+dib = struct.pack("<IiiHHIIiiII", 40, -2**31, -2**31, 1, 24, 0, 0, 0, 0, 0, 0) + bytes(4)
+wmf("bitmap-overflow.wmf", (0, 0, 1440, 960), 1440,
+    [(0x0B41, struct.pack("<I8h", 0x00CC0020, 2, 2, 0, 0, 960, 1440, 0, 0) + dib)])
+# A 2 x 2 bitmap stretched over 11000 x 11552 pixels, most of them outside the picture.
+dib = struct.pack("<IiiHHIIiiII", 40, 2, 2, 1, 24, 0, 16, 0, 0, 0, 0) + bytes(16)
+wmf("stretch-bomb.wmf", (0, 0, 160, 120), 192,
+    [(0x0B41, struct.pack("<I8h", 0x00CC0020, 2, 2, 0, 0, -23105, 22001, 0, 40) + dib)])
+# Found by fuzzing: records after which the metafile reader asks for 2 GB for a 2 x 2 bitmap.
+open(path("reader-bomb.wmf"), "wb").write(bytes.fromhex(
+    "d7cdc69a000000000000a0007800c003000000000954010009000003510000000100290000000000050000002c02"
+    "0000140029000000410b2000cc0002000200000000003c0050001e0028002800000002000000020000000100"
+    "1800000000001000000000000000000000000000002c0000000000ff0000ff000000ffffff00ffff0000030000"
+    "000000"))
+# A bitmap whose header gives its own size as 0, on which the metafile reader spins.
+dib = struct.pack("<IiiHHIIiiII", 0, 2, 2, 1, 24, 0, 16, 0, 0, 0, 0) + bytes(16)
+wmf("bitmap-header-zero.wmf", (0, 0, 1440, 960), 1440,
+    [(0x0B41, struct.pack("<I8h", 0x00CC0020, 2, 2, 0, 0, 960, 1440, 0, 0) + dib)])
+# A plain header naming a record of 4 GB, which the metafile reader would make room for.
+wmf("record-bomb.wmf", (0, 0, 1440, 960), 1440, [RED_BRUSH, SELECT[0]], largest=0x7A000029)
 
 
 def emf_of(name, image):
