@@ -23,9 +23,12 @@ void print(std::FILE* to, const QString& text) {
 
 MainButton buttonFor(CommandLine::Capture capture) {
     switch (capture) {
-    case CommandLine::Capture::Region: return MainButton::Region;
-    case CommandLine::Capture::Window: return MainButton::Window;
-    default: return MainButton::Screen;
+    case CommandLine::Capture::Region:
+        return MainButton::Region;
+    case CommandLine::Capture::Window:
+        return MainButton::Window;
+    default:
+        return MainButton::Screen;
     }
 }
 
@@ -33,7 +36,8 @@ MainButton buttonFor(CommandLine::Capture capture) {
 
 int main(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine line = kamsulo::app::parseCommandLine(arguments);
     switch (line.action) {
     case CommandLine::Action::Help:
@@ -44,7 +48,8 @@ int main(int argc, char** argv) {
                                                     kamsulo::platform::AppInfo::versionText()));
         return 0;
     case CommandLine::Action::Error:
-        print(stderr, QStringLiteral("kamsulo: %1\n\n").arg(line.error) + kamsulo::app::usageText());
+        print(stderr,
+              QStringLiteral("kamsulo: %1\n\n").arg(line.error) + kamsulo::app::usageText());
         return 2;
     case CommandLine::Action::Run:
         break;
@@ -77,7 +82,7 @@ int main(int argc, char** argv) {
     if (!line.file.isEmpty())
         QTimer::singleShot(0, &window, [&window, file = line.file] { window.openFile(file); });
     else if (line.capture != CommandLine::Capture::None)
-        QTimer::singleShot(0, &window,
-                           [&window, button = buttonFor(line.capture)] { window.onButton(button); });
+        QTimer::singleShot(
+            0, &window, [&window, button = buttonFor(line.capture)] { window.onButton(button); });
     return app.exec();
 }

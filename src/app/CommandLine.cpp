@@ -26,16 +26,15 @@ CommandLine failed(const QString& error) {
 } // namespace
 
 QString usageText() {
-    return QStringLiteral(
-        "Aufruf: kamsulo [OPTION | DATEI]\n"
-        "Bildschirmfotos aufnehmen, markieren und speichern.\n"
-        "\n"
-        "  DATEI         die Bilddatei beim Start öffnen\n"
-        "  --region      gleich einen Bereich aufnehmen\n"
-        "  --screen      gleich den ganzen Bildschirm aufnehmen\n"
-        "  --window      gleich das aktive Fenster aufnehmen\n"
-        "  -h, --help    diese Hilfe zeigen\n"
-        "  -v, --version die Version zeigen\n");
+    return QStringLiteral("Aufruf: kamsulo [OPTION | DATEI]\n"
+                          "Bildschirmfotos aufnehmen, markieren und speichern.\n"
+                          "\n"
+                          "  DATEI         die Bilddatei beim Start öffnen\n"
+                          "  --region      gleich einen Bereich aufnehmen\n"
+                          "  --screen      gleich den ganzen Bildschirm aufnehmen\n"
+                          "  --window      gleich das aktive Fenster aufnehmen\n"
+                          "  -h, --help    diese Hilfe zeigen\n"
+                          "  -v, --version die Version zeigen\n");
 }
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -49,9 +48,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(o.name)));
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
-        return failed(unknown.isEmpty()
-                          ? parser.errorText()
-                          : QStringLiteral("Unbekannte Option: %1%2").arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), unknown.first()));
+        return failed(
+            unknown.isEmpty()
+                ? parser.errorText()
+                : QStringLiteral("Unbekannte Option: %1%2")
+                      .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                           unknown.first()));
     }
 
     if (parser.isSet(help)) {

@@ -190,8 +190,7 @@ void MainWindow::initialise() {
 
 capture::ScreenCapture& MainWindow::screenCapture() {
     if (!screenCapture_)
-        screenCapture_ =
-            std::make_unique<capture::ScreenCapture>(this, platform::screenGrabber());
+        screenCapture_ = std::make_unique<capture::ScreenCapture>(this, platform::screenGrabber());
     return *screenCapture_;
 }
 

@@ -12,9 +12,9 @@
 #include <QImage>
 #include <QList>
 #include <QMargins>
-#include <QTimer>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>

@@ -26,8 +26,7 @@ void MainWindow::copyToClipboard() {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         picture.save(&buffer, format);
-        data->setData(QStringLiteral("image/%1").arg(QString::fromLatin1(format).toLower()),
-                      bytes);
+        data->setData(QStringLiteral("image/%1").arg(QString::fromLatin1(format).toLower()), bytes);
     }
     QGuiApplication::clipboard()->setMimeData(data);
 }
@@ -36,8 +35,8 @@ void MainWindow::pasteFromClipboard() {
     if (askToSaveFirst()) return;
     prepareForNewPicture();
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    const QImage picture = data && data->hasImage() ? qvariant_cast<QImage>(data->imageData())
-                                                    : QImage();
+    const QImage picture =
+        data && data->hasImage() ? qvariant_cast<QImage>(data->imageData()) : QImage();
     if (picture.isNull()) {
         messageBox(QStringLiteral("Die Daten aus der Zwischenablage können nicht angezeigt "
                                   "werden!"),

@@ -5,9 +5,9 @@
 #include "annotate/forms/PaletteStrip.h"
 #include "app/Banner.h"
 #include "app/Layout.h"
+#include "app/MainWindow.h"
 #include "app/SizeGrip.h"
 #include "app/TrayIcon.h"
-#include "app/MainWindow.h"
 #include "platform/Twips.h"
 #include "platform/WindowFrame.h"
 
@@ -111,15 +111,15 @@ void MainWindow::layoutWindow() {
         inLayout_ = false;
         return;
     }
-    const SnapResult snap = snapToMinimum(formWidthTwips(), formHeightTwips(), double(minFormWidth_),
-                                          double(minFormHeight_));
+    const SnapResult snap = snapToMinimum(formWidthTwips(), formHeightTwips(),
+                                          double(minFormWidth_), double(minFormHeight_));
     if (snap.changed) resizeWindowTwips(snap.width, snap.height);
 
     const double W = formWidthTwips();
     const double H = formHeightTwips();
     const ViewportSize vp = viewportFor(W, H, wTw(vScroll_), hTw(paletteStrip_), hTw(hScroll_));
     viewport_->resize(std::max(0, twipsToPixelsX(vp.width)),
-                           std::max(0, twipsToPixelsY(vp.height)));
+                      std::max(0, twipsToPixelsY(vp.height)));
 
     if (!banner_->isHidden()) {
         int bw = banner_->width();
@@ -221,9 +221,9 @@ void MainWindow::clearButtonHighlight() {
 }
 
 void MainWindow::updateCanvasToolTip() {
-    const bool pannable =
-        wTw(canvas_) > wTw(viewport_) || hTw(canvas_) > hTw(viewport_);
-    canvas_->setToolTip(annotate::canvasToolTip(pannable, canvas_->undoReadSlot(), canvas_->toolTip()));
+    const bool pannable = wTw(canvas_) > wTw(viewport_) || hTw(canvas_) > hTw(viewport_);
+    canvas_->setToolTip(
+        annotate::canvasToolTip(pannable, canvas_->undoReadSlot(), canvas_->toolTip()));
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* e) {

@@ -17,18 +17,22 @@ constexpr int kSecondButtonDefault = 0x100;
 
 QMessageBox::Icon iconOf(int style) {
     switch (style & kIconMask) {
-    case 16: return QMessageBox::Critical;
-    case 32: return QMessageBox::Question;
-    case 48: return QMessageBox::Warning;
-    case 64: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case 48:
+        return QMessageBox::Warning;
+    case 64:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
 } // namespace
 
-BoxAnswer messageBox(const QString& text, BoxStyle style, const QString& title,
-                     QWidget* parent) {
+BoxAnswer messageBox(const QString& text, BoxStyle style, const QString& title, QWidget* parent) {
     const int bits = static_cast<int>(style);
     QMessageBox box(parent);
     box.setWindowTitle(title.isEmpty() ? AppInfo::title() : title);

@@ -9,11 +9,11 @@ class QWidget;
 namespace kamsulo::platform {
 
 enum class BoxStyle : int {
-    Ok = 0,                          // OK, no icon
-    YesNoQuestion = 36,              // Yes/No with question icon, Yes the default
-    OkExclamation = 48,              // OK with exclamation icon
-    OkInformation = 64,              // OK with information icon
-    YesNoQuestionDefaultNo = 292,    // Yes/No with question icon, No the default
+    Ok = 0,                       // OK, no icon
+    YesNoQuestion = 36,           // Yes/No with question icon, Yes the default
+    OkExclamation = 48,           // OK with exclamation icon
+    OkInformation = 64,           // OK with information icon
+    YesNoQuestionDefaultNo = 292, // Yes/No with question icon, No the default
 };
 
 enum class BoxAnswer : int { Ok = 1, Yes = 6, No = 7 };

@@ -43,9 +43,9 @@ struct Answerer {
 
 // Cancels the next file dialog, as a user who changed their mind.
 test::ModalWatch cancelFileDialog() {
-    return test::whenModal(
-        [](QWidget* w) { test::pressButton(w, QStringLiteral("Abbrechen")); }, 5000,
-        [](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; });
+    return test::whenModal([](QWidget* w) { test::pressButton(w, QStringLiteral("Abbrechen")); },
+                           5000,
+                           [](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; });
 }
 
 QImage solid(QColor c, QSize s = QSize(50, 40)) {

@@ -128,8 +128,8 @@ TEST(WindowLayout, HoverColoursFollowThePointer) {
     // The pointer really moves (the events come back from the X server).
     QTest::mouseMove(s.button(MainButton::Screen), QPoint(10, 10));
     ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(MainButton::Screen) == yellow; }));
-    for (MainButton b : {MainButton::Region, MainButton::Window, MainButton::Clipboard,
-                         MainButton::Tray})
+    for (MainButton b :
+         {MainButton::Region, MainButton::Window, MainButton::Clipboard, MainButton::Tray})
         EXPECT_EQ(s.w.buttonBackColor(b), face);
     QTest::mouseMove(s.button(MainButton::Window), QPoint(10, 10));
     ASSERT_TRUE(test::waitFor([&] { return s.w.buttonBackColor(MainButton::Window) == yellow; }));
@@ -154,9 +154,11 @@ TEST(WindowLayout, StartLayoutUsesTheOuterSizeAndCentresTheFrame) {
     w.show();
     QWidget* banner = w.findChild<QWidget*>(QStringLiteral("banner"));
     std::optional<QMargins> frame;
-    ASSERT_TRUE(test::waitFor([&] { return (frame = platform::frameExtents(w.winId())).has_value(); }));
+    ASSERT_TRUE(
+        test::waitFor([&] { return (frame = platform::frameExtents(w.winId())).has_value(); }));
     const auto bannerHeightFor = [&](int clientHeight) {
-        const double outer = platform::pixelsToTwipsY(clientHeight + frame->top() + frame->bottom());
+        const double outer =
+            platform::pixelsToTwipsY(clientHeight + frame->top() + frame->bottom());
         const double strip = platform::pixelsToTwipsY(
             w.findChild<QWidget*>(QStringLiteral("paletteStrip"))->height());
         return platform::twipsToPixelsY(outer - 1550 - strip);
@@ -175,7 +177,8 @@ TEST(WindowLayout, StartLayoutUsesTheOuterSizeAndCentresTheFrame) {
     const QSize start = w.size();
     const QImage before = w.grab(QRect(QPoint(0, 0), banner->geometry().bottomRight())).toImage();
     w.resize(start + QSize(120, 90));
-    ASSERT_TRUE(test::waitFor([&] { return banner->height() == bannerHeightFor(start.height() + 90); }));
+    ASSERT_TRUE(
+        test::waitFor([&] { return banner->height() == bannerHeightFor(start.height() + 90); }));
     w.resize(start);
     ASSERT_TRUE(test::waitFor([&] { return banner->height() == bannerHeightFor(start.height()); }));
     EXPECT_EQ(w.grab(QRect(QPoint(0, 0), banner->geometry().bottomRight())).toImage(), before);
