@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace kamsulo::fuzz {
 
@@ -19,8 +20,16 @@ void startQt();
 QString scratchDir();
 
 [[noreturn]] void fail(const char* what, const QString& detail = {});
-inline void check(bool holds, const char* what, const QString& detail = {}) {
-    if (!holds) fail(what, detail);
+inline void check(bool holds, const char* what) {
+    if (!holds) fail(what);
+}
+// `detail` is a QString, or a function that makes one only when the check fails.
+template <typename Detail> void check(bool holds, const char* what, const Detail& detail) {
+    if (holds) return;
+    if constexpr (std::is_invocable_v<Detail>)
+        fail(what, detail());
+    else
+        fail(what, detail);
 }
 
 // Reads the input from the front; past its end every number is 0.

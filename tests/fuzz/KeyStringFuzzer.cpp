@@ -27,17 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check(record.virtualKey == 0, "Unicode record without a key");
             check(!up && i + 1 < records.size() && records[i + 1].scanCode == record.scanCode &&
                       records[i + 1].flags == (KeyInputFlag::Unicode | KeyInputFlag::KeyUp),
-                  "Unicode press and release", QString::number(i));
+                  "Unicode press and release", [&] { return QString::number(i); });
             ++i;
             continue;
         }
-        check(record.virtualKey != 0, "a key", QString::number(i));
+        check(record.virtualKey != 0, "a key", [&] { return QString::number(i); });
         int& held = down[record.virtualKey];
         held += up ? -1 : 1;
-        check(held >= 0, "release of a key that is up", QString::number(record.virtualKey));
+        check(held >= 0, "release of a key that is up",
+              [&] { return QString::number(record.virtualKey); });
     }
     for (auto it = down.cbegin(); it != down.cend(); ++it)
-        check(it.value() == 0, "key left down", QString::number(it.key()));
+        check(it.value() == 0, "key left down", [&] { return QString::number(it.key()); });
     check(!input.text.isEmpty() || records.isEmpty(), "nothing from nothing");
     return 0;
 }

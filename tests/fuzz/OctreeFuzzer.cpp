@@ -37,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reference.build(input.stride(), input.height, pad, pixels.data());
 
     const int leaves = octree.leafCount();
-    check(leaves >= 1 && leaves <= MaxColors, "1 to 256 leaves", QString::number(leaves));
-    check(octree.lastPaletteIndex() == leaves - 1, "last index", QString::number(leaves));
+    check(leaves >= 1 && leaves <= MaxColors, "1 to 256 leaves",
+          [&] { return QString::number(leaves); });
+    check(octree.lastPaletteIndex() == leaves - 1, "last index",
+          [&] { return QString::number(leaves); });
     check(octree.paletteSize() == (leaves <= SmallPalette ? SmallPalette : MaxColors),
           "palette size");
     check(reference.last() == octree.lastPaletteIndex(), "leaves as the reference");
@@ -48,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t* p = pixels.data() + input.stride() * std::size_t(y);
         for (int x = 0; x < input.width; ++x, p += 3) {
             const int index = octree.paletteIndex(p[0], p[1], p[2]);
-            check(index >= 0 && index < leaves, "index in the palette", QString::number(index));
+            check(index >= 0 && index < leaves, "index in the palette",
+                  [&] { return QString::number(index); });
             check(index == reference.index(p[0], p[1], p[2]), "index as the reference");
             Sums& s = sums[std::size_t(index)];
             ++s.count;
@@ -58,15 +61,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (int i = 0; i < leaves; ++i) {
         const Sums& s = sums[std::size_t(i)];
-        check(s.count > 0, "a leaf without pixels", QString::number(i));
+        check(s.count > 0, "a leaf without pixels", [&] { return QString::number(i); });
         std::array<std::uint8_t, 3> colour{};
         check(octree.paletteColor(i, colour[0], colour[1], colour[2]), "palette entry");
         const auto& expected = reference.palette()[std::size_t(i)];
         check(colour == std::array{expected.blue, expected.green, expected.red},
-              "colour as the reference", QString::number(i));
+              "colour as the reference", [&] { return QString::number(i); });
         for (int c = 0; c < 3; ++c)
             check(colour[std::size_t(c)] == s.channel[std::size_t(c)] / s.count,
-                  "leaf colour is the average of its pixels", QString::number(i));
+                  "leaf colour is the average of its pixels", [&] { return QString::number(i); });
     }
     return 0;
 }

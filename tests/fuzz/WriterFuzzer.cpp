@@ -149,14 +149,15 @@ void comparePixels(const QImage& loaded, const imaging::Bitmap& expected) {
             const std::array<int, 3> gotValue{qRed(got), qGreen(got), qBlue(got)};
             const Channels want = pixelOf(expected, x, y);
             for (std::size_t c = 0; c < 3; ++c)
-                check(gotValue[c] >> (8 - want.bits[c]) == want.value[c], "pixel read back",
-                      QStringLiteral("(%1, %2) channel %3: %4, expected %5 of %6 bits")
-                          .arg(x)
-                          .arg(y)
-                          .arg(c)
-                          .arg(gotValue[c])
-                          .arg(want.value[c])
-                          .arg(want.bits[c]));
+                if (gotValue[c] >> (8 - want.bits[c]) != want.value[c])
+                    fail("pixel read back", QStringLiteral("(%1, %2) channel %3: %4, expected %5 "
+                                                           "of %6 bits")
+                                                .arg(x)
+                                                .arg(y)
+                                                .arg(c)
+                                                .arg(gotValue[c])
+                                                .arg(want.value[c])
+                                                .arg(want.bits[c]));
         }
 }
 

@@ -1,7 +1,6 @@
 #include "imaging/load/WmfRenderer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -39,7 +38,8 @@ constexpr BitmapRecord BitmapRecords[] = {
     {0x0D33, 24, 16}, // SetDIBitsToDevice
     {0x0142, 10, 0},  // DIBCreatePatternBrush
 };
-constexpr qint64 BytesPerPixel = 4;
+// How many times the picture's area a bitmap may be stretched over.
+constexpr double MaxStretchOverPicture = 4;
 constexpr std::uint32_t CoreHeaderBytes = 12;
 // The bitmap headers: core, info, info with masks, with alpha mask, OS/2, v4, v5.
 constexpr std::uint32_t BitmapHeaderSizes[] = {CoreHeaderBytes, 40, 52, 56, 64, 108, 124};
@@ -111,14 +111,15 @@ bool bitmapHeadersKnown(const QByteArray& file) {
     return known;
 }
 
-// The pixels of the largest destination a bitmap is stretched to, with the window
-// filling a picture of `size`: libwmf stretches the whole bitmap before it clips it
-// to the picture, and a destination of a billion pixels keeps it busy for minutes.
-double largestBitmapDestination(const QByteArray& file, const QRectF& window, QSize size) {
-    if (window.width() == 0 || window.height() == 0) return 0;
-    const double perUnit =
-        std::abs(size.width() / window.width() * size.height() / window.height());
-    double largest = 0;
+// Whether libwmf can draw every bitmap where its record puts it, the window filling a
+// picture of `size`. libwmf stretches the whole bitmap before it clips it to the
+// picture, which takes it seconds for a destination far larger than the picture, and
+// it loses itself in one of negative extent (a mirrored bitmap).
+bool bitmapDestinationsDrawable(const QByteArray& file, const QRectF& window, QSize size) {
+    if (window.isEmpty()) return true;
+    const double pixelsPerUnit = size.width() / window.width() * size.height() / window.height();
+    const double largest = MaxStretchOverPicture * size.width() * size.height();
+    bool drawable = true;
     forEachRecord(
         file,
         [&](qsizetype at, qsizetype end, std::uint16_t function) {
@@ -127,14 +128,14 @@ double largestBitmapDestination(const QByteArray& file, const QRectF& window, QS
                 if (record.function != function || record.destinationAt == 0 ||
                     destination + 4 > end)
                     continue;
-                const double area =
-                    std::abs(double(i16(file, destination)) * i16(file, destination + 2));
-                largest = std::max(largest, area * perUnit);
+                const double high = i16(file, destination);
+                const double wide = i16(file, destination + 2);
+                drawable = high >= 0 && wide >= 0 && high * wide * pixelsPerUnit <= largest;
             }
-            return true;
+            return drawable;
         },
         Records::WholeFile);
-    return largest;
+    return drawable;
 }
 
 // libwmf's memory comes through here: an allocation beyond the limit fails, which
@@ -230,10 +231,13 @@ DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader
     }
 
     // libwmf places logical units at 72 / unitsPerInch points; the window fills the picture.
-    const QRectF window = wmfWindow(file, header);
-    if (largestBitmapDestination(file, window, size) > double(allocationLimit / BytesPerPixel)) {
+    // Its box runs from the top-left corner to the bottom-right one also where the window's
+    // extent is negative (y growing upwards): given the other way round, libwmf draws
+    // nothing, or spins stretching a bitmap.
+    const QRectF window = wmfWindow(file, header).normalized();
+    if (!bitmapDestinationsDrawable(file, window, size)) {
         wmf_mem_close(api.get());
-        return DecodeResult::failed(OutOfMemory);
+        return DecodeResult::failed(UnknownImageFormat);
     }
     const double toPoints = PointsPerInch / header.unitsPerInch;
     wmf_gd_t* device = WMF_GD_GetData(api.get());

@@ -34,6 +34,7 @@ TEST(Decode, MetafilesAreDrawnAtTheirSize) {
         EXPECT_EQ(wmf.pixel(paper), qRgb(255, 255, 255)) << paper.x() << "," << paper.y();
     // A metafile's own logical window fills the picture as the placeable box would.
     EXPECT_EQ(loader.load(sample("window.wmf")).picture, wmf);
+    EXPECT_EQ(loader.load(sample("flipped.wmf")).picture, wmf);
 }
 
 TEST(Decode, BombsAreRefusedBeforeDecoding) {
@@ -58,10 +59,12 @@ TEST(Decode, BombsAreRefusedBeforeDecoding) {
               withStatusText(QString::fromUtf16(LoadText::CannotReadFile), OutOfMemory));
     EXPECT_EQ(loader.load(sample("bomb.wmf")).errorText,
               QString::fromUtf16(LoadText::PictureLoaderFailed));
-    // Bitmaps and records inside a metafile claiming more than the file could hold, a
-    // bitmap header the metafile reader would spin on, a bitmap stretched far beyond it.
-    for (const char* name : {"bitmap-bomb.wmf", "bitmap-after-end.wmf", "bitmap-overflow.wmf",
-                             "record-bomb.wmf", "bitmap-header-zero.wmf", "stretch-bomb.wmf"}) {
+    // Bitmaps and records inside a metafile claiming more than the file could hold, and
+    // bitmaps the metafile reader would spin on: a header of no size, a destination far
+    // beyond the picture, a mirrored one.
+    for (const char* name :
+         {"bitmap-bomb.wmf", "bitmap-after-end.wmf", "bitmap-overflow.wmf", "record-bomb.wmf",
+          "bitmap-header-zero.wmf", "stretch-bomb.wmf", "mirrored-bitmap.wmf"}) {
         LoadResult bomb;
         EXPECT_LT(peakGrowth([&] { bomb = loader.load(sample(name)); }), bound) << name;
         EXPECT_EQ(bomb.errorText, QString::fromUtf16(LoadText::PictureLoaderFailed)) << name;

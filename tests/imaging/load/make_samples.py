@@ -110,6 +110,10 @@ wmf("rect.wmf", (0, 0, 1440, 960), 1440,
 wmf("window.wmf", (0, 0, 1440, 960), 1440,
     [(0x020B, (0, 0)), (0x020C, (64, 100)), RED_BRUSH, SELECT[0], NULL_PEN, SELECT[1],
      rectangle(25, 16, 50, 32)])
+# The same picture in a window whose y grows upwards.
+wmf("flipped.wmf", (0, 0, 1440, 960), 1440,
+    [(0x020B, (64, 0)), (0x020C, (-64, 100)), RED_BRUSH, SELECT[0], NULL_PEN, SELECT[1],
+     rectangle(25, 48, 50, 32)])
 # 30 m square at one unit per inch: 113386 pixels a side.
 wmf("bomb.wmf", (0, 0, 1181, 1181), 1, [RED_BRUSH, SELECT[0], rectangle(0, 0, 1181, 1181)])
 # A small picture with a bitmap whose header claims 20000 x 20000 in a few bytes of RLE8.
@@ -128,6 +132,10 @@ wmf("bitmap-overflow.wmf", (0, 0, 1440, 960), 1440,
 dib = struct.pack("<IiiHHIIiiII", 40, 2, 2, 1, 24, 0, 16, 0, 0, 0, 0) + bytes(16)
 wmf("stretch-bomb.wmf", (0, 0, 160, 120), 192,
     [(0x0B41, struct.pack("<I8h", 0x00CC0020, 2, 2, 0, 0, -23105, 22001, 0, 40) + dib)])
+# The same bitmap mirrored (negative extents) into a small destination: the metafile
+# reader would spin on it for a minute.
+wmf("mirrored-bitmap.wmf", (0, 0, 160, 120), 192,
+    [(0x0B41, struct.pack("<I8h", 0x00CC0020, 2, 2, 0, 0, -50, -81, -31, -41) + dib)])
 # Found by fuzzing: records after which the metafile reader asks for 2 GB for a 2 x 2 bitmap.
 open(path("reader-bomb.wmf"), "wb").write(bytes.fromhex(
     "d7cdc69a000000000000a0007800c003000000000954010009000003510000000100290000000000050000002c02"
