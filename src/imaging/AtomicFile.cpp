@@ -23,6 +23,12 @@ constexpr mode_t NewFileMode = 0666;     // less the umask
 constexpr mode_t PrivateFileMode = 0600; // until the old file's mode is set
 constexpr mode_t PermissionBits = 0777;
 
+ssize_t systemWrite(int fd, const void* data, std::size_t size) {
+    return ::write(fd, data, size);
+}
+
+WriteFunction g_write = systemWrite;
+
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return std::string();
@@ -74,6 +80,12 @@ void syncFolder(const std::string& folder) {
 
 } // namespace
 
+WriteFunction setWriteFunction(WriteFunction function) {
+    const WriteFunction old = g_write;
+    g_write = function ? function : systemWrite;
+    return old;
+}
+
 AtomicFile::AtomicFile(const QString& fileName)
     : target_(QFile::encodeName(fileName).toStdString()) {}
 
@@ -124,7 +136,7 @@ void AtomicFile::fail(int systemError) {
 
 bool AtomicFile::writeAll(const std::uint8_t* p, std::size_t left) {
     while (left > 0) {
-        const ssize_t n = ::write(fd_, p, left);
+        const ssize_t n = g_write(fd_, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
             fail(errno);

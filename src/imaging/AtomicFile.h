@@ -13,9 +13,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace kamsulo::imaging {
+
+// How every AtomicFile writes its bytes: the system's write(2) unless replaced,
+// which lets a test make the disk run full at any byte.
+using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t size);
+// Replaces the write function (nullptr: the system's again); returns the old one.
+WriteFunction setWriteFunction(WriteFunction function);
 
 class AtomicFile {
 public:

@@ -2,10 +2,10 @@
 
 #include "imaging/save/FileFilter.h"
 #include "imaging/save/SaveFormats.h"
+#include "imaging/save/WholeNameFileDialog.h"
 #include "platform/MessageBox.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace kamsulo::imaging {
@@ -18,7 +18,7 @@ QString FileDialogs::show(Mode mode, QWidget* owner, const QString& title, QStri
                           const QString& defaultName, const QString& filter,
                           const QString& defaultExt) {
     const bool save = mode == Mode::Save;
-    QFileDialog dlg(owner, title);
+    WholeNameFileDialog dlg(owner, title);
     dlg.setObjectName(save ? QStringLiteral("saveFileDialog") : QStringLiteral("openFileDialog"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -34,9 +34,9 @@ QString FileDialogs::show(Mode mode, QWidget* owner, const QString& title, QStri
 
     for (;;) {
         if (dlg.exec() != QDialog::Accepted) return {};
-        const QStringList files = dlg.selectedFiles();
-        if (files.isEmpty()) return {};
-        const QFileInfo chosen(files.first());
+        const QString path = dlg.chosenPath();
+        if (path.isEmpty()) return {};
+        const QFileInfo chosen(path);
         // The dialog itself lets a save name in a missing folder through.
         if (!QFileInfo(chosen.absolutePath()).isDir()) {
             platform::messageBox(QStringLiteral("Der Ordner \"%1\" existiert nicht.\n"
