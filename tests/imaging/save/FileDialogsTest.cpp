@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace kamsulo::imaging;
@@ -151,4 +152,25 @@ TEST(FileDialogs, OpenAcceptsOnlyExistingFiles) {
     EXPECT_TRUE(refused);
     EXPECT_EQ(name, "da.png");
     EXPECT_EQ(folder, tmp.path() + "/");
+}
+
+TEST(FileDialogs, ATypedNameWithQuotesIsOneName) {
+    // Qt's dialog alone would read the quotes as separators and open "Oma".
+    QTemporaryDir tmp;
+    for (const char* name : {"Foto \"Oma\".png", "Oma"}) {
+        QFile f(tmp.path() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QString folder = tmp.path();
+    whenModal([](QWidget* w) {
+        QLineEdit* edit = fileNameEdit(asFileDialog(w));
+        if (!edit) return;
+        QApplication::setActiveWindow(w);
+        edit->setFocus();
+        QTest::keyClicks(edit, "Foto \"Oma\".png");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    const QString name =
+        FileDialogs::open(nullptr, "Öffnen", folder, "", "Bilder|*.png;*", "*.png;*");
+    EXPECT_EQ(name.toStdString(), "Foto \"Oma\".png");
 }
