@@ -157,3 +157,13 @@ def copy_box_text(win, expected, timeout=TIMEOUT):
     keys("ctrl+a", "ctrl+c")
     wait_until(lambda: expected in clipboard(), timeout)
     return clipboard()
+
+
+def under_address_sanitizer(binary):
+    """True when `binary` was built with AddressSanitizer, whose shadow memory and
+    quarantine swell the resident set far beyond what the program itself takes."""
+    with open(binary, "rb") as f:
+        while chunk := f.read(1 << 24):
+            if b"__asan_init" in chunk:
+                return True
+    return False

@@ -2,7 +2,9 @@
 
 #include <QPainter>
 #include <QSvgRenderer>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <emf2svg.h>
 #include <memory>
@@ -12,6 +14,87 @@ namespace kamsulo::imaging {
 namespace {
 
 constexpr double HundredthsPerMillimetre = 100.0;
+constexpr std::uint32_t EmrEof = 14;
+constexpr qint64 RecordHeaderBytes = 8; // type, size
+constexpr std::uint32_t CoreHeaderBytes = 12;
+// The records that carry bitmaps, and where in each are the offsets (from the record's
+// start) of their bitmap headers: the source's, and the mask's where there is one.
+struct BitmapRecord {
+    std::uint32_t type;
+    qint64 headerOffsetsAt[2];
+};
+constexpr BitmapRecord BitmapRecords[] = {
+    {76, {84, 0}},   // BitBlt
+    {77, {84, 0}},   // StretchBlt
+    {78, {84, 112}}, // MaskBlt
+    {79, {96, 124}}, // PlgBlt
+    {80, {48, 0}},   // SetDIBitsToDevice
+    {81, {48, 0}},   // StretchDIBits
+    {93, {16, 0}},   // CreateMonoBrush
+    {94, {16, 0}},   // CreateDIBPatternBrushPt
+    {114, {84, 0}},  // AlphaBlend
+    {116, {84, 0}},  // TransparentBlt
+};
+// Measured: libemf2svg takes up to 30 times the bytes of the drawing records while it
+// writes the SVG, QSvgRenderer's tree up to 10 times the SVG's text, and each bitmap
+// 4 bytes a pixel in the tree (10 while libemf2svg turns it into a PNG). Each is held
+// to a share of the limit: the bitmaps to a quarter, the drawing records to 1/32 and
+// the SVG to 1/16 (64 MB, 8 MB and 16 MB of the default 256 MB).
+constexpr qint64 BytesPerPixel = 4;
+constexpr qint64 BitmapShare = 4;
+constexpr qint64 DrawingShare = 32;
+constexpr qint64 SvgShare = 16;
+// Sums stop growing here, far beyond any limit, so that they cannot overflow.
+constexpr qint64 Saturated = qint64(1) << 50;
+
+std::uint32_t u32(const QByteArray& b, qint64 at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+// The pixels a bitmap header at `at` claims (0 when it does not fit before `end`).
+qint64 bitmapPixels(const QByteArray& file, qint64 at, qint64 end) {
+    if (at + qint64(CoreHeaderBytes) > end) return 0;
+    if (u32(file, at) == CoreHeaderBytes)
+        return qint64(u32(file, at + 4) & 0xffff) * (u32(file, at + 4) >> 16);
+    const qint64 wide = std::llabs(std::int32_t(u32(file, at + 4)));
+    const qint64 high = std::llabs(std::int32_t(u32(file, at + 8)));
+    return std::min(wide * high, Saturated);
+}
+
+// What the records of a metafile cost to draw: libemf2svg writes every bitmap they
+// carry into the SVG as a PNG, and QSvgRenderer holds all of them decoded at once; the
+// other records grow into SVG text and the renderer's tree of it.
+struct EmfContents {
+    qint64 bitmapPixels = 0; // all bitmaps' pixels by their headers, however few bytes follow
+    qint64 drawingBytes = 0; // the bytes of the records that carry no bitmap
+};
+
+EmfContents emfContents(const QByteArray& file) {
+    EmfContents contents;
+    qint64 at = 0;
+    while (at + RecordHeaderBytes <= file.size()) {
+        const std::uint32_t type = u32(file, at);
+        const qint64 bytes = u32(file, at + 4);
+        if (bytes < RecordHeaderBytes) break;
+        const qint64 end = std::min<qint64>(at + bytes, file.size());
+        const auto carrier = std::find_if(std::begin(BitmapRecords), std::end(BitmapRecords),
+                                          [&](const BitmapRecord& r) { return r.type == type; });
+        if (carrier == std::end(BitmapRecords)) {
+            contents.drawingBytes += end - at;
+        } else {
+            for (const qint64 offsetAt : carrier->headerOffsetsAt) {
+                if (offsetAt == 0 || at + offsetAt + 4 > end) continue;
+                const qint64 pixels = bitmapPixels(file, at + u32(file, at + offsetAt), end);
+                contents.bitmapPixels = std::min(contents.bitmapPixels + pixels, Saturated);
+            }
+        }
+        if (type == EmrEof) break;
+        at += bytes;
+    }
+    return contents;
+}
 
 struct FreeDeleter {
     void operator()(char* p) const { std::free(p); }
@@ -33,9 +116,13 @@ QRectF emfFrameInSvg(const EmfHeader& header) {
                   bottom - top);
 }
 
-DecodeResult renderEmf(const QByteArray& file, const EmfHeader& header, QSize size) {
+DecodeResult renderEmf(const QByteArray& file, const EmfHeader& header, QSize size, qint64 limit) {
     const QRectF frame = emfFrameInSvg(header);
     if (size.isEmpty() || frame.isEmpty()) return DecodeResult::failed(UnknownImageFormat);
+    const EmfContents contents = emfContents(file);
+    if (contents.bitmapPixels > limit / BytesPerPixel / BitmapShare ||
+        contents.drawingBytes > limit / DrawingShare)
+        return DecodeResult::failed(OutOfMemory);
 
     generatorOptions options{};
     options.nameSpace = nullptr;
@@ -49,6 +136,7 @@ DecodeResult renderEmf(const QByteArray& file, const EmfHeader& header, QSize si
                 &svgBytes, &svgLength, &options);
     const std::unique_ptr<char, FreeDeleter> svg(svgBytes);
     if (!converted || !svg || svgLength == 0) return DecodeResult::failed(UnknownImageFormat);
+    if (qint64(svgLength) > limit / SvgShare) return DecodeResult::failed(OutOfMemory);
 
     QSvgRenderer renderer(QByteArray::fromRawData(svg.get(), qsizetype(svgLength)));
     if (!renderer.isValid()) return DecodeResult::failed(UnknownImageFormat);

@@ -19,7 +19,9 @@ inline constexpr QRgb MetafilePaper = 0xffffffffu;
 QRectF emfFrameInSvg(const EmfHeader& header);
 
 // `file` holds the whole metafile; its frame is drawn at `size` (the caller has
-// checked it against the limits).
-DecodeResult renderEmf(const QByteArray& file, const EmfHeader& header, QSize size);
+// checked it against the limits). Its bitmaps, its drawing records and the SVG they
+// make are held to shares of `limit` bytes: beyond them it is refused for want of
+// memory.
+DecodeResult renderEmf(const QByteArray& file, const EmfHeader& header, QSize size, qint64 limit);
 
 } // namespace kamsulo::imaging

@@ -1,11 +1,13 @@
 #include "imaging/load/PictureFile.h"
 
 #include "imaging/load/EmfRenderer.h"
+#include "imaging/load/JpegScans.h"
 #include "imaging/load/WmfRenderer.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <climits>
 
 namespace kamsulo::imaging {
 
@@ -72,6 +74,9 @@ int PictureFile::openRaster() {
     reader_->setAutoTransform(false);
     if (!reader_->canRead()) return readerStatus(reader_->error(), fileName_);
     size_ = reader_->size();
+    // Qt's BMP reader gives the height of a bitmap stored top-down as negative.
+    if (size_.width() > 0 && size_.height() < 0)
+        size_.setHeight(size_.height() == INT_MIN ? INT_MAX : -size_.height());
     return Ok;
 }
 
@@ -109,7 +114,7 @@ DecodeResult PictureFile::decode() {
         if (wmfHeader_) return renderPlaceableWmf(metafile_, *wmfHeader_, size_, limit_);
         break;
     case PictureKind::Emf:
-        if (emfHeader_) return renderEmf(metafile_, *emfHeader_, size_);
+        if (emfHeader_) return renderEmf(metafile_, *emfHeader_, size_, limit_);
         break;
     case PictureKind::PlainWmf:
         break;
@@ -118,6 +123,8 @@ DecodeResult PictureFile::decode() {
 }
 
 DecodeResult PictureFile::decodeRaster() {
+    if (reader_->format() == "jpeg" && jpegScans(fileName_) > MostJpegScans)
+        return DecodeResult::failed(UnknownImageFormat);
     QImage image;
     if (!reader_->read(&image)) {
         // Qt refuses what passes its allocation limit as invalid data.

@@ -11,8 +11,9 @@ using namespace kamsulo::imaging::test;
 
 TEST(Decode, RasterFormatsMatchTheirReferences) {
     const ImageLoader loader;
-    for (const char* name : {"rgb.png", "alpha.png", "rgb24.bmp", "rle8.rle", "rle4.bmp",
-                             "palette.gif", "lzw.tiff", "photo.jpeg", "icon.ico", "cursor.cur"}) {
+    for (const char* name :
+         {"rgb.png", "alpha.png", "rgb24.bmp", "rle8.rle", "rle4.bmp", "palette.gif", "lzw.tiff",
+          "photo.jpeg", "progressive.jpeg", "icon.ico", "cursor.cur"}) {
         const LoadResult result = loader.load(sample(name));
         ASSERT_TRUE(result.errorText.isEmpty()) << name << ": " << result.errorText.toStdString();
         EXPECT_EQ(result.picture.format(), QImage::Format_RGB32) << name;

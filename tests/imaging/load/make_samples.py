@@ -8,6 +8,7 @@ the pattern they were made from, the JPEG against Pillow's decode.
 
 usage: make_samples.py FOLDER
 """
+import io
 import os
 import struct
 import subprocess
@@ -150,24 +151,40 @@ wmf("bitmap-header-zero.wmf", (0, 0, 1440, 960), 1440,
 wmf("record-bomb.wmf", (0, 0, 1440, 960), 1440, [RED_BRUSH, SELECT[0]], largest=0x7A000029)
 
 
-def emf_of(name, image):
-    """An enhanced metafile with one stretch-DIB record of the picture, drawn at its size."""
+def emf(name, size, records, frame=None):
+    """An enhanced metafile of `size` pixels (or in `frame`, 0.01 mm: left, top, right,
+    bottom) holding `records` and the end record, at 96 dpi."""
+    w, h = size
+    hmm = lambda pixels: (pixels * 2540 + 48) // 96
+    end = struct.pack("<IIIII", 14, 20, 0, 16, 20)
+    head = struct.pack("<II4i4iIIIIHHIII2i2iIII2i", 1, 108, 0, 0, w - 1, h - 1,
+                       *(frame or (0, 0, hmm(w) - 1, hmm(h) - 1)), 0x464D4520, 0x10000,
+                       108 + sum(map(len, records)) + len(end), len(records) + 2, 1, 0, 0, 0,
+                       0, 1920, 1080, 508, 285, 0, 0, 0, 508000, 285750)
+    open(path(name), "wb").write(head + b"".join(records) + end)
+
+
+def stretch_dib(size, bits, dib_size=None, bpp=24, colours=()):
+    """A stretch-DIB record drawing a bitmap of `size` (whose header may claim
+    `dib_size`) over a picture of that size."""
+    w, h = size
+    dib = struct.pack("<IiiHHIIiiII", 40, *(dib_size or size), 1, bpp, 0, len(bits), 3780, 3780,
+                      len(colours), 0) + b"".join(bytes((b, g, r, 0)) for r, g, b in colours)
+    return struct.pack("<II4i4i2iIIIIII2i", 81, 80 + len(dib) + len(bits), 0, 0, w - 1, h - 1,
+                       0, 0, 0, 0, w, h, 80, len(dib), 80 + len(dib), len(bits), 0,
+                       0x00CC0020, w, h) + dib + bits
+
+
+def emf_of(name, image, frame=None, dib_size=None):
+    """An enhanced metafile with one stretch-DIB record of the picture, drawn at its size
+    (or in `frame`); `dib_size` overrides what the bitmap's header claims."""
     w, h = image.size
     stride = (w * 3 + 3) // 4 * 4
     bits = b"".join(image.crop((0, y, w, y + 1)).tobytes("raw", "BGR").ljust(stride, b"\0")
                     for y in range(h - 1, -1, -1))
-    hmm = lambda pixels: (pixels * 2540 + 48) // 96
-    record = 80 + 40 + len(bits)
-    total = 108 + record + 20
-    head = struct.pack("<II4i4iIIIIHHIII2i2iIII2i", 1, 108, 0, 0, w - 1, h - 1, 0, 0, hmm(w) - 1,
-                       hmm(h) - 1, 0x464D4520, 0x10000, total, 3, 1, 0, 0, 0, 0, 1920, 1080,
-                       508, 285, 0, 0, 0, 508000, 285750)
-    blit = struct.pack("<II4i4i2iIIIIII2i", 81, record, 0, 0, w - 1, h - 1, 0, 0, 0, 0, w, h,
-                       80, 40, 120, len(bits), 0, 0x00CC0020, w, h)
-    dib = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(bits), 3780, 3780, 0, 0)
-    end = struct.pack("<IIIII", 14, 20, 0, 16, 20)
-    open(path(name), "wb").write(head + blit + dib + bits + end)
-    save_rgb(name, image)
+    emf(name, image.size, [stretch_dib(image.size, bits, dib_size)], frame)
+    if not (frame or dib_size):
+        save_rgb(name, image)
 
 
 emf_of("picture.emf", pattern)
@@ -185,3 +202,110 @@ data.append(squash.flush(zlib.Z_SYNC_FLUSH))
 open(path("bomb.png"), "wb").write(
     b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", 60000, 60000, 8, 2, 0, 0, 0))
     + png_chunk(b"IDAT", b"".join(data)))
+
+
+# --- Headers claiming enormous sizes over a few bytes of data (huge-*), and one at the
+# caller's limit of 2184 pixels a side (limit-*), each named by what it claims.
+def png_claiming(name, width, height):
+    open(path(name), "wb").write(
+        b"\x89PNG\r\n\x1a\n"
+        + png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+        + png_chunk(b"IDAT", zlib.compress(bytes(64))) + png_chunk(b"IEND", b""))
+
+
+png_claiming("huge-2147483647x1.png", 2**31 - 1, 1)
+png_claiming("huge-2147483647-square.png", 2**31 - 1, 2**31 - 1)
+png_claiming("huge-1000000-square.png", 1000000, 1000000)
+png_claiming("limit-2184-square.png", 2184, 2184)
+
+
+def bmp_claiming(name, width, height, bits=24, compression=0):
+    """A negative height is a bitmap stored top-down."""
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, 0, 2835, 2835,
+                       0, 0)
+    palette = bytes(4 * 256) if bits == 8 else b""
+    data = bytes([2, 1, 0, 0, 0, 1]) if compression else bytes(64)
+    offset = 14 + len(info) + len(palette)
+    open(path(name), "wb").write(b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset)
+                                 + info + palette + data)
+
+
+bmp_claiming("huge-topdown-8000.bmp", 8000, -8000)
+bmp_claiming("huge-topdown-16384.bmp", 16384, -16384)
+bmp_claiming("huge-topdown-100000.bmp", 100000, -100000)
+bmp_claiming("huge-topdown-int-min.bmp", 2000, -2**31)
+bmp_claiming("huge-2147483647-wide.bmp", 2**31 - 1, 1)
+bmp_claiming("huge-rle8-30000.rle", 30000, 30000, bits=8, compression=1)
+bmp_claiming("limit-topdown-2184.bmp", 2184, -2184)
+
+
+def gif_claiming(name, screen, frame):
+    """A two-colour GIF: its logical screen, one frame of one pixel's worth of data."""
+    open(path(name), "wb").write(
+        b"GIF89a" + struct.pack("<HHBBB", *screen, 0x80, 0, 0) + bytes(3) + b"\xff" * 3
+        + b"," + struct.pack("<HHHHB", 0, 0, *frame, 0) + bytes([2, 2, 0x44, 1, 0]) + b";")
+
+
+gif_claiming("huge-65535-square.gif", (65535, 65535), (65535, 65535))
+gif_claiming("huge-frame-on-small-screen.gif", (16, 16), (65535, 65535))
+gif_claiming("limit-2184-square.gif", (2184, 2184), (2184, 2184))
+
+
+def jpeg_claiming(name, width, height):
+    """photo.jpeg with its frame header claiming another size."""
+    jpeg = bytearray(open(path("photo.jpeg"), "rb").read())
+    sof = jpeg.index(b"\xff\xc0")
+    jpeg[sof + 5:sof + 9] = struct.pack(">HH", height, width)
+    open(path(name), "wb").write(jpeg)
+
+
+jpeg_claiming("huge-65500-square.jpeg", 65500, 65500)
+jpeg_claiming("limit-2184-square.jpg", 2184, 2184)
+
+
+def tiff_claiming(name, width, height):
+    """An uncompressed 8-bit grey TIFF of one strip holding 64 bytes."""
+    strip = 8 + 2 + 12 * 9 + 4  # behind the header and the directory of nine tags
+    tags = [(256, 4, width), (257, 4, height), (258, 3, 8), (259, 3, 1), (262, 3, 1),
+            (273, 4, strip), (277, 3, 1), (278, 4, height), (279, 4, 64)]
+    ifd = struct.pack("<H", len(tags)) + b"".join(
+        struct.pack("<HHI", tag, kind, 1)
+        + (struct.pack("<I", value) if kind == 4 else struct.pack("<HH", value, 0))
+        for tag, kind, value in tags) + struct.pack("<I", 0)
+    open(path(name), "wb").write(b"II*\0" + struct.pack("<I", 8) + ifd + bytes(64))
+
+
+tiff_claiming("huge-100000-square.tiff", 100000, 100000)
+tiff_claiming("huge-4294967295-square.tif", 2**32 - 1, 2**32 - 1)
+tiff_claiming("huge-2147483648x1.tif", 2**31, 1)
+
+# Metafiles whose frames are kilometres wide: 65535 inches (1.7 km) at one unit per inch,
+# and 21 km (2^31 hundredths of a millimetre), and 43 km from the most negative edge.
+wmf("huge-1.7km.wmf", (-32768, -32768, 32767, 32767), 1, [RED_BRUSH, SELECT[0],
+                                                          rectangle(0, 0, 100, 100)])
+emf_of("huge-21km.emf", pattern, frame=(0, 0, 2**31 - 1, 2**31 - 1))
+emf_of("huge-43km.emf", pattern, frame=(-2**31, -2**31, 2**31 - 1, 2**31 - 1))
+# An ordinary frame around a bitmap whose header claims 20000 x 20000 in 37 x 23's bytes.
+emf_of("huge-bitmap-20000.emf", pattern, dib_size=(20000, 20000))
+
+# Metafiles that libemf2svg and QSvgRenderer would take gigabytes for (about ten bytes
+# a bitmap pixel, a hundred a drawing record's byte): eight bitmaps of 4000 x 4000
+# pixels (16 MB), 5 MB of line records, 12 MB of polylines.
+side = 4000
+mono = stretch_dib((37, 23), bytes((side + 31) // 32 * 4 * side), (side, side), 1,
+                   [(0, 0, 0), (255, 255, 255)])
+emf("bitmaps-8x4000.emf", (37, 23), [mono] * 8)
+emf("lines-5mb.emf", (37, 23), [struct.pack("<II2i", 54, 16, 5, 5)] * (5000000 // 16))
+points = b"".join(struct.pack("<hh", i % 37, i * 7 % 23) for i in range(1000))
+emf("polylines-12mb.emf", (37, 23),
+    [struct.pack("<II4iI", 87, 28 + len(points), 0, 0, 36, 22, 1000) + points] * 3000)
+
+# A progressive JPEG, and one whose last scan comes 2000 times more: the decoder goes
+# over the whole picture once a scan, for seconds.
+photo.save(path("progressive.jpeg"), quality=90, progressive=True)
+save_rgb("progressive.jpeg", Image.open(path("progressive.jpeg")))
+jpeg = io.BytesIO()
+Image.new("L", (2184, 2184), 128).save(jpeg, "JPEG", progressive=True)
+jpeg = jpeg.getvalue()
+last_scan = jpeg[jpeg.rindex(b"\xff\xda"):-2]
+open(path("scan-bomb.jpeg"), "wb").write(jpeg[:-2] + last_scan * 2000 + b"\xff\xd9")
