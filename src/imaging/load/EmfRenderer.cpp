@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <emf2svg.h>
 #include <memory>
 
@@ -96,6 +97,21 @@ EmfContents emfContents(const QByteArray& file) {
     return contents;
 }
 
+// The converter trusts the header's description and pixel format: it reads a
+// description of length 0 up to a terminator, wherever its offset points, and takes
+// both offsets as given. Neither is drawn, so the copy it gets has them blanked.
+constexpr qsizetype DescriptionAt = 60; // length in characters, offset
+constexpr qsizetype PixelFormatAt = 88; // size in bytes, offset
+constexpr std::uint32_t HeaderWithPixelFormat = 100;
+
+QByteArray withoutHeaderExtras(const QByteArray& file) {
+    QByteArray copy = file;
+    if (copy.size() >= DescriptionAt + 8) std::memset(copy.data() + DescriptionAt, 0, 8);
+    if (copy.size() >= PixelFormatAt + 8 && u32(file, 4) >= HeaderWithPixelFormat)
+        std::memset(copy.data() + PixelFormatAt, 0, 8);
+    return copy;
+}
+
 struct FreeDeleter {
     void operator()(char* p) const { std::free(p); }
 };
@@ -130,10 +146,10 @@ DecodeResult renderEmf(const QByteArray& file, const EmfHeader& header, QSize si
     options.emfplus = false; // dual files carry plain records as well
     char* svgBytes = nullptr;
     std::size_t svgLength = 0;
-    // libemf2svg only reads the buffer.
-    const int converted =
-        emf2svg(const_cast<char*>(file.constData()), static_cast<std::size_t>(file.size()),
-                &svgBytes, &svgLength, &options);
+    QByteArray records = withoutHeaderExtras(file);
+    const int converted = emf2svg(records.data(), static_cast<std::size_t>(records.size()),
+                                  &svgBytes, &svgLength, &options);
+    records.clear();
     const std::unique_ptr<char, FreeDeleter> svg(svgBytes);
     if (!converted || !svg || svgLength == 0) return DecodeResult::failed(UnknownImageFormat);
     if (qint64(svgLength) > limit / SvgShare) return DecodeResult::failed(OutOfMemory);

@@ -62,10 +62,11 @@ TEST(Decode, BombsAreRefusedBeforeDecoding) {
               QString::fromUtf16(LoadText::PictureLoaderFailed));
     // Bitmaps and records inside a metafile claiming more than the file could hold, and
     // bitmaps the metafile reader would spin on: a header of no size, a destination far
-    // beyond the picture, a mirrored one.
-    for (const char* name :
-         {"bitmap-bomb.wmf", "bitmap-after-end.wmf", "bitmap-overflow.wmf", "record-bomb.wmf",
-          "bitmap-header-zero.wmf", "stretch-bomb.wmf", "mirrored-bitmap.wmf"}) {
+    // beyond the picture, a mirrored one; a header whose description the converter would
+    // read up to a terminator past the file's end.
+    for (const char* name : {"bitmap-bomb.wmf", "bitmap-after-end.wmf", "bitmap-overflow.wmf",
+                             "record-bomb.wmf", "bitmap-header-zero.wmf", "stretch-bomb.wmf",
+                             "mirrored-bitmap.wmf", "description-unbounded.emf"}) {
         LoadResult bomb;
         EXPECT_LT(peakGrowth([&] { bomb = loader.load(sample(name)); }), bound) << name;
         EXPECT_EQ(bomb.errorText, QString::fromUtf16(LoadText::PictureLoaderFailed)) << name;
