@@ -19,6 +19,7 @@
 #include "platform/ScreenGrabber.h"
 #include "platform/TimingTrace.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -168,6 +169,8 @@ void MainWindow::buildControls() {
 
     tray_ = new TrayIcon(appIcon(), this);
     connect(tray_, &TrayIcon::chosen, this, [this](TrayIcon::Entry e) { onTrayEntry(int(e)); });
+    // A window whose icon can no longer be shown would be out of reach for good.
+    connect(tray_, &TrayIcon::lost, this, &MainWindow::showMainWindowNormal);
 
     connect(&frameWatch_, &QTimer::timeout, this, &MainWindow::onFrameWatch);
 
@@ -219,7 +222,7 @@ void MainWindow::onButton(MainButton button) {
         if (windows_.showSaveDialog) windows_.showSaveDialog();
         break;
     case MainButton::Info:
-        info::InfoDialog::instance()->show();
+        info::InfoDialog::instance()->showInFront();
         break;
     case MainButton::Open:
         if (askToSaveFirst() || !openFromDialog()) return;
@@ -309,6 +312,9 @@ void MainWindow::hideOwnedWindows() {
 void MainWindow::restoreOwnedWindows() {
     for (const auto& [window, place] : std::as_const(hiddenOwned_)) {
         if (!window) continue;
+        // Minimised along with this window before it went into the tray: it comes back
+        // shown, as this one does.
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         window->move(place);
         window->show();
     }
@@ -317,6 +323,8 @@ void MainWindow::restoreOwnedWindows() {
 
 void MainWindow::enterTray() {
     info::InfoDialog::unload();
+    // The dialogs this window owns wait with it and come back with it.
+    hideOwnedWindows();
     tray_->add();
     hide();
 }
@@ -333,8 +341,7 @@ void MainWindow::onTrayEntry(int entry) {
         onButton(MainButton::Window);
         break;
     case TrayIcon::Entry::ShowWindow:
-        setFormState(FormState::Normal);
-        show();
+        showMainWindowNormal();
         break;
     case TrayIcon::Entry::Exit:
         askToExit();
@@ -481,10 +488,13 @@ void MainWindow::setFormState(FormState state) {
         // iconic when shown again. The state is kept here, and the layout still sees it.
         // Qt maps a window that it counts as minimised as soon as it leaves that state,
         // so that happens only on the way back, right before the window is shown.
-        if (state == FormState::Minimized)
+        if (state == FormState::Minimized) {
             layoutWindow();
-        else
+        } else {
             setWindowState(real);
+            // Minimised by Qt once (without a tray), the window would be mapped iconic.
+            if (windowHandle()) platform::showNormalWhenMapped(winId());
+        }
         return;
     }
     if (state == FormState::Minimized) real |= Qt::WindowMinimized;

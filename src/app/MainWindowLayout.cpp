@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/SizeGrip.h"
 #include "app/TrayIcon.h"
+#include "info/InfoDialog.h"
 #include "platform/Twips.h"
 #include "platform/WindowFrame.h"
 
@@ -108,6 +109,8 @@ void MainWindow::layoutWindow() {
             hide();
         else if (TrayIcon::available())
             enterTray();
+        else
+            info::InfoDialog::unload();
         inLayout_ = false;
         return;
     }

@@ -1,6 +1,9 @@
 #include "app/TrayIcon.h"
 
 #include <QCursor>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QWidget>
 
 namespace kamsulo::app {
 
@@ -19,6 +22,8 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), icon_(
     entry("Beenden", Entry::Exit);
     // No context menu: a right click shows nothing.
     connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
+    areaWatch_.setInterval(kAreaWatchMs);
+    connect(&areaWatch_, &QTimer::timeout, this, &TrayIcon::checkStillAvailable);
 }
 
 bool TrayIcon::available() {
@@ -27,16 +32,48 @@ bool TrayIcon::available() {
 
 void TrayIcon::add() {
     icon_.show();
+    areaWatch_.start();
 }
 
 void TrayIcon::remove() {
+    areaWatch_.stop();
+    awaitingRelease_ = false;
     menu_.hide();
     icon_.hide();
 }
 
+void TrayIcon::checkStillAvailable() {
+    if (!icon_.isVisible() || available()) return;
+    remove();
+    emit lost();
+}
+
 void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
     if (reason != QSystemTrayIcon::Trigger) return;
-    menu_.popup(QCursor::pos());
+    // An icon embedded in the tray reports the press of the button; the menu waits for
+    // its release. A host that activates the icon itself has already seen the click.
+    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+        menu_.popup(QCursor::pos());
+        return;
+    }
+    if (!awaitingRelease_) qApp->installEventFilter(this);
+    awaitingRelease_ = true;
+}
+
+bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (awaitingRelease_ && widget && event->type() == QEvent::MouseButtonRelease) {
+        const auto* release = static_cast<QMouseEvent*>(event);
+        if (release->button() == Qt::LeftButton) {
+            // The icon holds the pointer from its press: the release comes to it, also
+            // when it happens elsewhere.
+            awaitingRelease_ = false;
+            qApp->removeEventFilter(this);
+            if (icon_.isVisible() && widget->rect().contains(release->position().toPoint()))
+                menu_.popup(release->globalPosition().toPoint());
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace kamsulo::app

@@ -1,9 +1,13 @@
 #pragma once
 // The notification-area icon that stands in for the minimised main window, and its
-// menu. A left click opens the menu at the pointer; nothing else on the icon does.
+// menu. The menu opens when the left button is released over the icon; nothing else
+// on the icon opens it. While the icon is shown, the notification area is watched:
+// when it goes away (its host ended), the icon can no longer be reached and says so.
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace kamsulo::app {
 
@@ -24,12 +28,22 @@ public:
 
 signals:
     void chosen(kamsulo::app::TrayIcon::Entry entry);
+    // The shown icon's notification area went away; the icon has been removed.
+    void lost();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void checkStillAvailable();
 
     QSystemTrayIcon icon_;
     QMenu menu_;
+    // A left press on the icon waits for its release before the menu opens.
+    bool awaitingRelease_ = false;
+    QTimer areaWatch_;
+    static constexpr int kAreaWatchMs = 250;
 };
 
 } // namespace kamsulo::app

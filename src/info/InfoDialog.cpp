@@ -200,6 +200,13 @@ void InfoDialog::setProgramIcon(const QIcon& icon) {
     if (g_instance) g_instance->setWindowIcon(icon);
 }
 
+void InfoDialog::showInFront() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void InfoDialog::unload() {
     delete g_instance.data();
 }

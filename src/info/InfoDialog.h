@@ -25,6 +25,10 @@ public:
     // Closes and destroys the instance, if there is one.
     static void unload();
 
+    // Shows the window; one that is open already comes back to the front, active,
+    // also from behind other windows or from the task bar.
+    void showInFront();
+
     // Opens the donation page; a browser that fails to start shows nothing.
     static void openDonationPage();
 

@@ -1,15 +1,40 @@
 #include "platform/WindowFrame.h"
 
 #include <QGuiApplication>
+
+// Xlib's macros clash with Qt's names: after Qt's headers.
 #include "platform/X11ErrorTrap.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace kamsulo::platform {
 
-std::optional<QMargins> frameExtents(quint64 window) {
+namespace {
+
+Display* qtDisplay() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display* display = x11 ? x11->display() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+} // namespace
+
+void showNormalWhenMapped(quint64 window) {
+    Display* display = qtDisplay();
+    if (!display || window == 0) return;
+    X11ErrorTrap trap(display);
+    XWMHints* hints = XGetWMHints(display, window);
+    XWMHints normal{};
+    XWMHints* use = hints ? hints : &normal;
+    use->flags |= StateHint;
+    use->initial_state = NormalState;
+    XSetWMHints(display, window, use);
+    if (hints) XFree(hints);
+    XFlush(display);
+}
+
+std::optional<QMargins> frameExtents(quint64 window) {
+    Display* display = qtDisplay();
     if (!display || window == 0) return std::nullopt;
     const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", True);
     if (extents == None) return std::nullopt;

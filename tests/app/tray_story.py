@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """The tray icon as the user meets it, on the real program with trayer as the tray host:
-the Tray button and the minimise box put the window into the tray (Tray closing the info
-window); a right click on the icon opens nothing, a left click opens the menu and its
-release chooses nothing; "Gesamter Screen" (after Tray and after the minimise box)
-captures the bare desktop and brings the window back, "Programmfenster anzeigen" brings
-it back, "Beenden" asks, keeps the program on "Nein", and on "Ja" asks about the unsaved
-picture and ends it. Then, on a display of its own without a tray host: minimising leaves
-the window iconic and reachable; a tray host that starts later at the top left is used,
-where the menu opens with its first entry under the pointer, and the release of the click
-that opened it chooses nothing.
+Info brings its open window to the front from behind the main window or from the task
+bar; the Tray button and the minimise box put the window into the tray (Tray closing the
+info window); a right click on the icon opens nothing, nor does a left press released
+elsewhere, a left click opens the menu on its release; "Gesamter Screen" (after Tray and
+after the minimise box) captures the bare desktop and brings the window back, "Programm-
+fenster anzeigen" brings it back with the save dialog that went into the tray with it,
+"Beenden" asks, keeps the program on "Nein", and on "Ja" asks about the unsaved picture
+and ends it. Then, on a display of its own without a tray host: minimising leaves the
+window iconic and reachable and closes the info window; a tray host that starts later at
+the top left is used, where the menu opens with its first entry under the pointer, and
+the release of the click that opened it chooses nothing; when that host ends, the window
+comes back by itself.
 
 The menu's and the message boxes' texts are read through AT-SPI, on a session bus of the
 test's own. Every step waits for what it can observe (a window, a window property, an
@@ -29,7 +32,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from e2e import (TPP, activate, check_setup, fail, grab_screen, keys, run,  # noqa: E402
                  stop_all, visible, wait_for, window_rect, xdo)
 
-BUTTON_LEFT = {"ClipBoard": 2940, "Info": 7560, "Tray": 6630}  # twips; 900 wide, 920 high at 10
+BUTTON_LEFT = {"ClipBoard": 2940, "Save": 5715, "Info": 7560, "Tray": 6630}  # twips; 900 wide, 920 high at 10
 MENU = [("menu item", "Region"), ("menu item", "Gesamter Screen"),
         ("menu item", "Aktives Fensters"), ("separator", ""),
         ("menu item", "Programmfenster anzeigen"), ("separator", ""), ("menu item", "Beenden")]
@@ -73,11 +76,15 @@ def centre(rect):
     return x + w // 2, y + h // 2
 
 
-def click_at(point, button=1):
+def move_to(point):
     # Not mousemove --sync: that waits long for a move when the pointer is there already.
     xdo("mousemove", str(point[0]), str(point[1]))
     wait_for(lambda: xdo("getmouselocation").startswith("x:%d y:%d " % point),
              "the pointer does not get to %d,%d" % point)
+
+
+def click_at(point, button=1):
+    move_to(point)
     xdo("click", str(button))
 
 
@@ -86,6 +93,10 @@ def press(win, name):
     activate(win)
     x, y, _, _ = window_rect(win)
     click_at((x + (BUTTON_LEFT[name] + 450) // TPP, y + (10 + 460) // TPP))
+
+
+def active(win):
+    return xdo("getactivewindow").strip() == win
 
 
 def answer(box, key):
@@ -329,17 +340,31 @@ def tray_story(binary, root, procs):
         picture = wait_for(clipboard_picture, "the capture did not reach the clipboard")
         check_bare_desktop(picture, tile, tray_rects)
 
-    # Tray: the info window closes, the main window hides, the icon appears.
+    # Info brings its open window back to the front, from the task bar and from behind
+    # the main window (which the press raises).
     press(main, "Info")
-    wait_for(lambda: visible("^Kamsulo - Info$"), "the info window did not open")
+    info = wait_for(lambda: visible("^Kamsulo - Info$"), "the info window did not open")[0]
+    for cover in (lambda: xdo("windowminimize", info), lambda: activate(main)):
+        cover()
+        wait_for(lambda: not active(info), "the info window stayed in front")
+        press(main, "Info")
+        wait_for(lambda: active(info) and viewable(info),
+                 "Info did not bring its window back to the front")
+
+    # Tray: the info window closes, the main window hides, the icon appears.
     icon = into_tray(lambda: press(main, "Tray"), "Tray")
     if visible("^Kamsulo - Info$"):
         fail("the info window stayed open")
 
     # A right click on the icon opens nothing; the left click after it opens the menu,
     # which the release of that click leaves open.
+    # A left press released away from the icon opens nothing either.
     mark = a11y.mark()
     click_at(centre(icon), 3)
+    move_to(centre(icon))
+    xdo("mousedown", "1")
+    move_to((icon[0] // 2, icon[1] // 2))
+    xdo("mouseup", "1")
     click_at(centre(icon))
     menu, entries = open_menu(a11y, mark)
     menu_stays_open(a11y, menu)
@@ -347,10 +372,20 @@ def tray_story(binary, root, procs):
 
     # The minimise box does what Tray does; "Programmfenster anzeigen" restores.
     capture_screen(menu_of(into_tray(lambda: xdo("windowminimize", main), "The minimise box"))[1])
-    _, entries = menu_of(into_tray(lambda: press(main, "Tray"), "Tray"))
+    # An open save dialog goes into the tray with the window and comes back with it.
+    press(main, "Save")
+    save = wait_for(lambda: visible("^Speichern als...$"), "Save did not open its dialog")[0]
+    _, entries = menu_of(into_tray(lambda: xdo("windowminimize", main), "The minimise box"))
+    if viewable(save):
+        fail("the save dialog stayed on the screen while the window is in the tray")
     click_at(centre(entries["Programmfenster anzeigen"]))
     wait_for(lambda: shown(main) and not tray_icon(wm_class),
              '"Programmfenster anzeigen" did not restore the window and remove the icon')
+    wait_for(lambda: viewable(save) and wm_state(save) == "Normal",
+             "the save dialog did not come back with the window")
+    activate(save)
+    keys("alt+F4")
+    wait_for(lambda: not visible("^Speichern als...$"), "the save dialog did not close")
 
     # "Beenden": "Nein" keeps the program in the tray; "Ja", then "Nein" to saving the
     # unsaved capture, ends it.
@@ -392,10 +427,14 @@ def no_tray_story(binary, root, procs):
     procs.append(spy)
 
     # Minimised with Tray or the minimise box, the window stays iconic at the window
-    # manager, where it can be activated again; it is never withdrawn.
+    # manager, where it can be activated again; it is never withdrawn. The info window
+    # closes as it does on the way into the tray.
     for minimise in (lambda: press(main, "Tray"), lambda: xdo("windowminimize", main)):
+        press(main, "Info")
+        wait_for(lambda: visible("^Kamsulo - Info$"), "the info window did not open")
         minimise()
         wait_for(lambda: iconic(main), "minimising did not leave the window iconic")
+        wait_for(lambda: not visible("^Kamsulo - Info$"), "the info window stayed open")
         xdo("windowactivate", main)
         wait_for(lambda: shown(main), "the minimised window could not be activated again")
     spy.terminate()
@@ -423,8 +462,14 @@ def no_tray_story(binary, root, procs):
     menu_stays_open(a11y, menu)
     if not hidden(main) or not tray_icon(wm_class):
         fail("the click that opened the menu chose its first entry")
-    print("PASS: without a notification area the window stays iconic and reachable; "
-          "a tray host that starts later is used")
+
+    # The tray host ends (a panel that crashed): the window comes back by itself.
+    xdo("key", "Escape")
+    trayer.kill()
+    wait_for(lambda: shown(main), "the window stayed hidden after the tray host ended")
+    print("PASS: without a notification area the window stays iconic and reachable and "
+          "the info window closes; a tray host that starts later is used, and when it ends "
+          "the window comes back")
 
 
 def main():
