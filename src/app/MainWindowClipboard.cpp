@@ -19,6 +19,12 @@ using platform::messageBox;
 void MainWindow::copyToClipboard() {
     // PNG and BMP as well as Qt's own image type, so that any program can take it.
     const QImage picture = pictureToSave();
+    // Nothing to copy (a refused paste left the canvas empty): the clipboard is taken
+    // with nothing on it, rather than offering image types without content.
+    if (picture.isNull()) {
+        QGuiApplication::clipboard()->setMimeData(new QMimeData);
+        return;
+    }
     auto* data = new QMimeData;
     data->setImageData(picture);
     for (const char* format : {"PNG", "BMP"}) {

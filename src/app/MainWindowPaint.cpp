@@ -7,17 +7,26 @@ namespace kamsulo::app {
 
 void MainWindow::handToPaintProgram() {
     const QString title = QStringLiteral("Kamsulo - Info");
-    switch (PaintProgram(PaintProgram::buttonEditor()).handOver()) {
+    PaintProgram editor(PaintProgram::buttonEditor());
+    // Without a picture there is nothing to paste: the editor opens empty.
+    const bool empty = pictureToSave().isNull();
+    const auto note = [&](const char* text) {
+        platform::messageBox(QString::fromUtf8(text), platform::BoxStyle::OkInformation, title,
+                             this);
+    };
+    switch (empty ? editor.startEmpty() : editor.handOver()) {
     case PaintProgram::Outcome::Handed:
         return;
     case PaintProgram::Outcome::NotFound:
-        platform::messageBox(QStringLiteral("Mspaint wurde nicht gefunden !"),
-                             platform::BoxStyle::OkInformation, title, this);
+        note("Mspaint wurde nicht gefunden !");
         break;
     case PaintProgram::Outcome::NoWindow:
-        platform::messageBox(QStringLiteral("Das Malprogramm hat sich nicht rechtzeitig "
-                                            "gemeldet. Das Bild liegt in der Zwischenablage."),
-                             platform::BoxStyle::OkInformation, title, this);
+        note("Das Malprogramm hat sich nicht rechtzeitig gemeldet. Das Bild liegt in der "
+             "Zwischenablage.");
+        break;
+    case PaintProgram::Outcome::Ended:
+        note("Das Malprogramm hat sich beendet, bevor es ein Fenster zeigte. Das Bild liegt in "
+             "der Zwischenablage.");
         break;
     }
     updateCanvasToolTip();

@@ -3,12 +3,14 @@
 #include "platform/ActiveWindow.h"
 #include "platform/DesktopServices.h"
 #include "platform/KeyInjector.h"
+#include "platform/ProcessState.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <iterator>
 
@@ -53,14 +55,26 @@ void pause(int ms) {
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-bool waitUntil(const std::function<bool()>& done, qint64 timeoutMs) {
+enum class Wait { Done, GaveUp, TimedOut };
+
+Wait waitUntil(const std::function<bool()>& done, const std::function<bool()>& giveUp,
+               qint64 timeoutMs) {
     QElapsedTimer clock;
     clock.start();
     while (!done()) {
-        if (clock.elapsed() >= timeoutMs) return false;
+        if (giveUp()) return Wait::GaveUp;
+        if (clock.elapsed() >= timeoutMs) return Wait::TimedOut;
         pause(kPollMs);
     }
-    return true;
+    return Wait::Done;
+}
+
+// Sleeps in steps, ending early once `giveUp` holds.
+void pauseUnless(int ms, const std::function<bool()>& giveUp) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms && !giveUp())
+        pause(int(std::min<qint64>(kPollMs, ms - clock.elapsed())));
 }
 
 } // namespace
@@ -82,6 +96,13 @@ QStringList PaintProgram::command() const {
     if (editor_.desktopEntryId.isEmpty()) return {};
     return platform::commandWithoutFieldCodes(platform::desktopServices().readDesktopEntryValue(
         editor_.desktopEntryId, QStringLiteral("Exec")));
+}
+
+PaintProgram::Outcome PaintProgram::startEmpty() {
+    const QStringList cmd = command();
+    if (cmd.isEmpty() || !QProcess::startDetached(cmd.first(), cmd.mid(1)))
+        return Outcome::NotFound;
+    return Outcome::Handed;
 }
 
 PaintProgram::Outcome PaintProgram::handOver() {
@@ -108,8 +129,20 @@ PaintProgram::Outcome PaintProgram::handOver() {
             active->instanceName.compare(editor_.windowClass, Qt::CaseInsensitive) == 0;
         return sameClass && !earlierWindows.contains(active->window);
     };
-    pause(kStartPauseMs);
-    if (!waitUntil(editorInFront, kWindowWaitMs - sinceStart.elapsed())) return Outcome::NoWindow;
+    // The editor may end before it shows a window (a wrapper that fails, a crash):
+    // then there is nothing to wait for. A wrapper that handed over to another process
+    // and ended has its window found all the same if it is already in front.
+    const auto ended = [&] { return pid != 0 && !platform::processRunning(pid); };
+    const auto endedWithoutWindow = [&] { return ended() && !editorInFront(); };
+    pauseUnless(kStartPauseMs, endedWithoutWindow);
+    switch (waitUntil(editorInFront, endedWithoutWindow, kWindowWaitMs - sinceStart.elapsed())) {
+    case Wait::Done:
+        break;
+    case Wait::GaveUp:
+        return Outcome::Ended;
+    case Wait::TimedOut:
+        return Outcome::NoWindow;
+    }
 
     platform::KeyInjector& injector = platform::keyInjector();
     keys::sendKeyString(QLatin1String(keys->paste), injector);

@@ -1,7 +1,8 @@
 #pragma once
 // Handing the picture on the clipboard to a paint program: the program is looked
 // for in three places in turn and started; once one of its windows has come to the
-// front, it is sent the keys that paste the picture and crop the drawing to it.
+// front, it is sent the keys that paste the picture and crop the drawing to it. An
+// editor that ends before its window comes is not waited for.
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -25,6 +26,7 @@ public:
         Handed,   // started, and the keys were sent to its window
         NotFound, // found nowhere, or it could not be started
         NoWindow, // started, but no window of it came to the front in time: nothing sent
+        Ended,    // started, but it ended before a window of it came to the front
     };
 
     explicit PaintProgram(PaintEditor editor) : editor_(std::move(editor)) {}
@@ -38,6 +40,8 @@ public:
     // running, so that the windows repaint and the clipboard can be read; user input
     // is held back until the hand-over is done.
     Outcome handOver();
+    // Only starts the editor, with nothing to paste: for when there is no picture.
+    Outcome startEmpty();
 
     // The editor that the MsPaint button uses; a test may point its locations
     // elsewhere to withhold the editor.

@@ -218,15 +218,41 @@ TEST(PaintHandOff, WithoutTheEditorOnlyTheMessageShowsAndTheClipboardHoldsThePic
     EXPECT_EQ(OtherProgram::readPicture(), picture);
 }
 
-TEST(PaintHandOff, AProgramWithoutAWindowIsSentNothingAndTheUserIsTold) {
+TEST(PaintHandOff, AnEditorThatEndsWithoutAWindowIsNotWaitedForAndTheUserIsTold) {
     Shown s;
     OtherProgram other;
     s.show(other, pattern(90, 70));
-    EditorAt windowless("/usr/bin/true");
+    EditorAt ends("/usr/bin/false");
     Boxes boxes("OK");
     s.w.onButton(MainButton::Paint);
-    EXPECT_EQ(boxes.texts, QStringList{"Das Malprogramm hat sich nicht rechtzeitig gemeldet. "
-                                       "Das Bild liegt in der Zwischenablage."});
+    EXPECT_EQ(boxes.texts, QStringList{"Das Malprogramm hat sich beendet, bevor es ein Fenster "
+                                       "zeigte. Das Bild liegt in der Zwischenablage."});
+}
+
+TEST(PaintHandOff, WithoutAPictureNothingIsOfferedAndTheEditorOpensEmpty) {
+    Shown s;
+    OtherProgram other;
+    s.show(other, pattern(90, 70));
+    s.w.setShotSaved(true);
+    QFile text(other.dir.filePath("words.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("plain words") > 0);
+    text.close();
+    other.offer(text.fileName(), "text/plain");
+    {
+        Boxes refused("OK");
+        s.paste();
+    }
+    ASSERT_TRUE(s.w.canvasImage().isNull());
+    s.w.onButton(MainButton::Clipboard);
+    EXPECT_TRUE(test::waitFor([] {
+        const QByteArray targets = OtherProgram::read("TARGETS");
+        return !targets.contains("image/") && !targets.contains("text/plain");
+    }));
+    // Started, but not waited for: there is nothing to paste into it.
+    EditorAt ends("/usr/bin/false");
+    Boxes boxes("OK");
+    s.w.onButton(MainButton::Paint);
+    EXPECT_EQ(boxes.texts, QStringList{});
 }
 
 TEST(PaintHandOff, ThePictureArrivesInKolourPaintAtItsOwnSize) {
