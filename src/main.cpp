@@ -10,6 +10,8 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 using kamsulo::app::CommandLine;
@@ -19,6 +21,35 @@ namespace {
 
 void print(std::FILE* to, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), to);
+}
+
+// Why an answer could not be written, for the one line that says so.
+QString writeFailure(int error) {
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("kein Platz mehr auf dem Gerät");
+    case EPIPE:
+        return QStringLiteral("niemand liest sie mehr");
+    case EBADF:
+        return QStringLiteral("keine Ausgabe geöffnet");
+    default:
+        return QStringLiteral("Fehler %1").arg(error);
+    }
+}
+
+// Writes the answer to --help or --version to stdout: status 0, or 1 with one line on
+// stderr when it cannot be written (a full device, a reader that has gone).
+int answer(const QString& text) {
+    std::signal(SIGPIPE, SIG_IGN); // a gone reader is reported, not a silent death
+    const QByteArray bytes = text.toLocal8Bit();
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
+                             std::size_t(bytes.size()) &&
+                         std::fflush(stdout) == 0;
+    if (written) return 0;
+    print(stderr, QStringLiteral("kamsulo: Die Ausgabe ließ sich nicht schreiben (%1).\n")
+                      .arg(writeFailure(errno)));
+    return 1;
 }
 
 MainButton buttonFor(CommandLine::Capture capture) {
@@ -41,12 +72,10 @@ int main(int argc, char** argv) {
     const CommandLine line = kamsulo::app::parseCommandLine(arguments);
     switch (line.action) {
     case CommandLine::Action::Help:
-        print(stdout, kamsulo::app::usageText());
-        return 0;
+        return answer(kamsulo::app::usageText());
     case CommandLine::Action::Version:
-        print(stdout, QStringLiteral("%1 %2\n").arg(kamsulo::platform::AppInfo::exeName(),
+        return answer(QStringLiteral("%1 %2\n").arg(kamsulo::platform::AppInfo::exeName(),
                                                     kamsulo::platform::AppInfo::versionText()));
-        return 0;
     case CommandLine::Action::Error:
         print(stderr,
               QStringLiteral("kamsulo: %1\n\n").arg(line.error) + kamsulo::app::usageText());

@@ -28,7 +28,8 @@ public:
     virtual void prepareScreenGrab() {}
 
     // The foreground window: the window manager's active window, or the input focus
-    // when there is none. 0 when nothing can be found.
+    // when there is none, each only when it is a client's window that is shown. 0 when
+    // neither is (the desktop in front).
     virtual WindowId activeWindow() = 0;
     // The outer window as the window manager shows it (frame and title bar), i.e. the
     // ancestor of `window` that is a child of the root. 0 when the window is gone.

@@ -15,6 +15,8 @@
 #include <sys/shm.h>
 #include <thread>
 
+#include "platform/X11ClientWindow.h" // Xlib's macros after Qt's headers
+
 namespace kamsulo::platform {
 
 namespace {
@@ -149,29 +151,14 @@ public:
 
     WindowId activeWindow() override {
         if (!dpy_) return 0;
-        const Atom active = XInternAtom(dpy_, "_NET_ACTIVE_WINDOW", True);
-        if (active != None) {
-            Atom type = None;
-            int format = 0;
-            unsigned long n = 0, after = 0;
-            unsigned char* data = nullptr;
-            ErrorTrap trap(dpy_);
-            if (XGetWindowProperty(dpy_, root_, active, 0, 1, False, XA_WINDOW, &type, &format, &n,
-                                   &after, &data) == Success &&
-                data) {
-                Window w = None;
-                if (type == XA_WINDOW && format == 32 && n == 1)
-                    w = *reinterpret_cast<Window*>(data);
-                XFree(data);
-                if (w != None && isAlive(w)) return w;
-            }
-            (void)trap.failed();
-        }
+        // Either counts only as a client window that is shown: with the desktop in front
+        // the focus rests on a window of the window manager's own (one pixel, out of
+        // sight), and then there is no active window.
+        if (const Window w = shownClientWindow(dpy_, netActiveWindow())) return w;
         Window focus = None;
         int revert = 0;
         XGetInputFocus(dpy_, &focus, &revert);
-        if (focus == None || focus == PointerRoot) return 0;
-        return isAlive(focus) ? focus : 0;
+        return shownClientWindow(dpy_, focus);
     }
 
     WindowId frameOf(WindowId window) override {
@@ -206,11 +193,22 @@ public:
     }
 
 private:
-    bool isAlive(Window w) {
-        XWindowAttributes a;
+    // The window manager's _NET_ACTIVE_WINDOW; None when it names none.
+    Window netActiveWindow() {
+        const Atom active = XInternAtom(dpy_, "_NET_ACTIVE_WINDOW", True);
+        if (active == None) return None;
+        Atom type = None;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
         ErrorTrap trap(dpy_);
-        const Status ok = XGetWindowAttributes(dpy_, w, &a);
-        return !trap.failed() && ok;
+        Window w = None;
+        if (XGetWindowProperty(dpy_, root_, active, 0, 1, False, XA_WINDOW, &type, &format, &n,
+                               &after, &data) == Success &&
+            data && type == XA_WINDOW && format == 32 && n == 1)
+            w = *reinterpret_cast<Window*>(data);
+        if (data) XFree(data);
+        return trap.failed() ? None : w;
     }
 
     QRect geometryOf(Window w, bool withBorder) {

@@ -30,10 +30,34 @@ TEST(CommandLine, OptionsAndFile) {
 }
 
 TEST(CommandLine, RefusedWithAGermanReason) {
-    const CommandLine unknown = parse({"--farbe"});
-    EXPECT_EQ(unknown.action, Action::Error);
-    EXPECT_EQ(unknown.error, QStringLiteral("Unbekannte Option: --farbe"));
-    EXPECT_EQ(parse({"--region", "a.png"}).action, Action::Error);
-    EXPECT_EQ(parse({"--screen", "--window"}).action, Action::Error);
-    EXPECT_EQ(parse({"a.png", "b.png"}).action, Action::Error);
+    const struct {
+        QStringList args;
+        const char* error;
+    } cases[] = {
+        {{"--farbe"}, "Unbekannte Option: --farbe"},
+        {{"--farbe=rot"}, "Unbekannte Option: --farbe"},
+        {{"-x.png"}, "Unbekannte Option: -x.png"}, // named as typed
+        {{"-x"}, "Unbekannte Option: -x"},
+        {{"--region=1"}, "Die Option --region nimmt keinen Wert an."},
+        {{"-h=ja"}, "Die Option -h nimmt keinen Wert an."},
+        {{"--region", "a.png"}, "Eine Aufnahme und eine Datei schließen einander aus."},
+        {{"--screen", "--window"}, "Nur eine Aufnahme auf einmal."},
+        {{"a.png", "b.png"}, "Nur eine Datei auf einmal."},
+        {{"--help", "--farbe"}, "Unbekannte Option: --farbe"},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = parse(c.args);
+        EXPECT_EQ(line.action, Action::Error) << c.args.join(' ').toStdString();
+        EXPECT_EQ(line.error, QString::fromUtf8(c.error)) << c.args.join(' ').toStdString();
+    }
+}
+
+// After "--" everything is a file, also a name that begins with a dash; the usage says so.
+TEST(CommandLine, DoubleDashEndsTheOptions) {
+    EXPECT_EQ(parse({"--", "-x.png"}).file, QStringLiteral("-x.png"));
+    const CommandLine help = parse({"--", "--help"});
+    EXPECT_EQ(help.action, Action::Run);
+    EXPECT_EQ(help.file, QStringLiteral("--help"));
+    EXPECT_EQ(parse({"--window", "--", "a.png"}).action, Action::Error);
+    EXPECT_TRUE(usageText().contains(QStringLiteral("kamsulo -- -bild.png")));
 }

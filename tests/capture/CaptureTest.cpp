@@ -158,19 +158,31 @@ TEST(CaptureWithoutWindowManager, TheInputFocusWindowServes) {
     EXPECT_TRUE(sameImage(f.captureActiveWindow(), img));
 }
 
-// With the desktop in front there is no active window: the whole screen is taken.
-TEST(Capture, NoActiveWindowGivesTheWholeScreen) {
-    struct DesktopInFront : platform::ScreenGrabber {
-        platform::ScreenGrabber& real = platform::screenGrabber();
-        QRect primaryScreen() const override { return real.primaryScreen(); }
-        QRect rootRect() const override { return real.rootRect(); }
-        platform::WindowId rootWindow() const override { return real.rootWindow(); }
-        QImage grabRoot(const QRect& rect) override { return real.grabRoot(rect); }
-        platform::WindowId activeWindow() override { return 0; }
-        platform::WindowId frameOf(platform::WindowId w) override { return real.frameOf(w); }
-        QRect windowRect(platform::WindowId w) override { return real.windowRect(w); }
-        QRect clientRect(platform::WindowId w) override { return real.clientRect(w); }
-    } grabber;
-    capture::ScreenCapture f(nullptr, grabber);
-    EXPECT_EQ(f.captureActiveWindow().size(), grabber.primaryScreen().size());
+// A click on the desktop leaves no active window; the window manager keeps the focus
+// on a tiny window of its own. The whole screen is taken, not that window.
+TEST(Capture, DesktopInFrontGivesTheWholeScreen) {
+    if (!hasWindowManager()) GTEST_SKIP() << "no window manager on this display";
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QImage img = pattern(QSize(300, 200), 7);
+    PatternWindow other(img, Qt::Window);
+    other.move(100, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(test::waitFor(
+        [&] {
+            return netActiveWindow() == other.winId() && onScreen(img, other.geometry().topLeft());
+        },
+        20000));
+    clickAt(screen.topRight() + QPoint(-10, 10));
+    ASSERT_TRUE(test::waitFor([&] {
+        const auto focus = inputFocus();
+        return netActiveWindow() == 0 && focus != 0 && focus != other.winId();
+    }));
+
+    auto& g = platform::screenGrabber();
+    EXPECT_EQ(g.activeWindow(), 0u) << "the focus is on window " << inputFocus();
+    capture::ScreenCapture f(nullptr, g);
+    const QImage shot = f.captureActiveWindow();
+    EXPECT_EQ(shot.size(), screen.size());
+    EXPECT_TRUE(sameImage(shot.copy(QRect(other.geometry().topLeft(), img.size())), img));
 }
