@@ -83,6 +83,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     platform::resizeClientTwips(this, 8715, 5130);
     buildControls();
+    installShortcuts();
     initialise();
 }
 

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 
+class QMimeData;
 class QScrollBar;
 class QTimer;
 class QToolButton;
@@ -114,6 +115,8 @@ protected:
     void showEvent(QShowEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -145,6 +148,11 @@ private:
     // The clipboard (MainWindowClipboard.cpp).
     void copyToClipboard();
     void pasteFromClipboard();
+    // The paste of picture data from the clipboard or a drop.
+    void pasteFrom(const QMimeData* data);
+
+    // Keyboard shortcuts and drops (MainWindowShortcuts.cpp).
+    void installShortcuts();
     // Starts the paint program and pastes the clipboard into it (MainWindowPaint.cpp).
     void handToPaintProgram();
 

@@ -38,9 +38,12 @@ void MainWindow::copyToClipboard() {
 }
 
 void MainWindow::pasteFromClipboard() {
+    pasteFrom(QGuiApplication::clipboard()->mimeData());
+}
+
+void MainWindow::pasteFrom(const QMimeData* data) {
     if (askToSaveFirst()) return;
     prepareForNewPicture();
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     const QImage picture =
         data && data->hasImage() ? qvariant_cast<QImage>(data->imageData()) : QImage();
     if (picture.isNull()) {

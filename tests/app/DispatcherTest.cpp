@@ -1,15 +1,19 @@
-// The dispatcher's state rules: which presses ask, what Yes and No do, closing, and
-// the one-shot timer.
+// The dispatcher's state rules: which presses ask, what Yes and No do, closing, the
+// one-shot timer, and the keyboard shortcuts.
 #include "annotate/Canvas.h"
 #include "annotate/forms/PaletteStrip.h"
 #include "app/Banner.h"
 #include "app/MainWindow.h"
+#include "info/InfoDialog.h"
 #include "support/modal.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -203,4 +207,63 @@ TEST(Dispatcher, AnyPressDeselectsOnlyThePixelTools) {
     s.strip()->setToolSelected(ToolId::Oval, true);
     s.w.onButton(MainButton::Info);
     EXPECT_EQ(s.strip()->selectedTool(), ToolId::Oval);
+}
+
+TEST(Dispatcher, ShortcutsDoWhatTheirButtonsDoAndWaitWhileABoxIsOpen) {
+    Shown s;
+    s.w.activateWindow();
+    ASSERT_TRUE(test::waitFor([&] { return s.w.isActiveWindow(); }));
+    const auto press = [&](QKeySequence::StandardKey key) {
+        QTest::keySequence(&s.w, QKeySequence(key));
+    };
+    const auto shown = [&] { return s.w.canvasImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage picture = solid(Qt::darkCyan, QSize(70, 50));
+    QGuiApplication::clipboard()->setImage(picture);
+    press(QKeySequence::Paste);
+    ASSERT_EQ(shown(), picture);
+    QGuiApplication::clipboard()->clear();
+    press(QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), picture);
+
+    // A marking, taken back as the undo button does.
+    s.strip()->setToolSelected(annotate::ToolId::Rectangle, true);
+    auto* canvas = s.w.findChild<QWidget*>(QStringLiteral("canvas"));
+    QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(40, 30), canvas->mapToGlobal(QPointF(40, 30)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(canvas, &move);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(40, 30));
+    ASSERT_NE(shown(), picture);
+    press(QKeySequence::Undo);
+    EXPECT_EQ(shown(), picture);
+
+    press(QKeySequence::Save);
+    EXPECT_EQ(s.saves, 1);
+    press(QKeySequence::HelpContents);
+    EXPECT_TRUE(info::InfoDialog::instance()->isVisible());
+    info::InfoDialog::unload();
+    s.w.activateWindow();
+    ASSERT_TRUE(test::waitFor([&] { return s.w.isActiveWindow(); }));
+
+    // Open asks about the unsaved picture first; while it asks, the keys do nothing.
+    int savesWhileAsked = -1;
+    const test::ModalWatch guard = test::whenModal(
+        [&](QWidget* box) {
+            QTest::keySequence(&s.w, QKeySequence(QKeySequence::Save));
+            savesWhileAsked = s.saves;
+            test::pressButton(box, QStringLiteral("Nein"));
+        },
+        5000, [](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; });
+    cancelFileDialog();
+    press(QKeySequence::Open);
+    EXPECT_EQ(savesWhileAsked, 1);
+
+    Answerer quit;
+    quit.arm(QStringLiteral("Ja"));
+    press(QKeySequence::Quit);
+    ASSERT_EQ(quit.seen.size(), 1);
+    EXPECT_EQ(quit.seen[0].text,
+              QStringLiteral("Der Screenshot wurde noch nicht gespeichert. Jetzt Speichern?"));
+    EXPECT_TRUE(s.w.isVisible());
+    EXPECT_EQ(s.saves, 2);
 }
