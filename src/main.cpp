@@ -1,6 +1,7 @@
 // Kamsulo: reads the command line, checks for an X display, starts the application
 // with Qt's German translations and shows the main window.
 #include "app/CommandLine.h"
+#include "app/HeadlessCapture.h"
 #include "app/MainWindow.h"
 #include "platform/AppInfo.h"
 #include "platform/DisplayCheck.h"
@@ -103,15 +104,24 @@ int main(int argc, char** argv) {
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtbase);
 
+    // Straight into a file: no main window at all.
+    if (!line.output.isEmpty()) {
+        kamsulo::app::HeadlessCapture headless(line.capture, line.output, line.delayMs);
+        headless.start();
+        return app.exec();
+    }
+
     kamsulo::app::MainWindow window;
-    window.show();
+    // While a delayed capture waits, nothing shows: the window comes with the picture.
+    if (line.delayMs == 0) window.show();
     // A file given at start opens as the Open button would; there is nothing unsaved
     // to ask about yet. A capture runs as its button would. Either starts once the
     // window is up, so that its messages show over it.
     if (!line.file.isEmpty())
         QTimer::singleShot(0, &window, [&window, file = line.file] { window.openFile(file); });
     else if (line.capture != CommandLine::Capture::None)
-        QTimer::singleShot(
-            0, &window, [&window, button = buttonFor(line.capture)] { window.onButton(button); });
+        QTimer::singleShot(line.delayMs, &window, [&window, button = buttonFor(line.capture)] {
+            window.onButton(button);
+        });
     return app.exec();
 }

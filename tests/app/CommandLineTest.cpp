@@ -44,12 +44,36 @@ TEST(CommandLine, RefusedWithAGermanReason) {
         {{"--screen", "--window"}, "Nur eine Aufnahme auf einmal."},
         {{"a.png", "b.png"}, "Nur eine Datei auf einmal."},
         {{"--help", "--farbe"}, "Unbekannte Option: --farbe"},
+        {{"http://example.org/a.png"},
+         "Nur Dateien dieses Rechners lassen sich öffnen: http://example.org/a.png"},
+        {{"file://server/a.png"},
+         "Nur Dateien dieses Rechners lassen sich öffnen: "
+         "file://server/a.png"},
+        {{"--output", "a.png"},
+         "--output und --delay gelten nur mit --region, --screen oder "
+         "--window."},
+        {{"--screen", "--output"}, "Die Option --output braucht einen Wert."},
+        {{"--screen", "--delay", "bald"},
+         "Die Wartezeit bald ist keine Zahl von 0 bis 3600 "
+         "Sekunden."},
+        {{"--screen", "--delay=-1"}, "Die Wartezeit -1 ist keine Zahl von 0 bis 3600 Sekunden."},
     };
     for (const auto& c : cases) {
         const CommandLine line = parse(c.args);
         EXPECT_EQ(line.action, Action::Error) << c.args.join(' ').toStdString();
         EXPECT_EQ(line.error, QString::fromUtf8(c.error)) << c.args.join(' ').toStdString();
     }
+}
+
+// Scripted captures and file: URIs; a name with a colon but no scheme stays a name.
+TEST(CommandLine, OutputDelayAndFileUris) {
+    const CommandLine scripted = parse({"--delay", "1.5", "--region", "--output=a b.jpg"});
+    EXPECT_EQ(scripted.capture, Capture::Region);
+    EXPECT_EQ(scripted.delayMs, 1500);
+    EXPECT_EQ(scripted.output, QStringLiteral("a b.jpg"));
+    EXPECT_EQ(parse({"file:///tmp/ein%20Bild.png"}).file, QStringLiteral("/tmp/ein Bild.png"));
+    EXPECT_EQ(parse({"file://localhost/tmp/a.png"}).file, QStringLiteral("/tmp/a.png"));
+    EXPECT_EQ(parse({"a:b.png"}).file, QStringLiteral("a:b.png"));
 }
 
 // After "--" everything is a file, also a name that begins with a dash; the usage says so.

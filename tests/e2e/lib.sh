@@ -99,12 +99,12 @@ desktop_shows_pattern() {
 
 # --- The main window ----------------------------------------------------------------
 
-# Starts the program and waits until its main window is up, managed by the window
-# manager and painted; sets WID, X, Y, W, H (client area) and remembers how the button
-# row looks.
+# Starts the program (with the arguments given after it) and waits until its main
+# window is up, managed by the window manager and painted; sets WID, X, Y, W, H
+# (client area) and remembers how the button row looks.
 start_app() {
     wait_for "$E2E_TIMEOUT" "no window manager runs on display $DISPLAY" window_manager_running
-    "$1" >"$E2E_TMP/app.log" 2>&1 &
+    "$@" >"$E2E_TMP/app.log" 2>&1 &
     APP_PID=$!
     WID=$(wait_window "Kamsulo " --pid "$APP_PID")
     wait_for "$E2E_TIMEOUT" "the window manager does not manage the main window" main_window_managed

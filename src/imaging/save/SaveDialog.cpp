@@ -30,7 +30,7 @@ SaveHost* g_host = nullptr;
 QPointer<SaveDialog> g_instance;
 
 const QColor olive(0x80, 0x80, 0x00); // 0x00008080 as blue-green-red
-constexpr int defaultQuality = 85;
+constexpr int defaultQuality = defaultJpegQuality;
 constexpr int qualityPageStep = 10;
 constexpr int highestQuality = 100;
 // Until the window manager has framed the window, its placing is repeated.

@@ -21,6 +21,20 @@ const SaveFormat& saveFormat(SaveType type) {
     return formats[static_cast<std::size_t>(index)];
 }
 
+std::optional<SaveType> saveTypeForName(const QString& name) {
+    static const struct {
+        const char* extension;
+        SaveType type;
+    } kTypes[] = {{".bmp", SaveType::Bmp},
+                  {".png", SaveType::Png},
+                  {".gif", SaveType::Gif},
+                  {".jpg", SaveType::Jpg},
+                  {".jpeg", SaveType::Jpg}};
+    for (const auto& t : kTypes)
+        if (name.endsWith(QLatin1StringView(t.extension), Qt::CaseInsensitive)) return t.type;
+    return std::nullopt;
+}
+
 QString startFolder(const QString& lastSaveFolder, const QString& desktopFolder) {
     return lastSaveFolder.isEmpty() ? desktopFolder : lastSaveFolder;
 }

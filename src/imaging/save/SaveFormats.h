@@ -2,12 +2,16 @@
 // What the save dialog decides without a window: the file types it offers, where
 // the file dialog starts, the path it writes, and the texts it shows.
 #include <QString>
+#include <optional>
 
 namespace kamsulo::imaging {
 
 // The file types of the save dialog, in the order of its buttons.
 enum class SaveType : int { Bmp = 0, Png = 1, Gif = 2, Jpg = 3 };
 inline constexpr int saveTypeCount = 4;
+
+// The JPEG quality in percent that a save starts with.
+inline constexpr int defaultJpegQuality = 85;
 
 struct SaveFormat {
     QString caption;     // "BMP", "PNG", "GIF", "JPG - Qualität:"
@@ -19,6 +23,10 @@ struct SaveFormat {
 // The button caption, proposed name and file-dialog filter of a type; those of PNG
 // for a value outside the enum.
 const SaveFormat& saveFormat(SaveType type);
+
+// The file type that a name's extension asks for (.bmp, .png, .gif, .jpg or .jpeg, in
+// any letter case); none for any other name.
+std::optional<SaveType> saveTypeForName(const QString& name);
 
 // The folder the file dialog starts in: the last save folder, else the desktop.
 QString startFolder(const QString& lastSaveFolder, const QString& desktopFolder);
