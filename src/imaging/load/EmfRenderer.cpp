@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -97,18 +98,43 @@ EmfContents emfContents(const QByteArray& file) {
     return contents;
 }
 
-// The converter trusts the header's description and pixel format: it reads a
-// description of length 0 up to a terminator, wherever its offset points, and takes
-// both offsets as given. Neither is drawn, so the copy it gets has them blanked.
+// The copy the converter gets is made safe and complete for it:
+// - It trusts the header's description and pixel format: it reads a description of
+//   length 0 up to a terminator, wherever its offset points, and takes both offsets as
+//   given. Neither is drawn, so both are blanked.
+// - It starts from window and viewport extents of 0 where the format starts from 1 by 1,
+//   so that a metafile in the anisotropic mapping mode that never sets them (pstoedit
+//   writes such) comes out as NaN coordinates. Records setting the format's defaults
+//   follow the header.
 constexpr qsizetype DescriptionAt = 60; // length in characters, offset
 constexpr qsizetype PixelFormatAt = 88; // size in bytes, offset
 constexpr std::uint32_t HeaderWithPixelFormat = 100;
+constexpr qsizetype FileBytesAt = 48;
+constexpr qsizetype RecordCountAt = 52;
+constexpr std::uint32_t EmrSetWindowExtEx = 9;
+constexpr std::uint32_t EmrSetViewportExtEx = 11;
+constexpr std::uint32_t ExtentRecordBytes = 16; // type, size, cx, cy
 
-QByteArray withoutHeaderExtras(const QByteArray& file) {
+void put32(QByteArray& b, qsizetype at, std::uint32_t value) {
+    qToLittleEndian(value, b.data() + at);
+}
+
+QByteArray convertibleCopy(const QByteArray& file) {
     QByteArray copy = file;
     if (copy.size() >= DescriptionAt + 8) std::memset(copy.data() + DescriptionAt, 0, 8);
     if (copy.size() >= PixelFormatAt + 8 && u32(file, 4) >= HeaderWithPixelFormat)
         std::memset(copy.data() + PixelFormatAt, 0, 8);
+    const qint64 headerBytes = copy.size() >= RecordCountAt + 4 ? u32(file, 4) : 0;
+    if (headerBytes < RecordCountAt + 4 || headerBytes > copy.size()) return copy;
+    QByteArray defaults;
+    for (const std::uint32_t type : {EmrSetWindowExtEx, EmrSetViewportExtEx})
+        for (const std::uint32_t word : {type, ExtentRecordBytes, 1u, 1u}) {
+            const std::uint32_t little = qToLittleEndian(word);
+            defaults.append(reinterpret_cast<const char*>(&little), sizeof little);
+        }
+    copy.insert(headerBytes, defaults);
+    put32(copy, FileBytesAt, u32(copy, FileBytesAt) + std::uint32_t(defaults.size()));
+    put32(copy, RecordCountAt, u32(copy, RecordCountAt) + 2);
     return copy;
 }
 
@@ -146,7 +172,7 @@ DecodeResult renderEmf(const QByteArray& file, const EmfHeader& header, QSize si
     options.emfplus = false; // dual files carry plain records as well
     char* svgBytes = nullptr;
     std::size_t svgLength = 0;
-    QByteArray records = withoutHeaderExtras(file);
+    QByteArray records = convertibleCopy(file);
     const int converted = emf2svg(records.data(), static_cast<std::size_t>(records.size()),
                                   &svgBytes, &svgLength, &options);
     records.clear();

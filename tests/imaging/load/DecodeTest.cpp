@@ -26,6 +26,12 @@ TEST(Decode, MetafilesAreDrawnAtTheirSize) {
     const LoadResult emf = loader.load(sample("picture.emf"));
     ASSERT_EQ(emf.picture.size(), QSize(37, 23)) << emf.errorText.toStdString();
     EXPECT_EQ(rgbBytes(emf.picture), reference("picture.emf"));
+    // A page filled red, in the anisotropic mapping mode without extents of its own.
+    const QImage page = loader.load(sample("pstoedit.emf")).picture;
+    ASSERT_FALSE(page.isNull());
+    for (QPoint inside :
+         {QPoint(2, 2), page.rect().center(), QPoint(-3, -3) + page.rect().bottomRight()})
+        EXPECT_EQ(page.pixel(inside), qRgb(255, 0, 0)) << inside.x() << "," << inside.y();
 
     const QImage wmf = loader.load(sample("rect.wmf")).picture;
     ASSERT_EQ(wmf.size(), QSize(96, 64));

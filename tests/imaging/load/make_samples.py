@@ -2,9 +2,10 @@
 """Writes the loader's sample files into a folder, each with the pixels it must
 decode to (8-bit RGB rows, top first) beside it as <name>.rgb.
 
-The pictures are written by Pillow and ImageMagick, the metafiles, the RLE4
-bitmap and the bombs byte by byte here. Lossless samples are checked against
-the pattern they were made from, the JPEG against Pillow's decode.
+The pictures are written by Pillow and ImageMagick, one metafile by pstoedit, the
+other metafiles, the RLE4 bitmap and the bombs byte by byte here. Lossless samples
+are checked against the pattern they were made from, the JPEG against Pillow's
+decode.
 
 usage: make_samples.py FOLDER
 """
@@ -200,6 +201,10 @@ def emf_of(name, image, frame=None, dib_size=None):
 
 
 emf_of("picture.emf", pattern)
+# pstoedit's metafiles set the anisotropic mapping mode and never its extents: a page of
+# 72 x 48 points filled red.
+subprocess.run(["pstoedit", "-q", "-f", "emf:-OO", "-", path("pstoedit.emf")], check=True,
+               input=b"%!PS\n%%BoundingBox: 0 0 72 48\n1 0 0 setrgbcolor 0 0 72 48 rectfill\n")
 
 
 def png_chunk(kind, data):
