@@ -63,14 +63,18 @@ bool PictureFile::exceedsLimit(QSize size) const {
 int PictureFile::open() {
     QFile file(fileName_);
     if (!file.open(QIODevice::ReadOnly)) return file.exists() ? AccessDenied : FileNotFound;
-    kind_ = pictureKind(file.read(PictureHeadBytes));
+    const QByteArray head = file.read(PictureHeadBytes);
     file.close();
-    return kind_ == PictureKind::Raster ? openRaster() : openMetafile();
+    kind_ = pictureKind(head);
+    return kind_ == PictureKind::Raster ? openRaster(head) : openMetafile();
 }
 
-int PictureFile::openRaster() {
-    reader_ = std::make_unique<QImageReader>(fileName_);
-    reader_->setDecideFormatFromContent(true);
+int PictureFile::openRaster(const QByteArray& head) {
+    // The content picks the reader, and no other reader is tried.
+    format_ = rasterFormat(head);
+    if (format_ == RasterFormat::Unlisted) return UnknownImageFormat;
+    reader_ = std::make_unique<QImageReader>(fileName_, readerName(format_));
+    reader_->setAutoDetectImageFormat(false);
     reader_->setAutoTransform(false);
     if (!reader_->canRead()) return readerStatus(reader_->error(), fileName_);
     size_ = reader_->size();
@@ -123,7 +127,7 @@ DecodeResult PictureFile::decode() {
 }
 
 DecodeResult PictureFile::decodeRaster() {
-    if (reader_->format() == "jpeg" && jpegScans(fileName_) > MostJpegScans)
+    if (format_ == RasterFormat::Jpeg && jpegScans(fileName_) > MostJpegScans)
         return DecodeResult::failed(UnknownImageFormat);
     QImage image;
     if (!reader_->read(&image)) {

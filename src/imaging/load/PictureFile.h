@@ -4,6 +4,7 @@
 
 #include "imaging/load/DecodeResult.h"
 #include "imaging/load/MetafileHeader.h"
+#include "imaging/load/RasterFormat.h"
 
 #include <QByteArray>
 #include <QImageReader>
@@ -32,13 +33,14 @@ public:
     DecodeResult decode();
 
 private:
-    int openRaster();
+    int openRaster(const QByteArray& head);
     int openMetafile();
     DecodeResult decodeRaster();
 
     QString fileName_;
     qint64 limit_;
     PictureKind kind_ = PictureKind::Raster;
+    RasterFormat format_ = RasterFormat::Unlisted;
     QSize size_;
     std::unique_ptr<QImageReader> reader_;
     QByteArray metafile_;

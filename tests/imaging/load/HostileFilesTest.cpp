@@ -70,12 +70,6 @@ LoadResult loadHostile(const QString& file, const std::string& what) {
     return result;
 }
 
-QByteArray contents(const QString& file) {
-    QFile in(file);
-    EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << file.toStdString();
-    return in.readAll();
-}
-
 } // namespace
 
 TEST(HostileFiles, DamagedCopiesOfEveryFormat) {

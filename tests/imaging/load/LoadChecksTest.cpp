@@ -10,19 +10,12 @@
 #include <gtest/gtest.h>
 
 using namespace kamsulo::imaging;
-using kamsulo::imaging::test::sample;
+using namespace kamsulo::imaging::test;
 
 namespace {
 
 QString text(const char16_t* t) {
     return QString::fromUtf16(t);
-}
-
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    QFile file(dir.filePath(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return file.fileName();
 }
 
 const QString damagedPng = withStatusText(text(LoadText::CannotReadFile), UnknownImageFormat);
@@ -101,4 +94,34 @@ TEST(LoadChecks, StatusTextsAndTheirLine) {
                                          "unbekanntes Bildformat"));
     EXPECT_EQ(withStatusText(text(LoadText::CannotReadFile), NotImplemented),
               QStringLiteral("Bitmap kann nicht aus Bild-Datei erstellt werden\r\n"));
+}
+
+// The content picks the reader, but only among the listed formats: whatever its name
+// says, a file in another format that Qt reads is refused as of an unknown format.
+TEST(LoadChecks, ContentPicksAmongTheListedFormatsOnly) {
+    QTemporaryDir dir;
+    const QByteArray svg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="8" height="8">)"
+                           R"(<rect width="8" height="8"/></svg>)";
+    const QByteArray ppm = QByteArray("P6\n2 2\n255\n") + QByteArray(12, '\x7f');
+    const QString loaderFailed = text(LoadText::PictureLoaderFailed);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString refusal; // empty: it opens as its sample
+        const char* sample;
+    } files[] = {
+        {"drawing.png", svg, damagedPng, nullptr},
+        {"drawing.bmp", svg, loaderFailed, nullptr},
+        {"pixels.jpg", ppm, damagedPng, nullptr},
+        {"pixels.tif", ppm, damagedPng, nullptr},
+        {"photo.bmp", contents(sample("photo.jpeg")), {}, "photo.jpeg"},
+        {"rgb.gif", contents(sample("rgb.png")), {}, "rgb.png"},
+    };
+    for (const auto& file : files) {
+        const LoadResult result = ImageLoader().load(writeFile(dir, file.name, file.bytes));
+        EXPECT_EQ(result.errorText, file.refusal) << file.name;
+        if (file.sample) {
+            EXPECT_EQ(rgbBytes(result.picture), reference(file.sample)) << file.name;
+        }
+    }
 }

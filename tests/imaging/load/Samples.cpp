@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace kamsulo::imaging::test {
@@ -38,6 +37,18 @@ QByteArray rgbBytes(const QImage& image) {
     for (int y = 0; y < rgb.height(); ++y)
         bytes.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
     return bytes;
+}
+
+QByteArray contents(const QString& file) {
+    QFile in(file);
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << file.toStdString();
+    return in.readAll();
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    QFile file(dir.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    return file.fileName();
 }
 
 qint64 residentBytes(const char* key) {

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QTemporaryDir>
 #include <ostream>
 
 // Readable failure messages.
@@ -19,6 +20,9 @@ QString sample(const QString& name);
 // What a sample must decode to: 8-bit RGB rows, top first.
 QByteArray reference(const QString& name);
 QByteArray rgbBytes(const QImage& image);
+QByteArray contents(const QString& file);
+// Writes `bytes` as `name` in `dir` and returns the file's path.
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
 qint64 residentBytes(const char* key); // a field of /proc/self/status, in bytes
 void resetPeak();                      // of the resident set
 
