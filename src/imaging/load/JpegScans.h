@@ -3,7 +3,7 @@
 // minutes.
 #pragma once
 
-#include <QString>
+#include <QByteArrayView>
 
 namespace kamsulo::imaging {
 
@@ -11,8 +11,12 @@ namespace kamsulo::imaging {
 // from an optimising encoder a few dozen.
 inline constexpr int MostJpegScans = 100;
 
-// The start-of-scan markers in the file up to its end-of-image marker, counted up to
-// `most` + 1; the markers inside other segments (a thumbnail's, say) do not count.
-int jpegScans(const QString& fileName, int most = MostJpegScans);
+struct JpegScans {
+    int count = 0;      // the start-of-scan markers up to the end-of-image marker
+    bool ended = false; // the end-of-image marker is there: the file is not cut off
+};
+
+// The markers inside other segments (a thumbnail's, say) do not count.
+JpegScans jpegScans(QByteArrayView file);
 
 } // namespace kamsulo::imaging

@@ -2,6 +2,7 @@
 
 #include "imaging/load/EmfRenderer.h"
 #include "imaging/load/JpegScans.h"
+#include "imaging/load/Truncation.h"
 #include "imaging/load/WmfRenderer.h"
 
 #include <QFile>
@@ -127,8 +128,13 @@ DecodeResult PictureFile::decode() {
 }
 
 DecodeResult PictureFile::decodeRaster() {
-    if (format_ == RasterFormat::Jpeg && jpegScans(fileName_) > MostJpegScans)
+    QFile file(fileName_);
+    const uchar* mapped = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
+    if (!mapped) return DecodeResult::failed(readerStatus(QImageReader::DeviceError, fileName_));
+    const QByteArrayView bytes(mapped, file.size());
+    if (format_ == RasterFormat::Jpeg && jpegScans(bytes).count > MostJpegScans)
         return DecodeResult::failed(UnknownImageFormat);
+    if (cutShort(format_, bytes)) return DecodeResult::failed(UnknownImageFormat);
     QImage image;
     if (!reader_->read(&image)) {
         // Qt refuses what passes its allocation limit as invalid data.

@@ -4,7 +4,9 @@
 #include "imaging/load/ImageLoader.h"
 #include "imaging/load/LoadTexts.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace kamsulo::imaging;
 using namespace kamsulo::imaging::test;
@@ -19,6 +21,30 @@ TEST(Decode, RasterFormatsMatchTheirReferences) {
         EXPECT_EQ(result.picture.format(), QImage::Format_RGB32) << name;
         EXPECT_EQ(rgbBytes(result.picture), reference(name)) << name;
     }
+}
+
+// A file cut off in its picture's data is refused in the words of its branch, also where
+// the reader would show what it got; files their readers merely warn about are whole.
+TEST(Decode, FilesCutOffAreRefused) {
+    QTemporaryDir dir;
+    const QString damaged =
+        withStatusText(QString::fromUtf16(LoadText::CannotReadFile), UnknownImageFormat);
+    const QString loaderFailed = QString::fromUtf16(LoadText::PictureLoaderFailed);
+    const std::pair<const char*, QString> cuts[] = {
+        {"photo.jpeg", damaged},    {"progressive.jpeg", damaged}, {"palette.gif", damaged},
+        {"rgb.png", damaged},       {"lzw.tiff", damaged},         {"rgb24.bmp", loaderFailed},
+        {"rle8.rle", loaderFailed},
+    };
+    const ImageLoader loader;
+    for (const auto& [name, refusal] : cuts) {
+        const QByteArray whole = contents(sample(name));
+        const QString cut = writeFile(dir, name, whole.left(whole.size() * 3 / 4));
+        const LoadResult result = loader.load(cut);
+        EXPECT_EQ(result.errorText, refusal) << name;
+        EXPECT_TRUE(result.picture.isNull()) << name;
+    }
+    for (const char* name : {"junk-before-end.jpeg", "no-trailer.gif"})
+        EXPECT_EQ(rgbBytes(loader.load(sample(name)).picture), reference(name)) << name;
 }
 
 TEST(Decode, MetafilesAreDrawnAtTheirSize) {

@@ -51,6 +51,14 @@ photo.putdata([(x * 7 % 256, y * 11 % 256, (x * y) % 256) for y in range(H) for 
 photo.save(path("photo.jpeg"), quality=90)
 save_rgb("photo.jpeg", Image.open(path("photo.jpeg")))
 
+# Whole pictures that their readers merely warn about: junk before the JPEG's end marker,
+# a GIF without its trailer.
+jpeg = open(path("photo.jpeg"), "rb").read()
+open(path("junk-before-end.jpeg"), "wb").write(jpeg[:-2] + b"\x55\x55" + jpeg[-2:])
+save_rgb("junk-before-end.jpeg", Image.open(path("photo.jpeg")))
+open(path("no-trailer.gif"), "wb").write(open(path("palette.gif"), "rb").read()[:-1])
+save_rgb("no-trailer.gif", pattern)
+
 # Transparency: alpha falls with x; over black a pixel keeps colour * alpha / 255.
 rgba = Image.new("RGBA", (W, H))
 rgba.putdata([COLOURS[(x // 3 + y // 2) % len(COLOURS)] + (x * 255 // (W - 1),)
