@@ -10,7 +10,6 @@
 #include "imaging/save/SaveFormats.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
-#include "platform/Twips.h"
 
 #include <QFileInfo>
 
@@ -30,14 +29,14 @@ const QString kOpenTitle =
 const QString kOpenDefaultExt =
     QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.tif;*.tiff;*.wmf;*.rle;*.png");
 
-// The canvas sizes itself to its picture and may be at most this wide and high.
-constexpr int kMaxCanvasTwips = 32767;
+// The largest picture the program holds is this many pixels a side (an 8K screen is
+// 7680 wide), and no more pixels than the loader decodes.
+constexpr int kMaxPictureSide = 16384;
 
 } // namespace
 
 QSize MainWindow::largestPicture() {
-    return {kMaxCanvasTwips / platform::twipsPerPixelX(),
-            kMaxCanvasTwips / platform::twipsPerPixelY()};
+    return {kMaxPictureSide, kMaxPictureSide};
 }
 
 void MainWindow::prepareForNewPicture() {
@@ -77,9 +76,7 @@ bool MainWindow::loadPicture(const QString& path) {
 }
 
 bool MainWindow::showNewPicture(const QImage& picture) {
-    const QSize largest = largestPicture();
-    if (picture.width() > largest.width() || picture.height() > largest.height())
-        return refuseTooLarge();
+    if (!imaging::ImageLoader().admits(picture.size(), largestPicture())) return refuseTooLarge();
     canvas_->setPicture(picture);
     shotSaved_ = false;
     canvas_->newPictureReset();

@@ -5,7 +5,7 @@ Three program runs in a private home whose desktop is $HOME/Desktop:
 1. No file at start. Open starts in the desktop, where a bare name loads; a full path
    from another folder loads and the next Open starts there; the unsaved question's
    "Nein" goes on to the file dialog; a drawn stroke is taken away by clear-all;
-   a picture 2560 pixels wide is refused and leaves the canvas empty.
+   a picture 20000 pixels wide is refused and leaves the canvas empty.
 2. `kamsulo BREIT` with the too wide picture: its box comes over the main window, and
    the canvas stays empty.
 3. `kamsulo FILE` with a good picture: it is on the canvas at start; the next Open
@@ -218,7 +218,7 @@ def main():
         Image.fromarray(far).save(os.path.join(other, "fern.png"))
         Image.fromarray(only_there).save(os.path.join(other, "nur-hier.png"))
         too_wide = os.path.join(other, "breit.png")
-        Image.new("RGB", (2560, 40), (200, 30, 30)).save(too_wide)
+        Image.new("RGB", (20000, 40), (200, 30, 30)).save(too_wide)
         with open(os.path.join(other, "notiz.txt"), "w") as f:
             f.write("Milch, Brot, Butter\n")
 

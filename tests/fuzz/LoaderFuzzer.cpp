@@ -14,8 +14,8 @@ using namespace kamsulo::fuzz;
 
 namespace {
 
-// What the main window allows: 32767 twips a side at 15 twips a pixel.
-const QSize LargestPicture(32767 / 15, 32767 / 15);
+// What the main window allows: 16384 pixels a side.
+const QSize LargestPicture(16384, 16384);
 
 } // namespace
 

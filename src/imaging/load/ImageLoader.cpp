@@ -18,11 +18,6 @@ LoadResult refused(const QString& text) {
     return result;
 }
 
-bool exceeds(QSize size, QSize maxSize) {
-    return maxSize.isValid() && size.isValid() &&
-           (size.width() > maxSize.width() || size.height() > maxSize.height());
-}
-
 LoadResult tooLarge() {
     LoadResult result = refused(QString::fromUtf16(LoadText::TooLarge));
     result.tooLarge = true;
@@ -43,6 +38,12 @@ QString conversionFailure(DecoderBranch branch) {
 }
 
 } // namespace
+
+bool ImageLoader::admits(QSize size, QSize maxSize) const {
+    if (!maxSize.isValid() || !size.isValid()) return true;
+    return size.width() <= maxSize.width() && size.height() <= maxSize.height() &&
+           qint64(size.width()) * size.height() * DecodedBytesPerPixel <= options_.decodeLimitBytes;
+}
 
 LoadResult ImageLoader::load(const QString& fileName, QSize maxSize) const {
     const QString name = trimSpaces(fileName);
@@ -70,12 +71,12 @@ LoadResult ImageLoader::loadChecked(const QString& name, DecoderBranch branch,
                                     QSize maxSize) const {
     PictureFile file(name, options_.decodeLimitBytes);
     if (const int status = file.open(); status != Ok) return refused(decodeFailure(branch, status));
-    if (exceeds(file.size(), maxSize)) return tooLarge();
+    if (!admits(file.size(), maxSize)) return tooLarge();
 
     DecodeResult decoded = file.decode();
     if (decoded.status != Ok) return refused(decodeFailure(branch, decoded.status));
     // A reader that could not tell the size in advance is held to the limit now.
-    if (exceeds(decoded.image.size(), maxSize)) return tooLarge();
+    if (!admits(decoded.image.size(), maxSize)) return tooLarge();
 
     LoadResult result;
     result.picture = opaqueOverBlack(std::move(decoded.image));

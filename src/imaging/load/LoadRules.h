@@ -21,11 +21,14 @@ enum class DecoderBranch {
     Refused,               // the extension is not supported
 };
 
+// A decoded picture takes this many bytes a pixel.
+inline constexpr qint64 DecodedBytesPerPixel = 4;
+
 struct LoaderOptions {
     // Bitmaps go through the imaging library's branch instead of the platform
     // picture loader.
     bool bitmapsViaImagingLibrary = false;
-    // The most bytes one decoded picture (4 per pixel) or metafile canvas may
+    // The most bytes one decoded picture or metafile canvas may
     // take; a picture that needs more is refused before it is decoded.
     qint64 decodeLimitBytes = qint64(256) * 1024 * 1024;
 };

@@ -2,6 +2,7 @@
 
 #include "imaging/load/EmfRenderer.h"
 #include "imaging/load/JpegScans.h"
+#include "imaging/load/LoadRules.h"
 #include "imaging/load/Truncation.h"
 #include "imaging/load/WmfRenderer.h"
 
@@ -14,7 +15,6 @@ namespace kamsulo::imaging {
 
 namespace {
 
-constexpr qint64 BytesPerPixel = 4;
 constexpr qint64 Mebibyte = 1024 * 1024;
 // Beyond this many pixels a side the metafile painters lose their precision.
 constexpr int MaxMetafileSide = 32767;
@@ -58,7 +58,7 @@ PictureFile::PictureFile(const QString& fileName, qint64 decodeLimitBytes)
 PictureFile::~PictureFile() = default;
 
 bool PictureFile::exceedsLimit(QSize size) const {
-    return qint64(size.width()) * size.height() * BytesPerPixel > limit_;
+    return qint64(size.width()) * size.height() * DecodedBytesPerPixel > limit_;
 }
 
 int PictureFile::open() {
@@ -109,7 +109,8 @@ DecodeResult PictureFile::decode() {
         (size_.width() > MaxMetafileSide || size_.height() > MaxMetafileSide))
         return DecodeResult::failed(OutOfMemory);
     // Divided, not multiplied: a bitmap header may claim 2^31 x 2^31 pixels.
-    if (kind_ == PictureKind::PlaceableWmf && largestWmfBitmap(metafile_) > limit_ / BytesPerPixel)
+    if (kind_ == PictureKind::PlaceableWmf &&
+        largestWmfBitmap(metafile_) > limit_ / DecodedBytesPerPixel)
         return DecodeResult::failed(OutOfMemory);
     const AllocationLimit guard(limit_);
     switch (kind_) {

@@ -19,8 +19,9 @@ using namespace kamsulo::imaging::test;
 
 namespace {
 
-// The main window's largest picture: 32767 twips a side at 15 twips a pixel.
-const QSize LargestPicture(2184, 2184);
+// The main window's largest picture: 16384 pixels a side (and no more pixels than the
+// decode limit holds).
+const QSize LargestPicture(16384, 16384);
 constexpr qint64 PeakBound = qint64(400) * 1024 * 1024;
 // What reading a header may add to the resident set: no picture's worth.
 constexpr qint64 HeaderOnlyGrowth = qint64(16) * 1024 * 1024;
@@ -119,19 +120,20 @@ TEST(HostileFiles, HeadersClaimingEnormousSizes) {
         {"huge-2147483647x1.png", Outcome::NoPicture},
         {"huge-2147483647-square.png", Outcome::NoPicture},
         {"huge-1000000-square.png", Outcome::TooLarge},
-        {"limit-2184-square.png", Outcome::Any},
-        {"huge-topdown-8000.bmp", Outcome::TooLarge},
+        {"huge-16000-square.png", Outcome::TooLarge}, // within the sides, not the decode limit
+        {"limit-16384x4096.png", Outcome::Any},
+        {"huge-topdown-8000.bmp", Outcome::NoPicture},
         {"huge-topdown-16384.bmp", Outcome::TooLarge},
         {"huge-topdown-100000.bmp", Outcome::NoPicture},
         {"huge-topdown-int-min.bmp", Outcome::NoPicture},
         {"huge-2147483647-wide.bmp", Outcome::NoPicture},
         {"huge-rle8-30000.rle", Outcome::NoPicture},
-        {"limit-topdown-2184.bmp", Outcome::Any},
+        {"limit-topdown-16384x4096.bmp", Outcome::Any},
         {"huge-65535-square.gif", Outcome::TooLarge},
         {"huge-frame-on-small-screen.gif", Outcome::Any},
-        {"limit-2184-square.gif", Outcome::Any},
+        {"limit-16384x4096.gif", Outcome::Any},
         {"huge-65500-square.jpeg", Outcome::TooLarge},
-        {"limit-2184-square.jpg", Outcome::Any},
+        {"limit-16384x4096.jpg", Outcome::Any},
         {"huge-100000-square.tiff", Outcome::TooLarge},
         {"huge-4294967295-square.tif", Outcome::NoPicture},
         {"huge-2147483648x1.tif", Outcome::NoPicture},

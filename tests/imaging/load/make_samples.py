@@ -230,7 +230,8 @@ open(path("bomb.png"), "wb").write(
 
 
 # --- Headers claiming enormous sizes over a few bytes of data (huge-*), and one at the
-# caller's limit of 2184 pixels a side (limit-*), each named by what it claims.
+# caller's limit (limit-*: 16384 pixels wide, as many rows as the decode limit holds), each
+# named by what it claims.
 def png_claiming(name, width, height):
     open(path(name), "wb").write(
         b"\x89PNG\r\n\x1a\n"
@@ -241,7 +242,8 @@ def png_claiming(name, width, height):
 png_claiming("huge-2147483647x1.png", 2**31 - 1, 1)
 png_claiming("huge-2147483647-square.png", 2**31 - 1, 2**31 - 1)
 png_claiming("huge-1000000-square.png", 1000000, 1000000)
-png_claiming("limit-2184-square.png", 2184, 2184)
+png_claiming("huge-16000-square.png", 16000, 16000)
+png_claiming("limit-16384x4096.png", 16384, 4096)
 
 
 def bmp_claiming(name, width, height, bits=24, compression=0):
@@ -261,7 +263,7 @@ bmp_claiming("huge-topdown-100000.bmp", 100000, -100000)
 bmp_claiming("huge-topdown-int-min.bmp", 2000, -2**31)
 bmp_claiming("huge-2147483647-wide.bmp", 2**31 - 1, 1)
 bmp_claiming("huge-rle8-30000.rle", 30000, 30000, bits=8, compression=1)
-bmp_claiming("limit-topdown-2184.bmp", 2184, -2184)
+bmp_claiming("limit-topdown-16384x4096.bmp", 16384, -4096)
 
 
 def gif_claiming(name, screen, frame):
@@ -273,7 +275,7 @@ def gif_claiming(name, screen, frame):
 
 gif_claiming("huge-65535-square.gif", (65535, 65535), (65535, 65535))
 gif_claiming("huge-frame-on-small-screen.gif", (16, 16), (65535, 65535))
-gif_claiming("limit-2184-square.gif", (2184, 2184), (2184, 2184))
+gif_claiming("limit-16384x4096.gif", (16384, 4096), (16384, 4096))
 
 
 def jpeg_claiming(name, width, height):
@@ -285,7 +287,7 @@ def jpeg_claiming(name, width, height):
 
 
 jpeg_claiming("huge-65500-square.jpeg", 65500, 65500)
-jpeg_claiming("limit-2184-square.jpg", 2184, 2184)
+jpeg_claiming("limit-16384x4096.jpg", 16384, 4096)
 
 
 def tiff_claiming(name, width, height):
