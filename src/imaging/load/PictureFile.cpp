@@ -76,7 +76,8 @@ int PictureFile::openRaster(const QByteArray& head) {
     if (format_ == RasterFormat::Unlisted) return UnknownImageFormat;
     reader_ = std::make_unique<QImageReader>(fileName_, readerName(format_));
     reader_->setAutoDetectImageFormat(false);
-    reader_->setAutoTransform(false);
+    // A photo stands as its orientation (EXIF, the TIFF tag) says, not on its side.
+    reader_->setAutoTransform(true);
     if (!reader_->canRead()) return readerStatus(reader_->error(), fileName_);
     size_ = reader_->size();
     // Qt's BMP reader gives the height of a bitmap stored top-down as negative.

@@ -15,7 +15,8 @@ TEST(Decode, RasterFormatsMatchTheirReferences) {
     const ImageLoader loader;
     for (const char* name :
          {"rgb.png", "alpha.png", "rgb24.bmp", "rle8.rle", "rle4.bmp", "palette.gif", "lzw.tiff",
-          "photo.jpeg", "progressive.jpeg", "icon.ico", "cursor.cur"}) {
+          "photo.jpeg", "progressive.jpeg", "icon.ico", "cursor.cur", "upright.jpeg",
+          "upright.tiff"}) {
         const LoadResult result = loader.load(sample(name));
         ASSERT_TRUE(result.errorText.isEmpty()) << name << ": " << result.errorText.toStdString();
         EXPECT_EQ(result.picture.format(), QImage::Format_RGB32) << name;

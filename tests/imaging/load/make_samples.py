@@ -16,7 +16,7 @@ import subprocess
 import sys
 import zlib
 
-from PIL import Image
+from PIL import Image, ImageOps
 
 out = sys.argv[1]
 W, H = 37, 23
@@ -50,6 +50,15 @@ photo = Image.new("RGB", (W, H))
 photo.putdata([(x * 7 % 256, y * 11 % 256, (x * y) % 256) for y in range(H) for x in range(W)])
 photo.save(path("photo.jpeg"), quality=90)
 save_rgb("photo.jpeg", Image.open(path("photo.jpeg")))
+
+# Photos stored on their side with the orientation that stands them upright (6: turn a
+# quarter clockwise), in the EXIF of a JPEG and the tag of a TIFF.
+exif = Image.Exif()
+exif[0x0112] = 6
+photo.save(path("upright.jpeg"), quality=90, exif=exif)
+save_rgb("upright.jpeg", ImageOps.exif_transpose(Image.open(path("upright.jpeg"))))
+pattern.save(path("upright.tiff"), tiffinfo={274: 6})
+save_rgb("upright.tiff", pattern.transpose(Image.Transpose.ROTATE_270))
 
 # Whole pictures that their readers merely warn about: junk before the JPEG's end marker,
 # a GIF without its trailer.
