@@ -71,6 +71,12 @@ struct OtherProgram {
             return data && data->hasFormat(mime);
         }));
     }
+    void offerText() {
+        QFile text(dir.filePath("words.txt"));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("plain words") > 0);
+        text.close();
+        offer(text.fileName(), "text/plain");
+    }
     void offer(const QImage& picture) {
         ASSERT_TRUE(picture.save(dir.filePath("offer.png")));
         offer(dir.filePath("offer.png"), "image/png");
@@ -147,10 +153,7 @@ TEST(Clipboard, PastesAPictureAndRefusesText) {
     EXPECT_FALSE(s.w.shotSaved());
 
     s.w.setShotSaved(true);
-    QFile text(other.dir.filePath("words.txt"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("plain words") > 0);
-    text.close();
-    other.offer(text.fileName(), "text/plain");
+    other.offerText();
     {
         Boxes boxes("OK");
         s.paste();
@@ -280,10 +283,7 @@ TEST(PaintHandOff, WithoutAPictureNothingIsOfferedAndTheEditorOpensEmpty) {
     OtherProgram other;
     s.show(other, pattern(90, 70));
     s.w.setShotSaved(true);
-    QFile text(other.dir.filePath("words.txt"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("plain words") > 0);
-    text.close();
-    other.offer(text.fileName(), "text/plain");
+    other.offerText();
     {
         Boxes refused("OK");
         s.paste();
