@@ -22,8 +22,10 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), icon_(
     entry("Beenden", Entry::Exit);
     // No context menu: a right click shows nothing.
     connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
-    areaWatch_.setInterval(kAreaWatchMs);
-    connect(&areaWatch_, &QTimer::timeout, this, &TrayIcon::checkStillAvailable);
+    connect(&areaWatch_, &platform::NotificationAreaWatch::gone, this, [this] {
+        remove();
+        emit lost();
+    });
 }
 
 bool TrayIcon::available() {
@@ -40,12 +42,6 @@ void TrayIcon::remove() {
     awaitingRelease_ = false;
     menu_.hide();
     icon_.hide();
-}
-
-void TrayIcon::checkStillAvailable() {
-    if (!icon_.isVisible() || available()) return;
-    remove();
-    emit lost();
 }
 
 void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {

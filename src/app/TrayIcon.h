@@ -3,11 +3,12 @@
 // menu. The menu opens when the left button is released over the icon; nothing else
 // on the icon opens it. While the icon is shown, the notification area is watched:
 // when it goes away (its host ended), the icon can no longer be reached and says so.
+#include "platform/NotificationArea.h"
+
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 namespace kamsulo::app {
 
@@ -36,14 +37,12 @@ protected:
 
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
-    void checkStillAvailable();
 
     QSystemTrayIcon icon_;
     QMenu menu_;
     // A left press on the icon waits for its release before the menu opens.
     bool awaitingRelease_ = false;
-    QTimer areaWatch_;
-    static constexpr int kAreaWatchMs = 250;
+    platform::NotificationAreaWatch areaWatch_;
 };
 
 } // namespace kamsulo::app
