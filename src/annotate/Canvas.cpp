@@ -3,6 +3,7 @@
 #include "annotate/CanvasHost.h"
 #include "annotate/CursorIcons.h"
 #include "annotate/OverlayPainter.h"
+#include "platform/DevicePixels.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 
@@ -50,7 +51,10 @@ Canvas::Canvas(CanvasHost& host, QWidget* parent)
 Canvas::~Canvas() = default;
 
 void Canvas::fitToPicture() {
-    const QSize size = surface_.pixelSize();
+    // One picture pixel per device pixel: the picture is shown at its own size on the
+    // screen, whatever the screen's scale.
+    controller_.setPixelRatio(devicePixelRatioF());
+    const QSize size = platform::logicalSizeFor(surface_.pixelSize(), devicePixelRatioF());
     if (this->size() == size && minimumSize() == size) return;
     setFixedSize(size);
 }
@@ -147,8 +151,9 @@ void Canvas::printText(const QString& text) {
 
 void Canvas::sync() {
     fitToPicture();
+    const qreal ratio = devicePixelRatioF();
     const QRect changed = surface_.takeChangedRect();
-    if (!changed.isEmpty()) update(changed);
+    if (!changed.isEmpty()) update(platform::coveringLogical(changed, ratio));
 
     const Previews& now = controller_.previews();
     const Overlay* const before[] = {&shown_.box, &shown_.roundedBox, &shown_.ellipse,
@@ -160,7 +165,10 @@ void Canvas::sync() {
         dirty += overlayRegion(*before[i], surface_);
         dirty += overlayRegion(*after[i], surface_);
     }
-    if (!dirty.isEmpty()) update(dirty);
+    QRegion shownDirty;
+    for (const QRect& r : dirty)
+        shownDirty += platform::coveringLogical(r, ratio);
+    if (!shownDirty.isEmpty()) update(shownDirty);
     shown_ = now;
 
     const PointerShape pointer = controller_.pointerShape();
@@ -184,8 +192,13 @@ void Canvas::sync() {
 
 void Canvas::paintEvent(QPaintEvent* event) {
     QPainter p(this);
+    p.setClipRegion(event->region());
+    // Painted in device pixels, one per picture pixel.
+    const qreal ratio = devicePixelRatioF();
+    p.scale(1 / ratio, 1 / ratio);
     const QImage& img = surface_.image();
-    for (const QRect& r : event->region()) {
+    for (const QRect& logical : event->region()) {
+        const QRect r = platform::toDevice(logical, ratio).adjusted(-1, -1, 1, 1);
         const QRect inside = r & img.rect();
         if (!inside.isEmpty()) p.drawImage(inside.topLeft(), img, inside);
         // Outside the picture (a canvas without one): the viewport's background.
@@ -193,29 +206,29 @@ void Canvas::paintEvent(QPaintEvent* event) {
         for (const QRect& o : rest)
             p.fillRect(o, palette().window());
     }
-    p.setClipRegion(event->region());
     const Previews& pv = controller_.previews();
     for (const Overlay* o : {&pv.box, &pv.roundedBox, &pv.ellipse, &pv.line})
         paintOverlay(p, *o, surface_);
 }
 
-QPointF Canvas::toUnits(QPointF pixel) const {
-    const QPoint px = pixel.toPoint();
+QPointF Canvas::toUnits(const QMouseEvent* event) const {
+    // The picture pixel under the pointer, one per device pixel.
+    const QPoint px = platform::pointerToDevice(event->position(), devicePixelRatioF());
     return {px.x() * surface_.unitsPerPixelX(), px.y() * surface_.unitsPerPixelY()};
 }
 
 void Canvas::mousePressEvent(QMouseEvent* event) {
-    const QPointF u = toUnits(event->position());
+    const QPointF u = toUnits(event);
     pointerDown(buttonMask(event->button()), modifierMask(event->modifiers()), u.x(), u.y());
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF u = toUnits(event->position());
+    const QPointF u = toUnits(event);
     pointerMove(buttonMask(event->buttons()), modifierMask(event->modifiers()), u.x(), u.y());
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF u = toUnits(event->position());
+    const QPointF u = toUnits(event);
     pointerUp(buttonMask(event->button()), modifierMask(event->modifiers()), u.x(), u.y());
 }
 

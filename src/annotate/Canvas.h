@@ -92,7 +92,7 @@ private:
     // After each handler: repaint what changed, follow size and cursor.
     void sync();
     void fitToPicture();
-    QPointF toUnits(QPointF pixel) const;
+    QPointF toUnits(const QMouseEvent* event) const;
 
     CanvasHost& host_;
     CanvasSurface surface_;

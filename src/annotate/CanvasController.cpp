@@ -50,8 +50,8 @@ QString CanvasController::positionCaption(double x, double y, const CanvasSurfac
     long long px = std::llround(std::nearbyint(x));
     long long py = std::llround(std::nearbyint(y));
     if (s.scaleMode() == ScaleMode::Twips) {
-        px /= s.twipsPerPixelX();
-        py /= s.twipsPerPixelY();
+        px = static_cast<long long>(double(px) / s.twipsPerPixelX());
+        py = static_cast<long long>(double(py) / s.twipsPerPixelY());
     }
     return QStringLiteral("Kamsulo   X=%1  :  Y=%2").arg(px).arg(py);
 }
@@ -78,13 +78,13 @@ void CanvasController::pointerDown(int button, int modifiers, double x, double y
     }
 
     const QSize view = host_.viewportSize();
-    const QSize pic = surface_.pixelSize();
+    const QSize pic = shownSize();
     state_.panRangeY = std::abs(view.height() - pic.height());
     state_.panRangeX = std::abs(view.width() - pic.width());
     if (button == ButtonLeft && modifiers != 0) {
         pointerShape_ = PointerShape::SizeAll;
-        state_.panPressX = x / surface_.unitsPerPixelX();
-        state_.panPressY = y / surface_.unitsPerPixelY();
+        state_.panPressX = x / surface_.unitsPerPixelX() / pixelRatio_;
+        state_.panPressY = y / surface_.unitsPerPixelY() / pixelRatio_;
         panning_ = true;
     }
 }
@@ -101,11 +101,17 @@ void CanvasController::pointerMove(int buttons, int modifiers, double x, double 
     host_.updateCanvasToolTip();
 }
 
+QSize CanvasController::shownSize() const {
+    const QSize pic = surface_.pixelSize();
+    return {int(std::ceil(pic.width() / pixelRatio_ - 1e-9)),
+            int(std::ceil(pic.height() / pixelRatio_ - 1e-9))};
+}
+
 void CanvasController::pan(double x, double y) {
     const QSize view = host_.viewportSize();
-    const QSize pic = surface_.pixelSize();
-    const double px = x / surface_.unitsPerPixelX();
-    const double py = y / surface_.unitsPerPixelY();
+    const QSize pic = shownSize();
+    const double px = x / surface_.unitsPerPixelX() / pixelRatio_;
+    const double py = y / surface_.unitsPerPixelY() / pixelRatio_;
     auto clamp = [](int v, int range) {
         if (v >= 0) return 0;
         if (v <= -range) return -range;

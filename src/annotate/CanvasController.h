@@ -44,6 +44,9 @@ public:
     // The canvas's position in the viewport, pixels (kept up to date by the widget).
     void setCanvasPos(QPoint pos) { canvasPos_ = pos; }
     QPoint canvasPos() const { return canvasPos_; }
+    // Picture pixels per viewport pixel: the screen's device pixel ratio, as the canvas
+    // shows one picture pixel per device pixel.
+    void setPixelRatio(double ratio) { pixelRatio_ = ratio > 0 ? ratio : 1.0; }
 
     // The last press, as text (where the text dialog prints).
     const QString& textPosX() const { return textPosX_; }
@@ -69,6 +72,8 @@ private:
 
     Tool* selectedTool() const;
     void pan(double x, double y);
+    // The picture's size in viewport pixels.
+    QSize shownSize() const;
 
     CanvasSurface& surface_;
     UndoRing& undo_;
@@ -77,6 +82,7 @@ private:
     Previews previews_;
     GestureState state_;
     QPoint canvasPos_;
+    double pixelRatio_ = 1.0;
     QString textPosX_ = QStringLiteral("500");
     QString textPosY_ = QStringLiteral("500");
     PointerShape pointerShape_ = PointerShape::ToolIcon;

@@ -13,7 +13,7 @@ namespace kamsulo::annotate {
 
 namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr int kDefaultTwipsPerPixel = 15;
+constexpr double kDefaultTwipsPerPixel = 15;
 
 int roundHalfUp(double v) {
     return static_cast<int>(std::floor(v + 0.5));
@@ -42,7 +42,7 @@ void CanvasSurface::setPicture(const QImage& picture) {
     touched(image_.rect());
 }
 
-void CanvasSurface::setTwipsPerPixel(int x, int y) {
+void CanvasSurface::setTwipsPerPixel(double x, double y) {
     twipsPerPixelX_ = x > 0 ? x : kDefaultTwipsPerPixel;
     twipsPerPixelY_ = y > 0 ? y : kDefaultTwipsPerPixel;
 }

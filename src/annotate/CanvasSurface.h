@@ -28,9 +28,9 @@ public:
     QSize pixelSize() const { return image_.size(); }
 
     // Twips per screen pixel used by the twips scale.
-    void setTwipsPerPixel(int x, int y);
-    int twipsPerPixelX() const { return twipsPerPixelX_; }
-    int twipsPerPixelY() const { return twipsPerPixelY_; }
+    void setTwipsPerPixel(double x, double y);
+    double twipsPerPixelX() const { return twipsPerPixelX_; }
+    double twipsPerPixelY() const { return twipsPerPixelY_; }
 
     // Drawing attributes. Colours are 0x00BBGGRR.
     quint32 penColor() const { return penColor_; }
@@ -102,8 +102,8 @@ private:
     void touched(const QRect& r);
 
     QImage image_;
-    int twipsPerPixelX_ = 15;
-    int twipsPerPixelY_ = 15;
+    double twipsPerPixelX_ = 15;
+    double twipsPerPixelY_ = 15;
     quint32 penColor_ = 0;
     int penWidth_ = 1;
     DrawMode drawMode_ = DrawMode::CopyPen;

@@ -9,6 +9,7 @@
 #include "app/SizeGrip.h"
 #include "app/TrayIcon.h"
 #include "info/InfoDialog.h"
+#include "platform/DevicePixels.h"
 #include "platform/Twips.h"
 #include "platform/WindowFrame.h"
 
@@ -77,7 +78,8 @@ void MainWindow::onFrameWatch() {
     if (!frame) return; // no window manager draws a frame
     // The size at load was the outer size: the frame joins the minimum, and the
     // window is centred once more, now by its outer size.
-    frame_ = *frame;
+    // The window manager measures its frame in device pixels.
+    frame_ = platform::frameToLogical(*frame, devicePixelRatioF());
     frameKnown_ = true;
     minFormWidth_ += roundEven(pixelsToTwipsX(frame_.left() + frame_.right()));
     minFormHeight_ += roundEven(pixelsToTwipsY(frame_.top() + frame_.bottom()));
@@ -86,7 +88,8 @@ void MainWindow::onFrameWatch() {
 }
 
 void MainWindow::centreOnScreen() {
-    QScreen* s = screen();
+    // The primary screen, wherever the window is now.
+    QScreen* s = QGuiApplication::primaryScreen();
     if (!s) return;
     const QRect area = s->geometry();
     const double left = (pixelsToTwipsX(area.width()) - formWidthTwips()) / 2;

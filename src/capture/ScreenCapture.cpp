@@ -2,7 +2,6 @@
 
 #include "capture/CaptureHost.h"
 #include "platform/MessageBox.h"
-#include "platform/Twips.h"
 
 #include <QDateTime>
 #include <QEventLoop>
@@ -31,15 +30,10 @@ QImage ScreenCapture::captureWindow(WindowId window, WindowArea area, const QRec
 }
 
 QImage ScreenCapture::captureScreen() {
-    // Screen size in twips, divided by whole twips per pixel: a remainder is lost.
+    // The primary screen in device pixels, the origin of the desktop window's picture.
     const QRect screen = grabber_.primaryScreen();
-    const int tppX = platform::twipsPerPixelX();
-    const int tppY = platform::twipsPerPixelY();
-    const long long twipsW = static_cast<long long>(screen.width()) * tppX;
-    const long long twipsH = static_cast<long long>(screen.height()) * tppY;
-    const int width = static_cast<int>(twipsW / tppX);
-    const int height = static_cast<int>(twipsH / tppY);
-    return captureWindow(grabber_.rootWindow(), WindowArea::Whole, QRect(0, 0, width, height));
+    return captureWindow(grabber_.rootWindow(), WindowArea::Whole,
+                         QRect(QPoint(0, 0), screen.size()));
 }
 
 QImage ScreenCapture::captureActiveWindow() {

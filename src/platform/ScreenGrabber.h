@@ -1,5 +1,7 @@
 #pragma once
 // Pixel copies of the screen and of top-level windows.
+#include "platform/DevicePixels.h"
+
 #include <QImage>
 #include <QRect>
 #include <cstdint>
@@ -13,8 +15,11 @@ class ScreenGrabber {
 public:
     virtual ~ScreenGrabber() = default;
 
-    // Geometry of the primary screen, in pixels of the root window.
+    // Geometry of the primary screen, in device pixels of the root window.
     virtual QRect primaryScreen() const = 0;
+    // Every monitor in device pixels of the root window; the gaps between them show
+    // nothing. By default Qt's screens, each from its origin and its scaled size.
+    virtual QList<Monitor> monitors() const;
     // The whole root window (all screens).
     virtual QRect rootRect() const = 0;
     // The desktop window: its outer rectangle is the primary screen.

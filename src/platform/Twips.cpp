@@ -8,28 +8,27 @@
 namespace kamsulo::platform {
 
 namespace {
-int g_override = 0;
+double g_override = 0;
 
-int fromDpi(qreal dpi) {
-    if (dpi <= 0) return 15;
-    const int tpp = static_cast<int>(std::lround(1440.0 / dpi));
-    return tpp > 0 ? tpp : 1;
+double fromDpi(qreal dpi) {
+    if (!(dpi > 0)) return 15;
+    return 1440.0 / dpi;
 }
 } // namespace
 
-int twipsPerPixelX() {
+double twipsPerPixelX() {
     if (g_override > 0) return g_override;
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? fromDpi(s->logicalDotsPerInchX()) : 15;
 }
 
-int twipsPerPixelY() {
+double twipsPerPixelY() {
     if (g_override > 0) return g_override;
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? fromDpi(s->logicalDotsPerInchY()) : 15;
 }
 
-void setTwipsPerPixelOverride(int tpp) {
+void setTwipsPerPixelOverride(double tpp) {
     g_override = tpp > 0 ? tpp : 0;
 }
 

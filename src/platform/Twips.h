@@ -7,11 +7,13 @@ class QWidget;
 
 namespace kamsulo::platform {
 
-// Whole twips per pixel of the primary screen, read from its logical DPI.
-int twipsPerPixelX();
-int twipsPerPixelY();
+// Twips per pixel of the primary screen, 1440 / its logical DPI: 15 at 96 dpi, and a
+// fraction where the DPI gives one (7.5 at 192 dpi without scaling), so that the layout
+// keeps its proportions to the text.
+double twipsPerPixelX();
+double twipsPerPixelY();
 // Overrides the value read from the screen (tests, odd displays); 0 restores it.
-void setTwipsPerPixelOverride(int tpp);
+void setTwipsPerPixelOverride(double tpp);
 
 int twipsToPixelsX(double twips); // rounded to the nearest pixel
 int twipsToPixelsY(double twips);

@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
+#include <X11/extensions/Xrandr.h>
 #include <cstring>
 #include <future>
 #include <sys/ipc.h>
@@ -113,13 +114,25 @@ public:
     WindowId rootWindow() const override { return root_; }
 
     QRect primaryScreen() const override {
-        if (QScreen* s = QGuiApplication::primaryScreen()) {
-            const qreal r = s->devicePixelRatio();
-            const QRect g = s->geometry();
-            return QRect(qRound(g.x() * r), qRound(g.y() * r), qRound(g.width() * r),
-                         qRound(g.height() * r));
-        }
+        if (QScreen* s = QGuiApplication::primaryScreen())
+            return screenDeviceRect(s, monitors()).intersected(rootRect());
         return rootRect();
+    }
+
+    // RandR's monitors, which Qt takes for its screens: their device geometry exactly,
+    // where a scaled size would be rounded.
+    QList<Monitor> monitors() const override {
+        QList<Monitor> list;
+        int count = 0;
+        XRRMonitorInfo* info = dpy_ ? XRRGetMonitors(dpy_, root_, True, &count) : nullptr;
+        for (int i = 0; i < count; ++i) {
+            char* name = XGetAtomName(dpy_, info[i].name);
+            list.append({QString::fromUtf8(name ? name : ""),
+                         QRect(info[i].x, info[i].y, info[i].width, info[i].height)});
+            if (name) XFree(name);
+        }
+        if (info) XRRFreeMonitors(info);
+        return list.isEmpty() ? ScreenGrabber::monitors() : list;
     }
 
     QImage grabRoot(const QRect& rect) override {

@@ -40,7 +40,7 @@ struct Shown {
         w.findChild<QWidget*>(QStringLiteral("banner"))->hide();
     }
     QImage picture(int dxTwips, int dyTwips) {
-        const int tpp = platform::twipsPerPixelX();
+        const int tpp = int(platform::twipsPerPixelX());
         QImage img(viewport->width() + dxTwips / tpp, viewport->height() + dyTwips / tpp,
                    QImage::Format_RGB32);
         img.fill(Qt::darkCyan);

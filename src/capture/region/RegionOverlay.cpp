@@ -4,6 +4,8 @@
 #include "capture/region/RegionGeometry.h"
 #include "capture/region/RegionHost.h"
 #include "capture/region/RegionMemory.h"
+#include "platform/DevicePixels.h"
+#include "platform/PointerPosition.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/TimingTrace.h"
 #include "platform/Twips.h"
@@ -15,6 +17,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QWindow>
 #include <cmath>
 #include <utility>
 
@@ -28,45 +31,93 @@ const QColor labelText(255, 0, 0);           // 0x000000FF
 constexpr float labelDesignLeftTwips = 1200.0f;
 constexpr float labelDesignTopTwips = 480.0f;
 
-// One overlay at a time, created for each region capture.
-QPointer<RegionOverlay> g_openOverlay;
+// The overlays of one region capture, one per monitor; the primary's first.
+QList<QPointer<RegionOverlay>> g_openOverlays;
+
+// The desktop frozen as the monitors show it: black where none does.
+QImage freezeDesktop(platform::ScreenGrabber& grabber, const QList<platform::Monitor>& monitors,
+                     const QRect& desktop) {
+    QImage frozen = grabber.grabRoot(desktop);
+    if (frozen.isNull()) return frozen;
+    QRegion gaps(frozen.rect());
+    for (const platform::Monitor& m : monitors)
+        gaps -= m.device.translated(-desktop.topLeft());
+    if (!gaps.isEmpty()) {
+        QPainter p(&frozen);
+        for (const QRect& r : gaps)
+            p.fillRect(r, Qt::black);
+    }
+    return frozen;
+}
+
+QRect deviceSize(const QRect& screenRect, const QImage& frozen) {
+    return QRect(screenRect.topLeft(), frozen.isNull() ? screenRect.size() : frozen.size());
+}
 } // namespace
 
 RegionOverlay* RegionOverlay::current() {
-    return g_openOverlay.data();
+    for (const QPointer<RegionOverlay>& o : std::as_const(g_openOverlays))
+        if (o) return o.data();
+    return nullptr;
 }
 
 void RegionOverlay::closeOverlay() {
-    if (!g_openOverlay) return;
-    g_openOverlay->closing_ = true;
-    g_openOverlay->close();
+    const QList<QPointer<RegionOverlay>> open = g_openOverlays;
+    for (const QPointer<RegionOverlay>& o : open) {
+        if (!o) continue;
+        o->closing_ = true;
+        o->close();
+    }
 }
 
 RegionOverlay* RegionOverlay::showOverlay(RegionHost& host) {
     if (RegionOverlay* open = current(); open && !open->closing_) {
-        open->show();
-        open->raise();
+        for (RegionOverlay* o : open->siblings()) {
+            o->show();
+            o->raise();
+        }
         return open;
     }
     platform::ScreenGrabber& grabber = platform::screenGrabber();
-    const QRect devicePixels = grabber.primaryScreen();
-    QRect logical = devicePixels;
-    if (QScreen* s = QGuiApplication::primaryScreen()) logical = s->geometry();
+    const QList<platform::Monitor> monitors = grabber.monitors();
+    const QRect desktop = platform::desktopRect(monitors) & grabber.rootRect();
 
     platform::traceTiming("grab-begin");
-    auto* overlay = new RegionOverlay(host, grabber.grabRoot(devicePixels), logical);
-    g_openOverlay = overlay;
-    overlay->show();
-    overlay->raise();
+    const QImage frozen = freezeDesktop(grabber, monitors, desktop);
+    QList<QScreen*> screens = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        screens.removeAll(primary);
+        screens.prepend(primary);
+    }
+    g_openOverlays.clear();
+    for (QScreen* s : screens) {
+        const QRect device = platform::screenDeviceRect(s, monitors) & desktop;
+        if (device.isEmpty()) continue;
+        auto* overlay = new RegionOverlay(host, frozen, desktop, s->geometry(), device);
+        g_openOverlays.append(overlay);
+        overlay->create();
+        if (QWindow* w = overlay->windowHandle()) w->setScreen(s);
+        overlay->setGeometry(s->geometry());
+    }
+    for (RegionOverlay* o : current() ? current()->siblings() : QList<RegionOverlay*>()) {
+        o->show();
+        o->raise();
+    }
     platform::traceTiming("overlay-shown");
-    return overlay;
+    return current();
 }
 
 RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenScreen, const QRect& screenRect,
                              QWidget* parent)
+    : RegionOverlay(host, frozenScreen, deviceSize(screenRect, frozenScreen), screenRect,
+                    deviceSize(screenRect, frozenScreen), parent) {}
+
+RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenDesktop, const QRect& desktopDevice,
+                             const QRect& screenRect, const QRect& screenDevice, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::X11BypassWindowManagerHint),
-      host_(host), frozen_(std::move(frozenScreen)) {
+      host_(host), frozen_(std::move(frozenDesktop)), desktop_(desktopDevice),
+      device_(screenDevice) {
     setObjectName(QStringLiteral("RegionOverlay"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -78,14 +129,12 @@ RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenScreen, const QRect&
     setWindowTitle(QString());
     setGeometry(screenRect);
 
-    // A grab that failed leaves a black screen of the right size rather than none.
-    const QSize deviceSize = frozen_.isNull() ? screenRect.size() : frozen_.size();
+    // A grab that failed leaves a black desktop of the right size rather than none.
     if (frozen_.isNull()) {
-        frozen_ = QImage(deviceSize, QImage::Format_RGB32);
+        frozen_ = QImage(desktop_.size(), QImage::Format_RGB32);
         frozen_.fill(Qt::black);
     }
-    if (screenRect.width() > 0 && deviceSize.width() != screenRect.width())
-        frozen_.setDevicePixelRatio(qreal(deviceSize.width()) / screenRect.width());
+    if (screenRect.width() > 0) ratio_ = qreal(device_.width()) / screenRect.width();
 
     twipsPerPixelX_ = float(platform::twipsPerPixelX());
     twipsPerPixelY_ = float(platform::twipsPerPixelY());
@@ -101,18 +150,38 @@ RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenScreen, const QRect&
     sizeLabel_->hide();
     sizeLabel_->adjustSize();
     // Design position; every press places the label anew before showing it.
-    sizeLabel_->move(twipsToPixel(labelDesignLeftTwips, twipsPerPixelX_),
-                     twipsToPixel(labelDesignTopTwips, twipsPerPixelY_));
+    sizeLabel_->move(toLogical(QRect(device_.topLeft() +
+                                         QPoint(twipsToPixel(labelDesignLeftTwips, twipsPerPixelX_),
+                                                twipsToPixel(labelDesignTopTwips, twipsPerPixelY_)),
+                                     QSize(1, 1)))
+                         .topLeft());
 }
 
 RegionOverlay::~RegionOverlay() = default;
 
+// The pointer in device pixels of the desktop, also while a drag goes on over another
+// monitor. At a scale other than 1 the event's whole logical pixels are too coarse:
+// the display server gives the device pixel.
+QPointF RegionOverlay::pointerDevice(const QMouseEvent* e) const {
+    if (ratio_ == 1.0) return QPointF(device_.topLeft()) + e->position();
+    if (const std::optional<QPoint> p = platform::pointerOnDesktop()) return *p;
+    return platform::globalToDevice(e->globalPosition());
+}
+
 float RegionOverlay::toTwipsX(const QMouseEvent* e) const {
-    return float(e->position().x()) * twipsPerPixelX_;
+    return float(pointerDevice(e).x() * twipsPerPixelX_);
 }
 
 float RegionOverlay::toTwipsY(const QMouseEvent* e) const {
-    return float(e->position().y()) * twipsPerPixelY_;
+    return float(pointerDevice(e).y() * twipsPerPixelY_);
+}
+
+QList<RegionOverlay*> RegionOverlay::siblings() {
+    QList<RegionOverlay*> all;
+    for (const QPointer<RegionOverlay>& o : std::as_const(g_openOverlays))
+        if (o) all.append(o.data());
+    if (!all.contains(this)) return {this};
+    return all;
 }
 
 void RegionOverlay::mousePressEvent(QMouseEvent* e) {
@@ -133,7 +202,6 @@ void RegionOverlay::mouseReleaseEvent(QMouseEvent* e) {
 
 void RegionOverlay::startSelection(float x, float y) {
     if (closing_) return;
-    sizeLabel_->show();
     placeLabel(x, y);
     regionMemory().anchorX = x;
     regionMemory().anchorY = y;
@@ -158,64 +226,82 @@ void RegionOverlay::finishSelection(float x, float y) {
 
     host_.clearCanvasPicture();
     if (isLargeEnough(m.anchorX, m.anchorY, x, y)) {
-        const QRect logical =
+        const QRect device =
             cropPixels(cropTwips(m.anchorX, m.anchorY, x, y), twipsPerPixelX_, twipsPerPixelY_);
-        const QRect crop = toFrozenPixels(logical).intersected(frozen_.rect());
+        const QRect crop = device.translated(-desktop_.topLeft()).intersected(frozen_.rect());
         if (!crop.isEmpty()) {
-            QImage picture = frozen_.copy(crop);
-            picture.setDevicePixelRatio(1.0);
-            host_.handOverPicture(picture);
+            host_.handOverPicture(frozen_.copy(crop));
             platform::traceTiming("picture-handed-over");
         }
     }
 
-    selecting_ = false;
     host_.showMainWindowNormal();
     host_.resetScrollBars();
     host_.updateCanvasToolTip();
 
-    sizeLabel_->hide();
-    close();
+    for (RegionOverlay* o : siblings()) {
+        o->selecting_ = false;
+        o->closing_ = true;
+        o->sizeLabel_->hide();
+        o->close();
+    }
     platform::traceTiming("release-handled");
 }
 
 void RegionOverlay::setOutline(const QRect& outline) {
-    if (outline == outline_) return;
-    update(outlineStrips(outline_) + outlineStrips(outline));
-    outline_ = outline;
+    for (RegionOverlay* o : siblings()) {
+        if (outline == o->outline_) continue;
+        QRegion dirty;
+        for (const QRect& strip : outlineStrips(o->outline_) + outlineStrips(outline))
+            dirty += o->toLogical(strip);
+        o->update(dirty);
+        o->outline_ = outline;
+    }
 }
 
 void RegionOverlay::placeLabel(float x, float y) {
-    const QPoint pos(twipsToPixel(x + labelOffsetTwips, twipsPerPixelX_),
-                     twipsToPixel(y + labelOffsetTwips, twipsPerPixelY_));
-    // One geometry change per move, so only the old and the new label are exposed.
-    const QRect wanted(pos, sizeLabel_->sizeHint());
-    if (sizeLabel_->geometry() != wanted) sizeLabel_->setGeometry(wanted);
+    showLabelAt(QPoint(twipsToPixel(x + labelOffsetTwips, twipsPerPixelX_),
+                       twipsToPixel(y + labelOffsetTwips, twipsPerPixelY_)));
 }
 
-QRect RegionOverlay::toFrozenPixels(const QRect& logical) const {
-    const qreal dpr = frozen_.devicePixelRatio();
-    if (dpr == 1.0) return logical;
-    const int left = int(std::lround(logical.left() * dpr));
-    const int top = int(std::lround(logical.top() * dpr));
-    const int right = int(std::lround((logical.left() + logical.width()) * dpr));
-    const int bottom = int(std::lround((logical.top() + logical.height()) * dpr));
-    return QRect(left, top, right - left, bottom - top);
+// The label shows on the monitor that has the pointer, the others hide theirs.
+void RegionOverlay::showLabelAt(const QPoint& device) {
+    const QList<RegionOverlay*> all = siblings();
+    RegionOverlay* shows = this;
+    for (RegionOverlay* o : all)
+        if (o->device_.contains(device)) shows = o;
+    for (RegionOverlay* o : all) {
+        if (o != shows) {
+            o->sizeLabel_->hide();
+            continue;
+        }
+        if (o != this) o->sizeLabel_->setText(sizeLabel_->text());
+        // One geometry change per move, so only the old and the new label are exposed.
+        const QRect wanted(o->toLogical(QRect(device, QSize(1, 1))).topLeft(),
+                           o->sizeLabel_->sizeHint());
+        if (o->sizeLabel_->geometry() != wanted) o->sizeLabel_->setGeometry(wanted);
+        o->sizeLabel_->show();
+    }
+}
+
+QRect RegionOverlay::toLogical(const QRect& device) const {
+    return platform::coveringLogical(device.translated(-device_.topLeft()), ratio_);
 }
 
 void RegionOverlay::paintEvent(QPaintEvent* e) {
     QPainter p(this);
+    p.setClipRegion(e->region());
+    // Painted in device pixels: the frozen desktop one to one, whatever the scale.
+    p.scale(1 / ratio_, 1 / ratio_);
+    const QPoint shown = device_.topLeft() - desktop_.topLeft();
     // Only the exposed parts of the frozen copy are drawn again.
     for (const QRect& r : e->region()) {
-        const QRect source = toFrozenPixels(r);
-        if (source == r)
-            p.drawImage(r.topLeft(), frozen_, source);
-        else
-            p.drawImage(QRectF(r), frozen_, QRectF(source));
+        const QRect local = platform::toDevice(r, ratio_).adjusted(-1, -1, 1, 1);
+        p.drawImage(local.topLeft(), frozen_, local.translated(shown));
     }
     if (!outline_.isEmpty()) {
         for (const QRect& strip : outlineStrips(outline_))
-            p.fillRect(strip, outlineColor);
+            p.fillRect(strip.translated(-device_.topLeft()), outlineColor);
     }
 }
 

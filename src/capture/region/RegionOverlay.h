@@ -1,11 +1,12 @@
 #pragma once
-// The region overlay: a borderless, topmost window over the whole primary screen
-// that shows a frozen copy of it. A press starts a selection, a red outline and a
-// label with position and size follow the pointer, and the release cuts the
-// rectangle out of the frozen copy, hands it to the main window and closes the
-// overlay. The outline is painted over the frozen copy and never into it, so it can
-// never end up in the capture. There is no keyboard handling: the first release
-// ends the overlay, with or without a usable rectangle.
+// The region overlay: a borderless, topmost window over each monitor, each showing
+// its part of one frozen copy of the desktop at its own scale. A press on any of them
+// starts a selection, a red outline and a label with position and size follow the
+// pointer across the monitors, and the release cuts the rectangle out of the frozen
+// copy, hands it to the main window and closes every overlay. All of it is measured in
+// device pixels of the desktop; where no monitor shows the desktop the copy is black. The outline
+// is painted over the frozen copy and never into it, so it can never end up in the capture. There
+// is no keyboard handling: the first release ends the overlay, with or without a usable rectangle.
 #include <QImage>
 #include <QRect>
 #include <QWidget>
@@ -19,25 +20,30 @@ class RegionHost;
 class RegionOverlay : public QWidget {
     Q_OBJECT
 public:
-    // Takes a frozen copy of the primary screen, covers the screen with a new
-    // overlay and shows it. The main window's one-shot timer calls this once it is
+    // Takes a frozen copy of the desktop, covers each monitor with a new overlay and
+    // shows them. The main window's one-shot timer calls this once it is
     // out of the way. The overlay deletes itself on the release that ends it.
     // While an overlay is open, a further call shows that one again.
     static RegionOverlay* showOverlay(RegionHost& host);
-    // The overlay that is open, or null.
+    // The overlay of the primary monitor while they are open, or null.
     static RegionOverlay* current();
-    // Closes an open overlay without capturing anything (the main window ending).
+    // Closes open overlays without capturing anything (the main window ending).
     static void closeOverlay();
 
     // An overlay over `screenRect` (logical pixels) showing `frozenScreen` (device
     // pixels of that rectangle). Not shown yet.
     RegionOverlay(RegionHost& host, QImage frozenScreen, const QRect& screenRect,
                   QWidget* parent = nullptr);
+    // An overlay over one monitor: `screenRect` in logical pixels is `screenDevice` in
+    // device pixels of the desktop, of which `frozenDesktop` shows `desktopDevice`.
+    RegionOverlay(RegionHost& host, QImage frozenDesktop, const QRect& desktopDevice,
+                  const QRect& screenRect, const QRect& screenDevice, QWidget* parent = nullptr);
     ~RegionOverlay() override;
 
     const QImage& frozenScreen() const { return frozen_; }
     bool isSelecting() const { return selecting_; }
-    // The outline currently shown, in pixels; empty when there is none.
+    // The outline currently shown, in device pixels of the desktop; empty when there is
+    // none.
     QRect outline() const { return outline_; }
     // The label with the pointer position and the size of the rectangle.
     QLabel* sizeLabel() const { return sizeLabel_; }
@@ -50,19 +56,27 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    // x and y in twips relative to the overlay.
+    // x and y in twips of the desktop's device pixels.
     void startSelection(float x, float y);
     void followPointer(float x, float y);
     void finishSelection(float x, float y);
 
+    QPointF pointerDevice(const QMouseEvent* e) const;
     float toTwipsX(const QMouseEvent* e) const;
     float toTwipsY(const QMouseEvent* e) const;
+    // The overlays of this capture (this one alone when it was made on its own).
+    QList<RegionOverlay*> siblings();
     void setOutline(const QRect& outline);
     void placeLabel(float x, float y);
-    QRect toFrozenPixels(const QRect& logical) const;
+    void showLabelAt(const QPoint& device);
+    // Device pixels of the desktop <-> logical pixels of this overlay.
+    QRect toLogical(const QRect& device) const;
 
     RegionHost& host_;
-    QImage frozen_; // the background picture, held once for the overlay's life
+    QImage frozen_; // the desktop, held once for the capture (shared by the overlays)
+    QRect desktop_; // what frozen_ shows, device pixels
+    QRect device_;  // this monitor, device pixels
+    qreal ratio_ = 1.0;
     QLabel* sizeLabel_ = nullptr;
     bool selecting_ = false;
     bool closing_ = false;
