@@ -11,6 +11,9 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
 
+    // The program finds its decoder process beside itself; a test binary is elsewhere.
+    if (!qEnvironmentVariableIsSet("KAMSULO_DECODER"))
+        qputenv("KAMSULO_DECODER", KAMSULO_BINARY_DIR "/kamsulo-decode");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Kamsulo"));

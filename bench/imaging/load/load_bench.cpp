@@ -1,9 +1,11 @@
 // Times the image loader, or measures the peak memory of one load.
-//   bench_imaging_load serve              loads each file named on a line of stdin and
+//   bench_imaging_load serve [sandboxed]  loads each file named on a line of stdin (in
+//                                         the decoder process when sandboxed) and
 //                                         answers with the time it took in ms
 //   bench_imaging_load peak WARMUP FILE   idle and peak resident bytes of one load of
 //                                         FILE after one load of WARMUP, and its size
 #include "imaging/load/ImageLoader.h"
+#include "imaging/load/SandboxedLoader.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,6 +15,7 @@
 
 using kamsulo::imaging::ImageLoader;
 using kamsulo::imaging::LoadResult;
+using kamsulo::imaging::SandboxedLoader;
 
 namespace {
 
@@ -33,13 +36,16 @@ bool loaded(const LoadResult& result, const char* file) {
 
 int main(int argc, char** argv) {
     const ImageLoader loader;
-    if (argc == 2 && std::strcmp(argv[1], "serve") == 0) {
+    const bool sandboxed = argc == 3 && std::strcmp(argv[2], "sandboxed") == 0;
+    if ((argc == 2 || sandboxed) && std::strcmp(argv[1], "serve") == 0) {
+        const SandboxedLoader sandbox;
         char line[4096];
         while (std::fgets(line, sizeof line, stdin)) {
             line[std::strcspn(line, "\n")] = '\0';
             QElapsedTimer timer;
             timer.start();
-            const LoadResult result = loader.load(QString::fromLocal8Bit(line));
+            const QString file = QString::fromLocal8Bit(line);
+            const LoadResult result = sandboxed ? sandbox.load(file) : loader.load(file);
             const double ms = timer.nsecsElapsed() / 1e6;
             if (!loaded(result, line)) return 1;
             std::printf("%.3f\n", ms);
@@ -60,6 +66,6 @@ int main(int argc, char** argv) {
                     result.picture.height());
         return 0;
     }
-    std::fprintf(stderr, "usage: %s serve | peak WARMUP FILE\n", argv[0]);
+    std::fprintf(stderr, "usage: %s serve [sandboxed] | peak WARMUP FILE\n", argv[0]);
     return 2;
 }

@@ -4,7 +4,7 @@
 #include "imaging/load/OpaqueImage.h"
 #include "imaging/load/PictureFile.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <exception>
 #include <new>
 
@@ -24,13 +24,6 @@ LoadResult tooLarge() {
     return result;
 }
 
-// The platform loader says only that it failed; the imaging library adds its status.
-QString decodeFailure(DecoderBranch branch, int status) {
-    if (branch == DecoderBranch::PlatformPictureLoader)
-        return QString::fromUtf16(LoadText::PictureLoaderFailed);
-    return withStatusText(QString::fromUtf16(LoadText::CannotReadFile), status);
-}
-
 QString conversionFailure(DecoderBranch branch) {
     if (branch == DecoderBranch::PlatformPictureLoader)
         return QString::fromUtf16(LoadText::PictureLoaderFailed);
@@ -39,27 +32,23 @@ QString conversionFailure(DecoderBranch branch) {
 
 } // namespace
 
-bool ImageLoader::admits(QSize size, QSize maxSize) const {
-    if (!maxSize.isValid() || !size.isValid()) return true;
-    return size.width() <= maxSize.width() && size.height() <= maxSize.height() &&
-           qint64(size.width()) * size.height() * DecodedBytesPerPixel <= options_.decodeLimitBytes;
+LoadResult ImageLoader::load(const QString& fileName, QSize maxSize) const {
+    const FileCheck check = checkFile(fileName, options_);
+    if (!check.passed()) return refused(check.refusal);
+    QFile file(check.name);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused(
+            decodeFailureText(check.branch, file.exists() ? AccessDenied : FileNotFound));
+    const qint64 size = file.size();
+    const uchar* mapped = file.map(0, size);
+    return decode(mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size)
+                         : file.readAll(),
+                  check.branch, maxSize);
 }
 
-LoadResult ImageLoader::load(const QString& fileName, QSize maxSize) const {
-    const QString name = trimSpaces(fileName);
-    if (name.isEmpty()) return {};
-    if (name.size() <= ShortestRefusedNameLength)
-        return refused(QString::fromUtf16(LoadText::BadFileName));
-    // Hidden and read-only files are files like any other; a folder is none.
-    const QFileInfo info(name);
-    if (!info.isFile()) return refused(QString::fromUtf16(LoadText::FileMissing));
-    if (info.size() <= LargestEmptyFileSize)
-        return refused(QString::fromUtf16(LoadText::EmptyFile));
-    const DecoderBranch branch = decoderBranch(extensionClass(name), options_);
-    if (branch == DecoderBranch::Refused)
-        return refused(QString::fromUtf16(LoadText::UnsupportedFormat));
+LoadResult ImageLoader::decode(const QByteArray& bytes, DecoderBranch branch, QSize maxSize) const {
     try {
-        return loadChecked(name, branch, maxSize);
+        return decodeChecked(bytes, branch, maxSize);
     } catch (const std::bad_alloc&) {
         return refused(loaderStatusText(OutOfMemory));
     } catch (const std::exception& error) {
@@ -67,14 +56,15 @@ LoadResult ImageLoader::load(const QString& fileName, QSize maxSize) const {
     }
 }
 
-LoadResult ImageLoader::loadChecked(const QString& name, DecoderBranch branch,
-                                    QSize maxSize) const {
-    PictureFile file(name, options_.decodeLimitBytes);
-    if (const int status = file.open(); status != Ok) return refused(decodeFailure(branch, status));
+LoadResult ImageLoader::decodeChecked(const QByteArray& bytes, DecoderBranch branch,
+                                      QSize maxSize) const {
+    PictureFile file(bytes, options_.decodeLimitBytes, options_.pictureMemory);
+    if (const int status = file.open(); status != Ok)
+        return refused(decodeFailureText(branch, status));
     if (!admits(file.size(), maxSize)) return tooLarge();
 
     DecodeResult decoded = file.decode();
-    if (decoded.status != Ok) return refused(decodeFailure(branch, decoded.status));
+    if (decoded.status != Ok) return refused(decodeFailureText(branch, decoded.status));
     // A reader that could not tell the size in advance is held to the limit now.
     if (!admits(decoded.image.size(), maxSize)) return tooLarge();
 

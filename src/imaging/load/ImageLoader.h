@@ -4,21 +4,14 @@
 // as a German text, never as an exception.
 #pragma once
 
+#include "imaging/load/LoadResult.h"
 #include "imaging/load/LoadRules.h"
 
-#include <QImage>
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 
 namespace kamsulo::imaging {
-
-struct LoadResult {
-    QImage picture;    // null when refused or for an empty name; else Format_RGB32
-    QString errorText; // empty on success (and for an empty name)
-    // The header's size is beyond what admits() lets through: nothing was decoded, and
-    // errorText is LoadText::TooLarge, the message the caller shows for it.
-    bool tooLarge = false;
-};
 
 class ImageLoader {
 public:
@@ -30,12 +23,18 @@ public:
     // QSize means no limit (but the decode limit's: it refuses for want of memory).
     LoadResult load(const QString& fileName, QSize maxSize = {}) const;
 
+    // The second half of load(): decodes the whole file's `bytes`, whose name passed
+    // checkFile() with `branch`.
+    LoadResult decode(const QByteArray& bytes, DecoderBranch branch, QSize maxSize = {}) const;
+
     // Whether a picture of `size` is within maxSize in both directions and within
     // the decode limit; always, when either size is invalid.
-    bool admits(QSize size, QSize maxSize) const;
+    bool admits(QSize size, QSize maxSize) const {
+        return admitsSize(size, maxSize, options_.decodeLimitBytes);
+    }
 
 private:
-    LoadResult loadChecked(const QString& name, DecoderBranch branch, QSize maxSize) const;
+    LoadResult decodeChecked(const QByteArray& bytes, DecoderBranch branch, QSize maxSize) const;
 
     LoaderOptions options_;
 };

@@ -1,5 +1,8 @@
 #include "imaging/load/LoadRules.h"
 
+#include "imaging/load/LoadTexts.h"
+
+#include <QFileInfo>
 #include <array>
 
 namespace kamsulo::imaging {
@@ -63,6 +66,33 @@ DecoderBranch decoderBranch(ExtensionClass extension, const LoaderOptions& optio
         break;
     }
     return DecoderBranch::Refused;
+}
+
+bool admitsSize(QSize size, QSize maxSize, qint64 decodeLimitBytes) {
+    if (!maxSize.isValid() || !size.isValid()) return true;
+    return size.width() <= maxSize.width() && size.height() <= maxSize.height() &&
+           qint64(size.width()) * size.height() * DecodedBytesPerPixel <= decodeLimitBytes;
+}
+
+FileCheck checkFile(const QString& fileName, const LoaderOptions& options) {
+    FileCheck check;
+    check.name = trimSpaces(fileName);
+    const auto refuse = [&check](const char16_t* text) {
+        check.refusal = QString::fromUtf16(text);
+        return check;
+    };
+    if (check.name.isEmpty()) {
+        check.empty = true;
+        return check;
+    }
+    if (check.name.size() <= ShortestRefusedNameLength) return refuse(LoadText::BadFileName);
+    // Hidden and read-only files are files like any other; a folder is none.
+    const QFileInfo info(check.name);
+    if (!info.isFile()) return refuse(LoadText::FileMissing);
+    if (info.size() <= LargestEmptyFileSize) return refuse(LoadText::EmptyFile);
+    check.branch = decoderBranch(extensionClass(check.name), options);
+    if (check.branch == DecoderBranch::Refused) return refuse(LoadText::UnsupportedFormat);
+    return check;
 }
 
 } // namespace kamsulo::imaging

@@ -2,7 +2,10 @@
 // the decoder branch by the file's extension.
 #pragma once
 
+#include <QImage>
+#include <QSize>
 #include <QString>
+#include <functional>
 
 namespace kamsulo::imaging {
 
@@ -31,6 +34,9 @@ struct LoaderOptions {
     // The most bytes one decoded picture or metafile canvas may
     // take; a picture that needs more is refused before it is decoded.
     qint64 decodeLimitBytes = qint64(256) * 1024 * 1024;
+    // Where a raster reader writes a 32-bit picture, when not in memory of its own: a
+    // null image for none (the decoder process hands its answer's memory over here).
+    std::function<QImage(QSize, QImage::Format)> pictureMemory;
 };
 
 // Spaces (only spaces) removed from both ends.
@@ -41,6 +47,20 @@ QString trimSpaces(const QString& name);
 ExtensionClass extensionClass(const QString& name);
 
 DecoderBranch decoderBranch(ExtensionClass extension, const LoaderOptions& options);
+
+// Whether a picture of `size` is within maxSize in both directions and within
+// `decodeLimitBytes`; always, when either size is invalid.
+bool admitsSize(QSize size, QSize maxSize, qint64 decodeLimitBytes);
+
+// What the checks of a name and its file say before any byte of it is read.
+struct FileCheck {
+    QString name; // without the spaces around it
+    DecoderBranch branch = DecoderBranch::Refused;
+    QString refusal;    // the German text when the file is refused, else empty
+    bool empty = false; // an empty name: nothing to load, and nothing to say
+    bool passed() const { return !empty && refusal.isEmpty(); }
+};
+FileCheck checkFile(const QString& fileName, const LoaderOptions& options);
 
 // A name of this many characters or fewer is refused without touching the disk.
 inline constexpr int ShortestRefusedNameLength = 4;

@@ -36,4 +36,10 @@ QString withStatusText(const QString& message, int status) {
     return message + QStringLiteral("\r\n") + loaderStatusText(status);
 }
 
+QString decodeFailureText(DecoderBranch branch, int status) {
+    if (branch == DecoderBranch::PlatformPictureLoader)
+        return QString::fromUtf16(LoadText::PictureLoaderFailed);
+    return withStatusText(QString::fromUtf16(LoadText::CannotReadFile), status);
+}
+
 } // namespace kamsulo::imaging

@@ -6,8 +6,6 @@
 #include "imaging/load/Truncation.h"
 #include "imaging/load/WmfRenderer.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <climits>
 
@@ -35,12 +33,12 @@ private:
     int previous_;
 };
 
-int readerStatus(QImageReader::ImageReaderError error, const QString& fileName) {
+int readerStatus(QImageReader::ImageReaderError error) {
     switch (error) {
     case QImageReader::FileNotFoundError:
         return FileNotFound;
     case QImageReader::DeviceError:
-        return QFileInfo(fileName).isReadable() ? GenericError : AccessDenied;
+        return GenericError;
     case QImageReader::UnsupportedFormatError:
     case QImageReader::InvalidDataError:
         return UnknownImageFormat;
@@ -52,8 +50,9 @@ int readerStatus(QImageReader::ImageReaderError error, const QString& fileName) 
 
 } // namespace
 
-PictureFile::PictureFile(const QString& fileName, qint64 decodeLimitBytes)
-    : fileName_(fileName), limit_(decodeLimitBytes) {}
+PictureFile::PictureFile(const QByteArray& bytes, qint64 decodeLimitBytes,
+                         std::function<QImage(QSize, QImage::Format)> pictureMemory)
+    : bytes_(bytes), limit_(decodeLimitBytes), pictureMemory_(std::move(pictureMemory)) {}
 
 PictureFile::~PictureFile() = default;
 
@@ -62,23 +61,21 @@ bool PictureFile::exceedsLimit(QSize size) const {
 }
 
 int PictureFile::open() {
-    QFile file(fileName_);
-    if (!file.open(QIODevice::ReadOnly)) return file.exists() ? AccessDenied : FileNotFound;
-    const QByteArray head = file.read(PictureHeadBytes);
-    file.close();
-    kind_ = pictureKind(head);
-    return kind_ == PictureKind::Raster ? openRaster(head) : openMetafile();
+    kind_ = pictureKind(bytes_.first(std::min<qsizetype>(bytes_.size(), PictureHeadBytes)));
+    return kind_ == PictureKind::Raster ? openRaster() : openMetafile();
 }
 
-int PictureFile::openRaster(const QByteArray& head) {
+int PictureFile::openRaster() {
     // The content picks the reader, and no other reader is tried.
-    format_ = rasterFormat(head);
+    format_ = rasterFormat(bytes_.first(std::min<qsizetype>(bytes_.size(), PictureHeadBytes)));
     if (format_ == RasterFormat::Unlisted) return UnknownImageFormat;
-    reader_ = std::make_unique<QImageReader>(fileName_, readerName(format_));
+    device_.setData(bytes_);
+    if (!device_.open(QIODevice::ReadOnly)) return GenericError;
+    reader_ = std::make_unique<QImageReader>(&device_, readerName(format_));
     reader_->setAutoDetectImageFormat(false);
     // A photo stands as its orientation (EXIF, the TIFF tag) says, not on its side.
     reader_->setAutoTransform(true);
-    if (!reader_->canRead()) return readerStatus(reader_->error(), fileName_);
+    if (!reader_->canRead()) return readerStatus(reader_->error());
     size_ = reader_->size();
     // Qt's BMP reader gives the height of a bitmap stored top-down as negative.
     if (size_.width() > 0 && size_.height() < 0)
@@ -89,16 +86,12 @@ int PictureFile::openRaster(const QByteArray& head) {
 int PictureFile::openMetafile() {
     // A metafile without the placeable header has no size of its own.
     if (kind_ == PictureKind::PlainWmf) return UnknownImageFormat;
-    QFile file(fileName_);
-    if (!file.open(QIODevice::ReadOnly)) return AccessDenied;
-    if (file.size() > limit_) return OutOfMemory;
-    metafile_ = file.readAll();
-    if (metafile_.size() != file.size()) return GenericError;
+    if (bytes_.size() > limit_) return OutOfMemory;
     if (kind_ == PictureKind::PlaceableWmf) {
-        wmfHeader_ = readPlaceableWmfHeader(metafile_);
+        wmfHeader_ = readPlaceableWmfHeader(bytes_);
         if (wmfHeader_) size_ = pixelSize(*wmfHeader_);
     } else {
-        emfHeader_ = readEmfHeader(metafile_);
+        emfHeader_ = readEmfHeader(bytes_);
         if (emfHeader_) size_ = pixelSize(*emfHeader_);
     }
     return size_.isEmpty() ? UnknownImageFormat : Ok;
@@ -111,17 +104,17 @@ DecodeResult PictureFile::decode() {
         return DecodeResult::failed(OutOfMemory);
     // Divided, not multiplied: a bitmap header may claim 2^31 x 2^31 pixels.
     if (kind_ == PictureKind::PlaceableWmf &&
-        largestWmfBitmap(metafile_) > limit_ / DecodedBytesPerPixel)
+        largestWmfBitmap(bytes_) > limit_ / DecodedBytesPerPixel)
         return DecodeResult::failed(OutOfMemory);
     const AllocationLimit guard(limit_);
     switch (kind_) {
     case PictureKind::Raster:
         return decodeRaster();
     case PictureKind::PlaceableWmf:
-        if (wmfHeader_) return renderPlaceableWmf(metafile_, *wmfHeader_, size_, limit_);
+        if (wmfHeader_) return renderPlaceableWmf(bytes_, *wmfHeader_, size_, limit_);
         break;
     case PictureKind::Emf:
-        if (emfHeader_) return renderEmf(metafile_, *emfHeader_, size_, limit_);
+        if (emfHeader_) return renderEmf(bytes_, *emfHeader_, size_, limit_);
         break;
     case PictureKind::PlainWmf:
         break;
@@ -130,19 +123,22 @@ DecodeResult PictureFile::decode() {
 }
 
 DecodeResult PictureFile::decodeRaster() {
-    QFile file(fileName_);
-    const uchar* mapped = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
-    if (!mapped) return DecodeResult::failed(readerStatus(QImageReader::DeviceError, fileName_));
-    const QByteArrayView bytes(mapped, file.size());
+    const QByteArrayView bytes(bytes_);
     if (format_ == RasterFormat::Jpeg && jpegScans(bytes).count > MostJpegScans)
         return DecodeResult::failed(UnknownImageFormat);
     if (cutShort(format_, bytes)) return DecodeResult::failed(UnknownImageFormat);
     QImage image;
+    // The readers write into a picture of their size and format that is given them.
+    const QImage::Format format = reader_->imageFormat();
+    if (pictureMemory_ && size_.isValid() &&
+        (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+         format == QImage::Format_ARGB32_Premultiplied))
+        image = pictureMemory_(size_, format);
     if (!reader_->read(&image)) {
         // Qt refuses what passes its allocation limit as invalid data.
         const QSize claimed = reader_->size();
         if (claimed.isValid() && exceedsLimit(claimed)) return DecodeResult::failed(OutOfMemory);
-        return DecodeResult::failed(readerStatus(reader_->error(), fileName_));
+        return DecodeResult::failed(readerStatus(reader_->error()));
     }
     return {image, Ok};
 }

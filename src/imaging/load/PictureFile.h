@@ -1,15 +1,16 @@
-// One picture file on its way to pixels: its header is read first, so that the
-// caller can refuse a picture by its size before any pixel is decoded.
+// One picture file's bytes on their way to pixels: the header is read first, so that
+// the caller can refuse a picture by its size before any pixel is decoded.
 #pragma once
 
 #include "imaging/load/DecodeResult.h"
 #include "imaging/load/MetafileHeader.h"
 #include "imaging/load/RasterFormat.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
 #include <QSize>
-#include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -17,9 +18,10 @@ namespace kamsulo::imaging {
 
 class PictureFile {
 public:
-    // `decodeLimitBytes` bounds the decoded picture (4 bytes a pixel) and a
-    // metafile's bytes.
-    PictureFile(const QString& fileName, qint64 decodeLimitBytes);
+    // `bytes` are the whole file and must outlive this; `decodeLimitBytes` bounds the
+    // decoded picture (4 bytes a pixel) and a metafile's bytes.
+    PictureFile(const QByteArray& bytes, qint64 decodeLimitBytes,
+                std::function<QImage(QSize, QImage::Format)> pictureMemory = {});
     ~PictureFile();
 
     // Reads the header: Ok, or the status why the file is no picture we read.
@@ -33,17 +35,18 @@ public:
     DecodeResult decode();
 
 private:
-    int openRaster(const QByteArray& head);
+    int openRaster();
     int openMetafile();
     DecodeResult decodeRaster();
 
-    QString fileName_;
+    QByteArray bytes_;
     qint64 limit_;
+    QBuffer device_;
+    std::function<QImage(QSize, QImage::Format)> pictureMemory_;
     PictureKind kind_ = PictureKind::Raster;
     RasterFormat format_ = RasterFormat::Unlisted;
     QSize size_;
     std::unique_ptr<QImageReader> reader_;
-    QByteArray metafile_;
     std::optional<PlaceableWmfHeader> wmfHeader_;
     std::optional<EmfHeader> emfHeader_;
 };

@@ -157,6 +157,29 @@ struct ApiDeleter {
     void operator()(wmfAPI* api) const { wmf_api_destroy(api); }
 };
 
+using Api = std::unique_ptr<wmfAPI, ApiDeleter>;
+
+// libwmf's state for one picture, made ahead, and its allocator.
+LimitedAllocator preparedAllocator{SIZE_MAX};
+Api preparedApi;
+
+Api createApi(LimitedAllocator* allocator) {
+    wmfAPI_Options options{};
+    options.function = wmf_gd_function;
+    options.context = allocator;
+    options.malloc = LimitedAllocator::allocate;
+    options.realloc = LimitedAllocator::reallocate;
+    options.free = LimitedAllocator::release;
+    const unsigned long flags = WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL |
+                                WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    wmfAPI* raw = nullptr;
+    if (wmf_api_create(&raw, flags, &options) != wmf_E_None) {
+        if (raw) wmf_api_destroy(raw);
+        return nullptr;
+    }
+    return Api(raw);
+}
+
 } // namespace
 
 QRectF wmfWindow(const QByteArray& file, const PlaceableWmfHeader& header) {
@@ -200,33 +223,17 @@ qint64 largestWmfBitmap(const QByteArray& file) {
     return largest;
 }
 
-DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader& header,
-                                QSize size, qint64 allocationLimit) {
-    if (size.isEmpty() || header.unitsPerInch <= 0 || !largestRecordFitsFile(file) ||
-        !bitmapHeadersKnown(file))
-        return DecodeResult::failed(UnknownImageFormat);
-    LimitedAllocator allocator{static_cast<std::size_t>(std::max<qint64>(allocationLimit, 0))};
-    wmfAPI_Options options{};
-    options.function = wmf_gd_function;
-    options.context = &allocator;
-    options.malloc = LimitedAllocator::allocate;
-    options.realloc = LimitedAllocator::reallocate;
-    options.free = LimitedAllocator::release;
-    const unsigned long flags = WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL |
-                                WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
-    wmfAPI* raw = nullptr;
-    if (wmf_api_create(&raw, flags, &options) != wmf_E_None) {
-        if (raw) wmf_api_destroy(raw);
-        return DecodeResult::failed(GenericError);
-    }
-    const std::unique_ptr<wmfAPI, ApiDeleter> api(raw);
+namespace {
+
+DecodeResult renderWith(wmfAPI* api, const QByteArray& file, const PlaceableWmfHeader& header,
+                        QSize size) {
     // libwmf only reads the buffer.
     auto* bytes = reinterpret_cast<unsigned char*>(const_cast<char*>(file.constData()));
-    if (wmf_mem_open(api.get(), bytes, static_cast<long>(file.size())) != wmf_E_None)
+    if (wmf_mem_open(api, bytes, static_cast<long>(file.size())) != wmf_E_None)
         return DecodeResult::failed(UnknownImageFormat);
     wmfD_Rect drawn{};
-    if (wmf_scan(api.get(), 0, &drawn) != wmf_E_None) {
-        wmf_mem_close(api.get());
+    if (wmf_scan(api, 0, &drawn) != wmf_E_None) {
+        wmf_mem_close(api);
         return DecodeResult::failed(UnknownImageFormat);
     }
 
@@ -236,11 +243,11 @@ DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader
     // nothing, or spins stretching a bitmap.
     const QRectF window = wmfWindow(file, header).normalized();
     if (!bitmapDestinationsDrawable(file, window, size)) {
-        wmf_mem_close(api.get());
+        wmf_mem_close(api);
         return DecodeResult::failed(UnknownImageFormat);
     }
     const double toPoints = PointsPerInch / header.unitsPerInch;
-    wmf_gd_t* device = WMF_GD_GetData(api.get());
+    wmf_gd_t* device = WMF_GD_GetData(api);
     device->width = static_cast<unsigned>(size.width());
     device->height = static_cast<unsigned>(size.height());
     device->bbox.TL.x = static_cast<float>(window.left() * toPoints);
@@ -257,14 +264,34 @@ DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader
         return length;
     };
     wmfD_Rect played{};
-    const wmf_error_t status = wmf_play(api.get(), 0, &played);
-    wmf_mem_close(api.get());
+    const wmf_error_t status = wmf_play(api, 0, &played);
+    wmf_mem_close(api);
     if (status != wmf_E_None)
         return DecodeResult::failed(status == wmf_E_InsMem ? OutOfMemory : GenericError);
     QImage image;
     if (!image.loadFromData(png, "PNG") || image.size() != size)
         return DecodeResult::failed(GenericError);
     return {image, Ok};
+}
+
+} // namespace
+
+DecodeResult renderPlaceableWmf(const QByteArray& file, const PlaceableWmfHeader& header,
+                                QSize size, qint64 allocationLimit) {
+    if (size.isEmpty() || header.unitsPerInch <= 0 || !largestRecordFitsFile(file) ||
+        !bitmapHeadersKnown(file))
+        return DecodeResult::failed(UnknownImageFormat);
+    // One made ahead is taken (once), else one is made now.
+    const auto limit = static_cast<std::size_t>(std::max<qint64>(allocationLimit, 0));
+    LimitedAllocator allocator{limit};
+    preparedAllocator.limit = limit;
+    const Api api = preparedApi ? std::move(preparedApi) : createApi(&allocator);
+    if (!api) return DecodeResult::failed(GenericError);
+    return renderWith(api.get(), file, header, size);
+}
+
+void prepareWmfRenderer() {
+    if (!preparedApi) preparedApi = createApi(&preparedAllocator);
 }
 
 } // namespace kamsulo::imaging

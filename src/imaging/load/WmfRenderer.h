@@ -19,6 +19,10 @@ QRectF wmfWindow(const QByteArray& file, const PlaceableWmfHeader& header);
 // few bytes the record holds.
 qint64 largestWmfBitmap(const QByteArray& file);
 
+// Makes libwmf's state for the next picture now (it reads its font map then), for a
+// process that opens no files by the time it draws.
+void prepareWmfRenderer();
+
 // `file` holds the whole metafile; `size` is where its window is drawn (the
 // caller has checked it against the limits). No single allocation of libwmf's may
 // take more than `allocationLimit` bytes.

@@ -1,0 +1,35 @@
+// What the decoder process hands back in its answer file (a memfd): this header at
+// its start, the loader's text after it, and the picture's rows from a page boundary
+// on, so that the program maps them as they are.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kamsulo::imaging {
+
+// The descriptors the decoder process finds open: the file's bytes, and its answer.
+inline constexpr int DecoderInputFd = 3;
+inline constexpr int DecoderAnswerFd = 4;
+
+enum class DecodeOutcome : std::int32_t { Picture = 1, Refused = 2, TooLarge = 3 };
+
+struct DecodeAnswer {
+    static constexpr std::uint32_t Complete = 0x4b414d31; // written last
+    std::uint32_t complete = 0;
+    // Set by the allocator when it refused memory, even if the decoder then crashed.
+    std::uint32_t memoryExhausted = 0;
+    DecodeOutcome outcome = DecodeOutcome::Refused;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t bytesPerLine = 0;
+    std::uint32_t textUnits = 0; // UTF-16 code units right after this header
+    std::uint32_t reserved = 0;
+    std::uint64_t pixelsAt = 0; // a multiple of the page size
+};
+
+// The loader's texts are short; anything longer is no answer of ours.
+inline constexpr std::uint32_t LongestAnswerText = 1024;
+inline constexpr std::size_t AnswerPixelsAlign = 65536; // any page size up to 64 KiB
+
+} // namespace kamsulo::imaging

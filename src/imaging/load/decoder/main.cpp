@@ -1,0 +1,184 @@
+// kamsulo-decode: decodes one picture for the program, inside the sandbox.
+//   kamsulo-decode BRANCH MAX_WIDTH MAX_HEIGHT DECODE_LIMIT PARENT_PID TIMEOUT_MS DRAWING
+// The file's bytes are on descriptor 3, the answer goes into descriptor 4 (a memfd);
+// see DecodeAnswer.h. Everything that opens files (Qt's plugins; for a metafile, which
+// DRAWING 1 announces, the fonts) is loaded before the walls go up.
+#include "imaging/load/DecodeAnswer.h"
+#include "imaging/load/ImageLoader.h"
+#include "imaging/load/LoadTexts.h"
+#include "imaging/load/RasterFormat.h"
+#include "imaging/load/WmfRenderer.h"
+#include "imaging/load/decoder/AllocationWatch.h"
+#include "imaging/load/decoder/PreopenedFiles.h"
+#include "imaging/load/decoder/Sandbox.h"
+
+#include <QBuffer>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPainter>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <malloc.h>
+#include <optional>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kamsulo::imaging;
+using kamsulo::imaging::decoder::preopenFontmapFonts;
+
+namespace {
+
+enum Exit { Answered = 0, Usage = 2, NoSandbox = 3, NoInput = 4, NoAnswer = 5 };
+
+constexpr qint64 Mebibyte = 1024 * 1024;
+// Where libwmf finds its fonts.
+constexpr char GhostscriptFontmap[] = "/var/lib/ghostscript/fonts/Fontmap";
+// What decoding needs beyond the program's code, the file's bytes and the decode limit
+// itself: a converted copy of the picture, the readers' and renderers' tables (measured
+// with the largest pictures the limit lets through).
+constexpr qint64 WorkingSpaceBytes = 160 * Mebibyte;
+
+[[maybe_unused]] qint64 addressSpaceNow() {
+    FILE* statm = std::fopen("/proc/self/statm", "re");
+    long long pages = 0;
+    if (!statm) return -1;
+    const int read = std::fscanf(statm, "%lld", &pages);
+    std::fclose(statm);
+    return read == 1 ? pages * sysconf(_SC_PAGESIZE) : -1;
+}
+
+// Loads what a decode opens files for: the readers' plugins.
+void loadReaders() {
+    for (const RasterFormat format :
+         {RasterFormat::Png, RasterFormat::Jpeg, RasterFormat::Gif, RasterFormat::Bitmap,
+          RasterFormat::Tiff, RasterFormat::Icon}) {
+        QBuffer empty;
+        empty.open(QIODevice::ReadOnly);
+        QImageReader(&empty, readerName(format)).canRead();
+    }
+}
+
+// The fonts that a metafile's text is most likely drawn in. A font not loaded here is
+// missing, and its text with it.
+void loadFonts() {
+    QImage scratch(64, 16, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    for (const QString& family :
+         {QStringLiteral("sans-serif"), QStringLiteral("serif"), QStringLiteral("monospace")}) {
+        painter.setFont(QFont(family));
+        painter.drawText(0, 12, QStringLiteral("Ag"));
+    }
+}
+
+bool writeAll(const void* data, qint64 size, qint64 at) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = pwrite(DecoderAnswerFd, bytes, std::size_t(size), at);
+        if (written <= 0) return false;
+        bytes += written, size -= written, at += written;
+    }
+    return true;
+}
+
+// The answer's picture memory, mapped here once a reader asks for it.
+struct AnswerPixels {
+    uchar* address = nullptr;
+    qint64 length = 0;
+};
+AnswerPixels answerPixels;
+
+QImage answerMemory(QSize size, QImage::Format format) {
+    const qint64 length = qint64(size.width()) * size.height() * DecodedBytesPerPixel;
+    if (answerPixels.address || length <= 0 ||
+        ftruncate(DecoderAnswerFd, off_t(AnswerPixelsAlign + length)) != 0)
+        return {};
+    void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE, MAP_SHARED,
+                        DecoderAnswerFd, off_t(AnswerPixelsAlign));
+    if (mapped == MAP_FAILED) return {};
+    answerPixels = {static_cast<uchar*>(mapped), length};
+    return QImage(answerPixels.address, size.width(), size.height(),
+                  qsizetype(size.width()) * DecodedBytesPerPixel, format);
+}
+
+bool answer(const LoadResult& result) {
+    DecodeAnswer header;
+    header.outcome = !result.picture.isNull() ? DecodeOutcome::Picture
+                     : result.tooLarge        ? DecodeOutcome::TooLarge
+                                              : DecodeOutcome::Refused;
+    const QString text = result.errorText.left(LongestAnswerText);
+    header.textUnits = std::uint32_t(text.size());
+    if (!writeAll(text.utf16(), text.size() * 2, sizeof header)) return false;
+    if (header.outcome == DecodeOutcome::Picture) {
+        const QImage& picture = result.picture;
+        header.width = picture.width();
+        header.height = picture.height();
+        header.bytesPerLine = int(picture.bytesPerLine());
+        header.pixelsAt = AnswerPixelsAlign;
+        // Decoded in place, or copied there.
+        if (picture.constBits() != answerPixels.address &&
+            !writeAll(picture.constBits(), picture.sizeInBytes(), qint64(header.pixelsAt)))
+            return false;
+    }
+    header.memoryExhausted = decoder::memoryExhausted();
+    header.complete = DecodeAnswer::Complete;
+    return writeAll(&header, sizeof header, 0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Ends with the program, even if the program is killed.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (argc != 8) return Usage;
+    if (getppid() != std::atoll(argv[5])) return Usage; // the program is already gone
+    const auto branch = DecoderBranch(std::atoi(argv[1]));
+    const QSize maxSize(std::atoi(argv[2]), std::atoi(argv[3]));
+    LoaderOptions options;
+    options.decodeLimitBytes = std::atoll(argv[4]);
+    options.pictureMemory = answerMemory;
+    const long long timeoutMs = std::atoll(argv[6]);
+    const bool drawing = std::atoi(argv[7]) != 0;
+    if (options.decodeLimitBytes <= 0 || timeoutMs <= 0) return Usage;
+    close_range(DecoderAnswerFd + 1, ~0U, 0);
+
+    // One arena: each thread's own would reserve 64 MiB of address space.
+    mallopt(M_ARENA_MAX, 1);
+    // Pixels need no application; drawing text does.
+    int qtArgc = 1;
+    std::optional<QGuiApplication> app;
+    if (drawing) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app.emplace(qtArgc, argv);
+        loadFonts();
+        prepareWmfRenderer();
+        preopenFontmapFonts(GhostscriptFontmap);
+    }
+    loadReaders();
+
+    struct stat input {};
+    if (fstat(DecoderInputFd, &input) != 0 || input.st_size <= 0) return NoInput;
+    decoder::SandboxLimits limits;
+#ifndef KAMSULO_SANITIZED
+    // The sanitizers reserve terabytes of address space: no limit under them.
+    const qint64 now = addressSpaceNow();
+    if (now <= 0) return NoSandbox;
+    limits.addressSpaceBytes =
+        rlim_t(now + input.st_size + options.decodeLimitBytes + WorkingSpaceBytes);
+#endif
+    limits.cpuSeconds = rlim_t(timeoutMs / 1000 + 2);
+    if (!decoder::enterSandbox(limits)) return NoSandbox;
+
+    void* mapped =
+        mmap(nullptr, std::size_t(input.st_size), PROT_READ, MAP_PRIVATE, DecoderInputFd, 0);
+    if (mapped == MAP_FAILED) return NoInput;
+    const QByteArray bytes =
+        QByteArray::fromRawData(static_cast<const char*>(mapped), qsizetype(input.st_size));
+    const LoadResult result = ImageLoader(options).decode(bytes, branch, maxSize);
+    // No clean-up: the process ends here, and every call it would make is one more.
+    std::fflush(nullptr);
+    _exit(answer(result) ? Answered : NoAnswer);
+}
