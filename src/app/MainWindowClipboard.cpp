@@ -3,6 +3,7 @@
 #include "annotate/Canvas.h"
 #include "annotate/forms/PaletteStrip.h"
 #include "app/Banner.h"
+#include "app/DecodeWait.h"
 #include "app/MainWindow.h"
 #include "platform/MessageBox.h"
 
@@ -15,6 +16,20 @@ namespace kamsulo::app {
 
 using platform::BoxStyle;
 using platform::messageBox;
+
+namespace {
+
+// The encoded picture another program offers: the bytes of its first image type.
+QByteArray offeredPicture(const QMimeData* data) {
+    if (!data) return {};
+    for (const QString& format : data->formats()) {
+        if (!format.startsWith(QLatin1String("image/"))) continue;
+        if (QByteArray bytes = data->data(format); !bytes.isEmpty()) return bytes;
+    }
+    return {};
+}
+
+} // namespace
 
 void MainWindow::copyToClipboard() {
     // PNG and BMP as well as Qt's own image type, so that any program can take it.
@@ -44,8 +59,25 @@ void MainWindow::pasteFromClipboard() {
 void MainWindow::pasteFrom(const QMimeData* data) {
     if (askToSaveFirst()) return;
     prepareForNewPicture();
-    const QImage picture =
-        data && data->hasImage() ? qvariant_cast<QImage>(data->imageData()) : QImage();
+    QImage picture;
+    // The other program's bytes are decoded in the decoder process, like a file's.
+    if (const QByteArray bytes = offeredPicture(data); !bytes.isEmpty()) {
+        const imaging::LoadResult decoded = sandboxedLoader().decode(bytes, largestPicture());
+        if (decoded.tooLarge) {
+            refuseTooLarge();
+            return;
+        }
+        if (decoded.decoderFault) {
+            messageBox(decoded.errorText, BoxStyle::OkExclamation, QStringLiteral("Kamsulo - Info"),
+                       this);
+            canvas_->clearPicture();
+            return;
+        }
+        picture = decoded.picture;
+    } else if (data && data->hasImage()) {
+        // A picture without an encoding (an X pixmap, this process's own drag).
+        picture = qvariant_cast<QImage>(data->imageData());
+    }
     if (picture.isNull()) {
         messageBox(QStringLiteral("Die Daten aus der Zwischenablage können nicht angezeigt "
                                   "werden!"),

@@ -3,8 +3,8 @@
 #include "annotate/Canvas.h"
 #include "annotate/forms/PaletteStrip.h"
 #include "app/Banner.h"
+#include "app/DecodeWait.h"
 #include "app/MainWindow.h"
-#include "imaging/load/ImageLoader.h"
 #include "imaging/save/DesktopFolder.h"
 #include "imaging/save/FileDialogs.h"
 #include "imaging/save/SaveFormats.h"
@@ -66,8 +66,8 @@ void MainWindow::openFile(const QString& path) {
 
 bool MainWindow::loadPicture(const QString& path) {
     // The header is checked against the largest canvas before any pixel is decoded,
-    // so a huge picture costs no memory.
-    const imaging::LoadResult loaded = imaging::ImageLoader().load(path, largestPicture());
+    // so a huge picture costs no memory; the decoding happens in the decoder process.
+    const imaging::LoadResult loaded = sandboxedLoader().load(path, largestPicture());
     if (loaded.tooLarge) return refuseTooLarge();
     if (!loaded.errorText.isEmpty())
         messageBox(loaded.errorText, BoxStyle::OkExclamation, QStringLiteral("Kamsulo - Info"),
@@ -76,7 +76,9 @@ bool MainWindow::loadPicture(const QString& path) {
 }
 
 bool MainWindow::showNewPicture(const QImage& picture) {
-    if (!imaging::ImageLoader().admits(picture.size(), largestPicture())) return refuseTooLarge();
+    if (!imaging::admitsSize(picture.size(), largestPicture(),
+                             imaging::LoaderOptions().decodeLimitBytes))
+        return refuseTooLarge();
     canvas_->setPicture(picture);
     shotSaved_ = false;
     canvas_->newPictureReset();
