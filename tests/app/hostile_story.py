@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
 """Hostile picture files given on the real program's command line.
 
-Two program runs, each started with one file: a GIF whose header claims 65535 x 65535
+Program runs, each started with one file: a GIF whose header claims 65535 x 65535
 pixels, and a PNG cut off in the middle of its data. Each time the German refusal
 comes up (the "zu gross" box; the loader's text in the info box), OK closes it, and
 the program still runs with its main window, its peak resident set (VmHWM) under
 400 MB.
+
+The decoder process: with a metafile of three million lines given at start, it runs
+under its seccomp filter; killed, it costs the info box's German message. Run again
+with a time-out lowered to 300 ms, the time-out's message comes up. Opened, that
+metafile and an EMF leave no metafile library mapped in the program.
 
 Every step waits for what it can observe instead of sleeping.
 
@@ -14,16 +19,22 @@ Exit status 0 passed, 1 failed (a missing tool or display fails too).
 """
 import os
 import shutil
+import signal
 import struct
+import subprocess
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from e2e import (check_setup, clipboard, fail, sandbox_home,  # noqa: E402
-                 under_address_sanitizer, visible)
+from e2e import (SYSTEM_PYTHON, check_setup, clipboard, fail, run,  # noqa: E402
+                 sandbox_home, under_address_sanitizer, visible, wait_for)
 from open_story import INFO_TITLE, TOO_LARGE_TEXT, Story, noise  # noqa: E402
 
 PEAK_BOUND_KB = 400 * 1024
+HERE = os.path.dirname(os.path.abspath(__file__))
+DECODER_FAILED = "Das Bild konnte nicht gelesen werden: der Bildleser wurde abgebrochen."
+TIMED_OUT = "Das Laden des Bildes hat zu lange gedauert und wurde abgebrochen."
+METAFILE_LIBRARIES = ("libwmf", "libemf2svg", "libuemf")
 BROKEN_TEXT = "Bitmap kann nicht aus Bild-Datei erstellt werden"
 BROKEN_STATUS = "unbekanntes Bildformat"
 
@@ -35,6 +46,27 @@ def peak_kb(pid):
             if line.startswith("VmHWM:"):
                 return int(line.split()[1])
     fail("no VmHWM in /proc/%d/status" % pid)
+
+
+def decoder_of(pid):
+    """The decoder process the program runs, or None."""
+    out = run("pgrep", "-P", str(pid), "-x", "kamsulo-decode").split()
+    return int(out[0]) if out else None
+
+
+def seccomp_mode(pid):
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            return next((l.split()[1] for l in f if l.startswith("Seccomp:")), None)
+    except OSError:
+        return None
+
+
+def check_no_metafile_library(story, name):
+    with open("/proc/%d/maps" % story.app.pid) as f:
+        mapped = [lib for lib in METAFILE_LIBRARIES if lib in f.read()]
+    if mapped:
+        fail("the program mapped %s after opening %s" % (", ".join(mapped), name))
 
 
 def main():
@@ -76,8 +108,39 @@ def main():
                 fail("the program's peak resident set reached %d MB for %s"
                      % (peak // 1024, name))
             story.stop()
+
+        subprocess.run([SYSTEM_PYTHON, os.path.join(HERE, "..", "imaging", "load",
+                                                    "make_slow_samples.py"), root], check=True)
+        subprocess.run([SYSTEM_PYTHON, os.path.join(HERE, "..", "imaging", "load",
+                                                    "make_samples.py"), root], check=True,
+                       stdout=subprocess.DEVNULL)
+        slow = os.path.join(root, "slow.wmf")
+        story = Story(binary, env, root, np)
+        story.start(slow)
+        decoder = wait_for(lambda: decoder_of(story.app.pid), "no decoder process for slow.wmf")
+        wait_for(lambda: seccomp_mode(decoder) == "2", "the decoder runs without its filter")
+        os.kill(decoder, signal.SIGKILL)
+        story.answer_refusal(INFO_TITLE, DECODER_FAILED)
+        check_no_metafile_library(story, "slow.wmf")
+        story.stop()
+
+        emf = os.path.join(root, "picture.emf")
+        for path, limit in ((slow, "300"), (emf, None)):
+            story = Story(binary, dict(env, KAMSULO_DECODE_TIMEOUT_MS=limit) if limit else env,
+                          root, np)
+            story.start(path)
+            if limit:
+                story.answer_refusal(INFO_TITLE, TIMED_OUT)
+            else:
+                with open(emf + ".rgb", "rb") as f:
+                    story.shows(np.frombuffer(f.read(), np.uint8).reshape(23, 37, 3), "the EMF")
+            if story.app.poll() is not None or story.main not in visible("^Kamsulo $"):
+                fail("the program did not survive " + os.path.basename(path))
+            check_no_metafile_library(story, os.path.basename(path))
+            story.stop()
         print("PASS: a huge GIF and a broken PNG given at start were refused in German, "
-              "and the program ran on within 400 MB")
+              "and the program ran on within 400 MB; a killed and a slow decoder each "
+              "cost a German message; no metafile library in the program")
         return 0
     finally:
         if story:

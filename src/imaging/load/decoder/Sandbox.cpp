@@ -82,6 +82,12 @@ constexpr const char* Refused[] = {
     "getcwd",  "ioctl",    "inotify_init1", "eventfd2",   "memfd_create",
 };
 
+// An argument's comparison (libseccomp's SCMP_An macros leave a field to chance).
+scmp_arg_cmp argument(unsigned index, scmp_compare op, scmp_datum_t value,
+                      scmp_datum_t second = 0) {
+    return scmp_arg_cmp{index, op, value, second};
+}
+
 struct FilterDeleter {
     void operator()(scmp_filter_ctx filter) const { seccomp_release(filter); }
 };
@@ -99,10 +105,10 @@ bool installFilter() {
     std::unique_ptr<void, FilterDeleter> filter(seccomp_init(SCMP_ACT_KILL_PROCESS));
     if (!filter) return false;
     scmp_filter_ctx f = filter.get();
-    const auto answerOnly = SCMP_A0(SCMP_CMP_EQ, DecoderAnswerFd);
-    const auto self = SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(getpid()));
+    const auto answerOnly = argument(0, SCMP_CMP_EQ, DecoderAnswerFd);
+    const auto self = argument(0, SCMP_CMP_EQ, static_cast<scmp_datum_t>(getpid()));
     // Threads only: a new process would be outside these walls' reason.
-    const auto thread = SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD);
+    const auto thread = argument(0, SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD);
     const bool ok = addAll(f, SCMP_ACT_ALLOW, Allowed) &&
                     addAll(f, SCMP_ACT_ERRNO(EACCES), Refused) &&
                     seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(write), 1, answerOnly) == 0 &&
@@ -110,7 +116,7 @@ bool installFilter() {
                     seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(ftruncate), 1, answerOnly) == 0 &&
                     // Messages to the terminal are dropped, not fatal.
                     seccomp_rule_add(f, SCMP_ACT_ERRNO(EBADF), SCMP_SYS(write), 1,
-                                     SCMP_A0(SCMP_CMP_NE, DecoderAnswerFd)) == 0 &&
+                                     argument(0, SCMP_CMP_NE, DecoderAnswerFd)) == 0 &&
                     seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(tgkill), 1, self) == 0 &&
                     seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(clone), 1, thread) == 0 &&
                     // glibc falls back to clone(), whose flags the filter can see.
@@ -118,12 +124,13 @@ bool installFilter() {
 #ifdef KAMSULO_SANITIZED
     // The sanitizers' builds cannot hand out the preopened fonts (they intercept open()
     // themselves): read-only opens go through there.
-    const bool fonts = seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(openat), 1,
-                                        SCMP_A2(SCMP_CMP_MASKED_EQ, O_ACCMODE, O_RDONLY)) == 0 &&
-                       seccomp_rule_add(f, SCMP_ACT_ERRNO(EACCES), SCMP_SYS(openat), 1,
-                                        SCMP_A2(SCMP_CMP_MASKED_EQ, O_ACCMODE, O_WRONLY)) == 0 &&
-                       seccomp_rule_add(f, SCMP_ACT_ERRNO(EACCES), SCMP_SYS(openat), 1,
-                                        SCMP_A2(SCMP_CMP_MASKED_EQ, O_ACCMODE, O_RDWR)) == 0;
+    const bool fonts =
+        seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(openat), 1,
+                         argument(2, SCMP_CMP_MASKED_EQ, O_ACCMODE, O_RDONLY)) == 0 &&
+        seccomp_rule_add(f, SCMP_ACT_ERRNO(EACCES), SCMP_SYS(openat), 1,
+                         argument(2, SCMP_CMP_MASKED_EQ, O_ACCMODE, O_WRONLY)) == 0 &&
+        seccomp_rule_add(f, SCMP_ACT_ERRNO(EACCES), SCMP_SYS(openat), 1,
+                         argument(2, SCMP_CMP_MASKED_EQ, O_ACCMODE, O_RDWR)) == 0;
 #else
     const bool fonts = true;
 #endif
