@@ -3,7 +3,7 @@
 
 - slow.wmf: a placeable metafile of three million short lines, over which libwmf
   takes seconds;
-- coefficient-bomb.jpeg: a progressive CMYK JPEG of 7000 x 7000 pixels, whose
+- coefficient-bomb.jpeg: a progressive CMYK JPEG of 8000 x 8000 pixels, whose
   picture passes the decode limit's check but whose decoder keeps every scan's
   coefficients (twice the picture's bytes) besides.
 
@@ -28,5 +28,5 @@ for (word,) in struct.iter_unpack("<H", head):
 with open(os.path.join(out, "slow.wmf"), "wb") as f:
     f.write(head + struct.pack("<H", checksum) + plain + body)
 
-Image.new("CMYK", (7000, 7000), (10, 20, 30, 40)).save(
+Image.new("CMYK", (8000, 8000), (10, 20, 30, 40)).save(
     os.path.join(out, "coefficient-bomb.jpeg"), progressive=True, subsampling=0, quality=90)

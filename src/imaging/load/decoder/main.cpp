@@ -37,9 +37,10 @@ enum Exit { Answered = 0, Usage = 2, NoSandbox = 3, NoInput = 4, NoAnswer = 5 };
 constexpr qint64 Mebibyte = 1024 * 1024;
 // Where libwmf finds its fonts.
 constexpr char GhostscriptFontmap[] = "/var/lib/ghostscript/fonts/Fontmap";
-// What decoding needs beyond the program's code, the file's bytes and the decode limit
-// itself: a converted copy of the picture, the readers' and renderers' tables (measured
-// with the largest pictures the limit lets through).
+// What decoding needs beyond the program's code, the file's bytes and the decoded
+// picture: a progressive JPEG keeps every scan's coefficients, up to another picture's
+// worth for three full-size components (an 8000 x 8000 photo), and the readers' and
+// renderers' tables. Measured with the largest pictures the decode limit lets through.
 constexpr qint64 WorkingSpaceBytes = 160 * Mebibyte;
 
 [[maybe_unused]] qint64 addressSpaceNow() {
@@ -167,7 +168,7 @@ int main(int argc, char** argv) {
     const qint64 now = addressSpaceNow();
     if (now <= 0) return NoSandbox;
     limits.addressSpaceBytes =
-        rlim_t(now + input.st_size + options.decodeLimitBytes + WorkingSpaceBytes);
+        rlim_t(now + input.st_size + 2 * options.decodeLimitBytes + WorkingSpaceBytes);
 #endif
     limits.cpuSeconds = rlim_t(timeoutMs / 1000 + 2);
     if (!decoder::enterSandbox(limits)) return NoSandbox;
