@@ -41,7 +41,7 @@ constexpr char GhostscriptFontmap[] = "/var/lib/ghostscript/fonts/Fontmap";
 // picture: a progressive JPEG keeps every scan's coefficients, up to another picture's
 // worth for three full-size components (an 8000 x 8000 photo), and the readers' and
 // renderers' tables. Measured with the largest pictures the decode limit lets through.
-constexpr qint64 WorkingSpaceBytes = 160 * Mebibyte;
+[[maybe_unused]] constexpr qint64 WorkingSpaceBytes = 160 * Mebibyte;
 
 [[maybe_unused]] qint64 addressSpaceNow() {
     FILE* statm = std::fopen("/proc/self/statm", "re");
