@@ -9,8 +9,10 @@ namespace kamsulo::app {
 
 void waitForDecoder(const imaging::DecoderProcess& process);
 
-// The loader the main window decodes with.
+// The loader the main window decodes with. After the first picture one decoder waits,
+// loaded, for the next, so that only the first pays for its start.
 inline imaging::SandboxedLoader sandboxedLoader() {
+    imaging::SandboxedLoader::keepWarm(true);
     return imaging::SandboxedLoader(waitForDecoder);
 }
 

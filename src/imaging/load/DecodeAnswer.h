@@ -8,9 +8,21 @@
 
 namespace kamsulo::imaging {
 
-// The descriptors the decoder process finds open: the file's bytes, and its answer.
+// The descriptors the decoder process finds open: the file's bytes, and its answer. A
+// decoder kept in standby finds its socket at the first, and gets both over it.
 inline constexpr int DecoderInputFd = 3;
 inline constexpr int DecoderAnswerFd = 4;
+inline constexpr int DecoderStandbySocket = 3;
+
+// What the decoder is asked: on its command line, or over its standby socket.
+struct DecodeRequest {
+    std::int64_t branch = 0;
+    std::int64_t maxWidth = -1; // -1: no limit
+    std::int64_t maxHeight = -1;
+    std::int64_t decodeLimitBytes = 0;
+    std::int64_t timeoutMs = 0;
+    std::int64_t drawing = 0; // likely a metafile: fonts are loaded ahead
+};
 
 enum class DecodeOutcome : std::int32_t { Picture = 1, Refused = 2, TooLarge = 3 };
 

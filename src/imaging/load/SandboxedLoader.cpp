@@ -8,14 +8,18 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 extern char** environ;
 
@@ -35,6 +39,14 @@ public:
     }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&& other) noexcept {
+        if (this != &other) {
+            if (fd_ >= 0) ::close(fd_);
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
 
@@ -125,6 +137,103 @@ bool exhaustedMemory(int answerFd) {
            header.memoryExhausted != 0;
 }
 
+// A decoder process, started or taken from standby.
+struct Decoder {
+    pid_t pid = 0;
+    Fd pidfd;
+    Fd socket; // a standby's, until the request went over it
+};
+
+Decoder standby; // one, ready for the next picture, when kept warm
+bool warm = false;
+
+// Starts kamsulo-decode with `request` on its command line and the two descriptors as 3
+// and 4; with none, in standby with `socket` as 3.
+Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth) {
+    Decoder decoder;
+    const QByteArray path = QFile::encodeName(SandboxedLoader::decoderPath());
+    // Numbers out of the way of 3 and 4, where the child's copies go.
+    const Fd first(fcntl(third, F_DUPFD_CLOEXEC, HighFd));
+    const Fd second(fourth >= 0 ? fcntl(fourth, F_DUPFD_CLOEXEC, HighFd) : -1);
+    if (path.isEmpty() || !first.valid() || (fourth >= 0 && !second.valid())) return decoder;
+    QList<QByteArray> args{path, QByteArray::number(qint64(getpid()))};
+    if (request) {
+        for (const std::int64_t field :
+             {request->branch, request->maxWidth, request->maxHeight, request->decodeLimitBytes,
+              request->timeoutMs, request->drawing})
+            args << QByteArray::number(qint64(field));
+    } else {
+        args << QByteArrayLiteral("standby");
+    }
+    std::vector<char*> argv;
+    for (QByteArray& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, first.get(), DecoderInputFd);
+    if (second.valid()) posix_spawn_file_actions_adddup2(&actions, second.get(), DecoderAnswerFd);
+    const int spawned =
+        posix_spawn(&decoder.pid, path.constData(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return decoder;
+    decoder.pidfd = Fd(int(syscall(SYS_pidfd_open, decoder.pid, 0)));
+    if (!decoder.pidfd.valid()) {
+        kill(decoder.pid, SIGKILL);
+        waitpid(decoder.pid, nullptr, 0);
+    }
+    return decoder;
+}
+
+void startStandby() {
+    int pair[2];
+    if (standby.pidfd.valid() || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0)
+        return;
+    Fd theirs(pair[1]);
+    standby = spawnDecoder(nullptr, theirs.get(), -1);
+    standby.socket = Fd(pair[0]);
+}
+
+void reap(Decoder& decoder) {
+    if (!decoder.pidfd.valid()) return;
+    kill(decoder.pid, SIGKILL);
+    siginfo_t ended{};
+    waitid(P_PIDFD, id_t(decoder.pidfd.get()), &ended, WEXITED);
+    decoder = Decoder();
+}
+
+void stopStandby() {
+    reap(standby);
+}
+
+// The standby decoder, unless it has ended meanwhile (it is reaped then).
+Decoder takeStandby() {
+    Decoder taken = std::exchange(standby, Decoder());
+    pollfd ended{taken.pidfd.get(), POLLIN, 0};
+    if (taken.pidfd.valid() && poll(&ended, 1, 0) != 0) reap(taken);
+    return taken;
+}
+
+bool sendRequest(Decoder& decoder, const DecodeRequest& request, int input, int answer) {
+    iovec data{const_cast<DecodeRequest*>(&request), sizeof request};
+    alignas(cmsghdr) char control[CMSG_SPACE(2 * sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    rights->cmsg_level = SOL_SOCKET;
+    rights->cmsg_type = SCM_RIGHTS;
+    rights->cmsg_len = CMSG_LEN(2 * sizeof(int));
+    const int fds[2] = {input, answer};
+    std::memcpy(CMSG_DATA(rights), fds, sizeof fds);
+    const bool sent = sendmsg(decoder.socket.get(), &message, MSG_NOSIGNAL) == sizeof request;
+    decoder.socket = Fd();
+    if (!sent) reap(decoder);
+    return sent;
+}
+
 } // namespace
 
 SandboxedLoader::SandboxedLoader(Wait wait, const LoaderOptions& options)
@@ -170,59 +279,42 @@ LoadResult SandboxedLoader::decode(const QByteArray& bytes, QSize maxSize) const
 
 LoadResult SandboxedLoader::run(int inputFd, DecoderBranch branch, QSize maxSize,
                                 bool drawing) const {
-    const QByteArray path = QFile::encodeName(decoderPath());
     const Fd answer(memfd_create("kamsulo-answer", MFD_CLOEXEC));
-    const Fd input(fcntl(inputFd, F_DUPFD_CLOEXEC, HighFd));
-    const Fd answerHigh(fcntl(answer.get(), F_DUPFD_CLOEXEC, HighFd));
-    if (path.isEmpty() || !answer.valid() || !input.valid() || !answerHigh.valid())
-        return fault(LoadText::DecoderMissing);
+    if (!answer.valid()) return fault(LoadText::DecoderMissing);
+    DecodeRequest request;
+    request.branch = int(branch);
+    request.maxWidth = maxSize.isValid() ? maxSize.width() : -1;
+    request.maxHeight = maxSize.isValid() ? maxSize.height() : -1;
+    request.decodeLimitBytes = options_.decodeLimitBytes;
+    request.timeoutMs = timeoutMs();
+    request.drawing = drawing;
 
-    const int timeout = timeoutMs();
-    const QByteArray args[] = {
-        QByteArray::number(int(branch)),
-        QByteArray::number(maxSize.isValid() ? maxSize.width() : INT_MAX),
-        QByteArray::number(maxSize.isValid() ? maxSize.height() : INT_MAX),
-        QByteArray::number(options_.decodeLimitBytes),
-        QByteArray::number(qint64(getpid())),
-        QByteArray::number(timeout),
-        QByteArray::number(int(drawing)),
-    };
-    char* argv[] = {const_cast<char*>(path.constData()),
-                    const_cast<char*>(args[0].constData()),
-                    const_cast<char*>(args[1].constData()),
-                    const_cast<char*>(args[2].constData()),
-                    const_cast<char*>(args[3].constData()),
-                    const_cast<char*>(args[4].constData()),
-                    const_cast<char*>(args[5].constData()),
-                    const_cast<char*>(args[6].constData()),
-                    nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input.get(), DecoderInputFd);
-    posix_spawn_file_actions_adddup2(&actions, answerHigh.get(), DecoderAnswerFd);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, path.constData(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return fault(LoadText::DecoderMissing);
-
-    const Fd pidfd(int(syscall(SYS_pidfd_open, pid, 0)));
-    if (!pidfd.valid()) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        return fault(LoadText::DecoderFailed);
-    }
-    wait_(DecoderProcess{pid, pidfd.get(), timeout});
+    Decoder decoder = takeStandby();
+    if (!decoder.pidfd.valid() || !sendRequest(decoder, request, inputFd, answer.get()))
+        decoder = spawnDecoder(&request, inputFd, answer.get());
+    if (!decoder.pidfd.valid()) return fault(LoadText::DecoderMissing);
+    wait_(DecoderProcess{decoder.pid, decoder.pidfd.get(), int(request.timeoutMs)});
 
     siginfo_t ended{};
-    if (waitid(P_PIDFD, id_t(pidfd.get()), &ended, WEXITED | WNOHANG) != 0 || ended.si_pid == 0) {
-        kill(pid, SIGKILL);
-        waitid(P_PIDFD, id_t(pidfd.get()), &ended, WEXITED);
-        return fault(LoadText::DecoderTimedOut);
+    const bool timedOut =
+        waitid(P_PIDFD, id_t(decoder.pidfd.get()), &ended, WEXITED | WNOHANG) != 0 ||
+        ended.si_pid == 0;
+    if (timedOut) {
+        kill(decoder.pid, SIGKILL);
+        waitid(P_PIDFD, id_t(decoder.pidfd.get()), &ended, WEXITED);
     }
+    // The next decoder gets ready while this answer is read and shown.
+    if (warm) startStandby();
+    if (timedOut) return fault(LoadText::DecoderTimedOut);
     if (ended.si_code == CLD_EXITED && ended.si_status == 0)
         return readAnswer(answer.get(), maxSize, options_.decodeLimitBytes);
     if (exhaustedMemory(answer.get())) return refused(loaderStatusText(OutOfMemory));
     return fault(LoadText::DecoderFailed);
+}
+
+void SandboxedLoader::keepWarm(bool keep) {
+    warm = keep;
+    if (!keep) stopStandby();
 }
 
 } // namespace kamsulo::imaging

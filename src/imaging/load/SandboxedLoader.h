@@ -36,6 +36,10 @@ public:
     // Picture bytes (from the clipboard, say), read by their content.
     LoadResult decode(const QByteArray& bytes, QSize maxSize = {}) const;
 
+    // Whether a decoder process is started ahead after each decode and waits, loaded,
+    // for the next picture (the program's choice; off by default).
+    static void keepWarm(bool keep);
+
     // The program's wall-clock limit for one decode; KAMSULO_DECODE_TIMEOUT_MS may only
     // lower it (for tests).
     static int timeoutMs();

@@ -62,28 +62,33 @@ QString text(const char16_t* t) {
 } // namespace
 
 // Rasters, metafiles, a damaged file, a picture too large, and clipboard bytes: the
-// same picture or the same German text as in process.
+// same picture or the same German text as in process, from a decoder started for the
+// picture and from one that waited in standby.
 TEST(Sandbox, DecodesLikeTheLoaderInProcess) {
     QTemporaryDir dir;
     const QByteArray png = contents(sample("rgb.png"));
     const QString cut = writeFile(dir, "cut.png", png.left(png.size() / 2));
     const ImageLoader inProcess;
     const SandboxedLoader sandboxed;
-    for (const QString& file :
-         {sample("rgb.png"), sample("alpha.png"), sample("rle8.rle"), sample("palette.gif"),
-          sample("lzw.tiff"), sample("photo.jpeg"), sample("icon.ico"), sample("rect.wmf"),
-          sample("picture.emf"), sample("pstoedit.emf"), cut, sample("bomb.wmf"),
-          dir.filePath("missing.png")}) {
-        const LoadResult expected = inProcess.load(file, LargestPicture);
-        const LoadResult result = sandboxed.load(file, LargestPicture);
-        const std::string name = file.toStdString();
-        EXPECT_EQ(result.errorText, expected.errorText) << name;
-        EXPECT_EQ(result.tooLarge, expected.tooLarge) << name;
-        EXPECT_FALSE(result.decoderFault) << name;
-        EXPECT_EQ(result.picture, expected.picture) << name;
+    for (const bool warm : {false, true}) {
+        SandboxedLoader::keepWarm(warm);
+        for (const QString& file :
+             {sample("rgb.png"), sample("alpha.png"), sample("rle8.rle"), sample("palette.gif"),
+              sample("lzw.tiff"), sample("photo.jpeg"), sample("icon.ico"), sample("rect.wmf"),
+              sample("picture.emf"), sample("pstoedit.emf"), cut, sample("bomb.wmf"),
+              dir.filePath("missing.png")}) {
+            const LoadResult expected = inProcess.load(file, LargestPicture);
+            const LoadResult result = sandboxed.load(file, LargestPicture);
+            const std::string name = file.toStdString();
+            EXPECT_EQ(result.errorText, expected.errorText) << name;
+            EXPECT_EQ(result.tooLarge, expected.tooLarge) << name;
+            EXPECT_FALSE(result.decoderFault) << name;
+            EXPECT_EQ(result.picture, expected.picture) << name << (warm ? " (warm)" : "");
+        }
+        EXPECT_EQ(sandboxed.decode(png).picture, inProcess.load(sample("rgb.png")).picture);
+        EXPECT_TRUE(sandboxed.decode("plain words").picture.isNull());
     }
-    EXPECT_EQ(sandboxed.decode(png).picture, inProcess.load(sample("rgb.png")).picture);
-    EXPECT_TRUE(sandboxed.decode("plain words").picture.isNull());
+    SandboxedLoader::keepWarm(false);
 }
 
 // While it decodes, the decoder runs under its seccomp filter and with a finite address

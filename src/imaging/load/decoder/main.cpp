@@ -1,8 +1,10 @@
 // kamsulo-decode: decodes one picture for the program, inside the sandbox.
-//   kamsulo-decode BRANCH MAX_WIDTH MAX_HEIGHT DECODE_LIMIT PARENT_PID TIMEOUT_MS DRAWING
+//   kamsulo-decode PARENT_PID BRANCH MAX_WIDTH MAX_HEIGHT DECODE_LIMIT TIMEOUT_MS DRAWING
+//   kamsulo-decode PARENT_PID standby
 // The file's bytes are on descriptor 3, the answer goes into descriptor 4 (a memfd);
-// see DecodeAnswer.h. Everything that opens files (Qt's plugins; for a metafile, which
-// DRAWING 1 announces, the fonts) is loaded before the walls go up.
+// see DecodeAnswer.h. In standby it loads what it can ahead and then waits on its
+// socket (descriptor 3) for the request and both descriptors. Everything that opens files (Qt's
+// plugins; for a metafile, which DRAWING 1 announces, the fonts) is loaded before the walls go up.
 #include "imaging/load/DecodeAnswer.h"
 #include "imaging/load/ImageLoader.h"
 #include "imaging/load/LoadTexts.h"
@@ -17,13 +19,16 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <malloc.h>
 #include <optional>
 #include <sys/mman.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,8 +102,10 @@ QImage answerMemory(QSize size, QImage::Format format) {
     if (answerPixels.address || length <= 0 ||
         ftruncate(DecoderAnswerFd, off_t(AnswerPixelsAlign + length)) != 0)
         return {};
-    void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE, MAP_SHARED,
-                        DecoderAnswerFd, off_t(AnswerPixelsAlign));
+    // Populated at once: a page fault for each page of shared memory costs more than
+    // the decoding of its pixels.
+    void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE,
+                        MAP_SHARED | MAP_POPULATE, DecoderAnswerFd, off_t(AnswerPixelsAlign));
     if (mapped == MAP_FAILED) return {};
     answerPixels = {static_cast<uchar*>(mapped), length};
     return QImage(answerPixels.address, size.width(), size.height(),
@@ -129,36 +136,70 @@ bool answer(const LoadResult& result) {
     return writeAll(&header, sizeof header, 0);
 }
 
+// Waits for the request and its two descriptors, which then take 3 and 4.
+bool receiveRequest(DecodeRequest& request) {
+    iovec data{&request, sizeof request};
+    alignas(cmsghdr) char control[CMSG_SPACE(2 * sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    ssize_t got;
+    while ((got = recvmsg(DecoderStandbySocket, &message, MSG_CMSG_CLOEXEC)) < 0 &&
+           errno == EINTR) {
+    }
+    const cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    if (got != sizeof request || !rights || rights->cmsg_type != SCM_RIGHTS ||
+        rights->cmsg_len != CMSG_LEN(2 * sizeof(int)))
+        return false;
+    int fds[2];
+    std::memcpy(fds, CMSG_DATA(rights), sizeof fds);
+    // The socket's number goes to the file; nothing more comes over it.
+    return dup2(fds[0], DecoderInputFd) == DecoderInputFd &&
+           dup2(fds[1], DecoderAnswerFd) == DecoderAnswerFd;
+}
+
+bool parseRequest(char** fields, DecodeRequest& request) {
+    for (std::int64_t* field : {&request.branch, &request.maxWidth, &request.maxHeight,
+                                &request.decodeLimitBytes, &request.timeoutMs, &request.drawing})
+        *field = std::atoll(*fields++);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     // Ends with the program, even if the program is killed.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (argc != 8) return Usage;
-    if (getppid() != std::atoll(argv[5])) return Usage; // the program is already gone
-    const auto branch = DecoderBranch(std::atoi(argv[1]));
-    const QSize maxSize(std::atoi(argv[2]), std::atoi(argv[3]));
-    LoaderOptions options;
-    options.decodeLimitBytes = std::atoll(argv[4]);
-    options.pictureMemory = answerMemory;
-    const long long timeoutMs = std::atoll(argv[6]);
-    const bool drawing = std::atoi(argv[7]) != 0;
-    if (options.decodeLimitBytes <= 0 || timeoutMs <= 0) return Usage;
-    close_range(DecoderAnswerFd + 1, ~0U, 0);
-
+    const bool standby = argc == 3 && std::strcmp(argv[2], "standby") == 0;
+    if (!standby && argc != 8) return Usage;
+    if (getppid() != std::atoll(argv[1])) return Usage; // the program is already gone
     // One arena: each thread's own would reserve 64 MiB of address space.
     mallopt(M_ARENA_MAX, 1);
+    loadReaders();
+
+    DecodeRequest request;
+    if (standby ? !receiveRequest(request) : !parseRequest(argv + 2, request)) return NoInput;
+    close_range(DecoderAnswerFd + 1, ~0U, 0);
+    const auto branch = DecoderBranch(request.branch);
+    const QSize maxSize(int(request.maxWidth), int(request.maxHeight));
+    LoaderOptions options;
+    options.decodeLimitBytes = request.decodeLimitBytes;
+    options.pictureMemory = answerMemory;
+    const long long timeoutMs = request.timeoutMs;
+    if (options.decodeLimitBytes <= 0 || timeoutMs <= 0) return Usage;
+
     // Pixels need no application; drawing text does.
     int qtArgc = 1;
     std::optional<QGuiApplication> app;
-    if (drawing) {
+    if (request.drawing) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app.emplace(qtArgc, argv);
         loadFonts();
         prepareWmfRenderer();
         preopenFontmapFonts(GhostscriptFontmap);
     }
-    loadReaders();
 
     struct stat input {};
     if (fstat(DecoderInputFd, &input) != 0 || input.st_size <= 0) return NoInput;
