@@ -74,7 +74,7 @@ def main():
         print(__doc__)
         return 2
     binary = os.path.abspath(sys.argv[1])
-    check_setup(binary, ("xdotool", "xclip", "xwininfo", "xprop"),
+    check_setup(binary, ("xdotool", "xclip", "xwininfo", "xprop", "pgrep"),
                 ("numpy", "PIL.Image", "PIL.ImageGrab"))
     import numpy as np
     from PIL import Image
