@@ -7,7 +7,7 @@ comes up (the "zu gross" box; the loader's text in the info box), OK closes it, 
 the program still runs with its main window, its peak resident set (VmHWM) under
 400 MB.
 
-The decoder process: with a metafile of three million lines given at start, it runs
+The decoder process: with a metafile of five million lines given at start, it runs
 under its seccomp filter; killed, it costs the info box's German message. Run again
 with a time-out lowered to 300 ms, the time-out's message comes up. Opened, that
 metafile and an EMF leave no metafile library mapped in the program.

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes the decoder process's hard cases into a folder:
 
-- slow.wmf: a placeable metafile of three million short lines, over which libwmf
+- slow.wmf: a placeable metafile of five million short lines, over which libwmf
   takes seconds;
 - coefficient-bomb.jpeg: a progressive CMYK JPEG of 8000 x 8000 pixels, whose
   picture passes the decode limit's check but whose decoder keeps every scan's
@@ -17,7 +17,7 @@ from PIL import Image
 
 out = sys.argv[1]
 
-lines = 3000000
+lines = 5000000
 line_to = struct.pack("<IHhh", 5, 0x0213, 10, 20)
 body = line_to * lines + struct.pack("<IH", 3, 0)
 plain = struct.pack("<HHHIHIH", 1, 9, 0x300, 9 + len(body) // 2, 0, 5, 0)
