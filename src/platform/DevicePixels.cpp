@@ -42,13 +42,6 @@ QPointF globalToDevice(const QPointF& global, const QRect& screenLogical, qreal 
     return origin + (global - origin) * ratio;
 }
 
-QPointF globalToDevice(const QPointF& global) {
-    const QScreen* s = QGuiApplication::screenAt(global.toPoint());
-    if (!s) s = QGuiApplication::primaryScreen();
-    if (!s) return global;
-    return globalToDevice(global, s->geometry(), s->devicePixelRatio());
-}
-
 int toDevice(int logical, qreal ratio) {
     return roundToInt(logical * ratio);
 }

@@ -31,12 +31,9 @@ QMargins frameToLogical(const QMargins& device, qreal ratio);
 // the same corner. The display server reports whole device pixels, so the product is
 // a whole number but for the rounding of the division that made the logical position.
 QPoint pointerToDevice(const QPointF& logical, qreal ratio);
-// A pointer's global position (QMouseEvent::globalPosition, fractional; the local one
-// that widgets get is rounded to whole logical pixels) in device pixels of the desktop,
-// on the screen at `screenLogical` with `ratio`. Not rounded.
+// A pointer's global position (QMouseEvent::globalPosition) in device pixels of the
+// desktop, on the screen at `screenLogical` with `ratio`. Not rounded.
 QPointF globalToDevice(const QPointF& global, const QRect& screenLogical, qreal ratio);
-// The same on the screen under the position (the primary when none is).
-QPointF globalToDevice(const QPointF& global);
 
 // A logical length or rectangle in device pixels, and device pixels as the logical
 // rectangle that covers them (for repainting).

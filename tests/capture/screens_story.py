@@ -169,10 +169,10 @@ def main():
         else:
             ax, ay, bx, by = pw // 2 - 301, ph // 2 - 203, pw // 2 + 157, ph // 2 + 141
         move(ax, ay)
-        xdo("mousedown", "1")
-        move((ax + bx) // 2, (ay + by) // 2)
-        move(bx, by)
-        xdo("mouseup", "1")
+        # In one go: the program reads the press with the moves behind it, and each
+        # event must count where it happened, not where the pointer is by then.
+        xdo("mousedown", "1", "mousemove", str((ax + bx) // 2), str((ay + by) // 2),
+            "mousemove", str(bx), str(by), "mouseup", "1")
         back()
         picture = take_clipboard("Region")
         # The inside of the outline: the pixel after the press, up to the release.

@@ -1,5 +1,6 @@
 // The one seam between logical and device pixels.
 #include "platform/DevicePixels.h"
+#include "platform/PointerEventLog.h"
 
 #include <gtest/gtest.h>
 
@@ -41,4 +42,35 @@ TEST(DevicePixels, PointerAndRectanglesMapToWholeDevicePixels) {
     EXPECT_EQ(coveringLogical(QRect(7, 11, 3, 2), 2), QRect(3, 5, 2, 2));
     EXPECT_EQ(logicalSizeFor(QSize(3840, 2159), 2), QSize(1920, 1080));
     EXPECT_EQ(logicalSizeFor(QSize(1279, 1024), 1.5), QSize(853, 683));
+}
+
+TEST(DevicePixels, EachMouseEventGetsThePositionOfItsOwnDisplayServerEvent) {
+    using K = PointerEventKind;
+    PointerEventLog log;
+    // Qt reads a press and two moves in one go before it delivers the press; the times
+    // are milliseconds, so they repeat.
+    for (const PointerRecord& r : {PointerRecord{K::Press, 7, {3539, 821}, {}, 0},
+                                   PointerRecord{K::Motion, 7, {3768, 1455}, {}, 0},
+                                   PointerRecord{K::Motion, 7, {3769, 1455}, {}, 0},
+                                   PointerRecord{K::Release, 7, {3997, 2089}, {}, 0}}) {
+        log.record(r);
+    }
+    struct Case {
+        K kind;
+        std::uint32_t time;
+        QPoint estimate;
+        std::optional<QPoint> found;
+    };
+    for (const Case& c : {
+             Case{K::Press, 7, {3540, 822}, QPoint(3539, 821)},
+             Case{K::Press, 7, {3540, 822}, QPoint(3539, 821)}, // its double-click
+             Case{K::Motion, 8, {3770, 1456}, std::nullopt},    // made up by Qt
+             Case{K::Motion, 7, {3770, 1456}, QPoint(3769, 1455)},
+             Case{K::Motion, 7, {3768, 1456}, std::nullopt},  // taken with the later one
+             Case{K::Release, 7, {4200, 2089}, std::nullopt}, // too far for the same event
+             Case{K::Release, 7, {3998, 2090}, QPoint(3997, 2089)},
+         }) {
+        const std::optional<PointerRecord> r = log.take(c.kind, c.time, c.estimate, 3);
+        EXPECT_EQ(r ? std::optional(r->desktop) : std::nullopt, c.found) << c.estimate.x();
+    }
 }

@@ -118,6 +118,7 @@ RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenDesktop, const QRect
                           Qt::X11BypassWindowManagerHint),
       host_(host), frozen_(std::move(frozenDesktop)), desktop_(desktopDevice),
       device_(screenDevice) {
+    platform::followPointerEvents();
     setObjectName(QStringLiteral("RegionOverlay"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -159,21 +160,11 @@ RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenDesktop, const QRect
 
 RegionOverlay::~RegionOverlay() = default;
 
-// The pointer in device pixels of the desktop, also while a drag goes on over another
-// monitor. At a scale other than 1 the event's whole logical pixels are too coarse:
-// the display server gives the device pixel.
-QPointF RegionOverlay::pointerDevice(const QMouseEvent* e) const {
-    if (ratio_ == 1.0) return QPointF(device_.topLeft()) + e->position();
-    if (const std::optional<QPoint> p = platform::pointerOnDesktop()) return *p;
-    return platform::globalToDevice(e->globalPosition());
-}
-
-float RegionOverlay::toTwipsX(const QMouseEvent* e) const {
-    return float(pointerDevice(e).x() * twipsPerPixelX_);
-}
-
-float RegionOverlay::toTwipsY(const QMouseEvent* e) const {
-    return float(pointerDevice(e).y() * twipsPerPixelY_);
+// The event's device pixel of the desktop, also while a drag goes on over another
+// monitor, in twips.
+QPointF RegionOverlay::toTwips(const QMouseEvent* e) const {
+    const QPointF device = platform::eventOnDesktop(*e, *this);
+    return {device.x() * double(twipsPerPixelX_), device.y() * double(twipsPerPixelY_)};
 }
 
 QList<RegionOverlay*> RegionOverlay::siblings() {
@@ -185,19 +176,23 @@ QList<RegionOverlay*> RegionOverlay::siblings() {
 }
 
 void RegionOverlay::mousePressEvent(QMouseEvent* e) {
-    startSelection(toTwipsX(e), toTwipsY(e));
+    const QPointF at = toTwips(e);
+    startSelection(float(at.x()), float(at.y()));
 }
 
 void RegionOverlay::mouseDoubleClickEvent(QMouseEvent* e) {
-    startSelection(toTwipsX(e), toTwipsY(e));
+    const QPointF at = toTwips(e);
+    startSelection(float(at.x()), float(at.y()));
 }
 
 void RegionOverlay::mouseMoveEvent(QMouseEvent* e) {
-    followPointer(toTwipsX(e), toTwipsY(e));
+    const QPointF at = toTwips(e);
+    followPointer(float(at.x()), float(at.y()));
 }
 
 void RegionOverlay::mouseReleaseEvent(QMouseEvent* e) {
-    finishSelection(toTwipsX(e), toTwipsY(e));
+    const QPointF at = toTwips(e);
+    finishSelection(float(at.x()), float(at.y()));
 }
 
 void RegionOverlay::startSelection(float x, float y) {

@@ -61,9 +61,7 @@ private:
     void followPointer(float x, float y);
     void finishSelection(float x, float y);
 
-    QPointF pointerDevice(const QMouseEvent* e) const;
-    float toTwipsX(const QMouseEvent* e) const;
-    float toTwipsY(const QMouseEvent* e) const;
+    QPointF toTwips(const QMouseEvent* e) const;
     // The overlays of this capture (this one alone when it was made on its own).
     QList<RegionOverlay*> siblings();
     void setOutline(const QRect& outline);
