@@ -5,6 +5,7 @@
 #include "annotate/OverlayPainter.h"
 #include "platform/DevicePixels.h"
 #include "platform/MessageBox.h"
+#include "platform/PointerPosition.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
@@ -39,6 +40,7 @@ constexpr int kStartPenWidth = 2;
 Canvas::Canvas(CanvasHost& host, QWidget* parent)
     : QWidget(parent), host_(host), controller_(surface_, undo_, host) {
     setObjectName(QStringLiteral("Canvas"));
+    platform::followPointerEvents();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -213,7 +215,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
 
 QPointF Canvas::toUnits(const QMouseEvent* event) const {
     // The picture pixel under the pointer, one per device pixel.
-    const QPoint px = platform::pointerToDevice(event->position(), devicePixelRatioF());
+    const QPoint px = platform::eventInWidget(*event, *this);
     return {px.x() * surface_.unitsPerPixelX(), px.y() * surface_.unitsPerPixelY()};
 }
 

@@ -29,6 +29,7 @@ from e2e import (TPP, check_setup, fail, grab_screen, move, run, stop, wait_for,
 CLIENT_96 = (581, 342)
 BUTTON_LEFTS = {"Region": 180, "Screen": 1095, "ClipBoard": 2940}
 VIEWPORT = (120, 1020)  # twips
+VIEWPORT_SIZE = (8235, 3345)
 
 
 def encoded(width, height):
@@ -157,6 +158,21 @@ def main():
             return (shot == desktop[py:py + 100, px:px + 200]).all()
         wait_for(canvas_sharp, "the canvas does not show the picture one pixel per device pixel")
 
+        def pointer_on_canvas(origin, what):
+            """The caption names the picture pixel shown under the pointer, at each of
+            three device pixels in a row around the viewport's middle."""
+            x0, y0, _, _ = window_rect(win)
+            mx = x0 + vx + round(VIEWPORT_SIZE[0] / TPP * ratio / 2)
+            my = y0 + vy + round(VIEWPORT_SIZE[1] / TPP * ratio / 2)
+            xs, ys = decode(np.asarray(grab_screen())[my:my + 3, mx:mx + 3])
+            for d in range(3):
+                move(mx + d, my + d)
+                want = "Kamsulo   X=%d  :  Y=%d" % (xs[d, d] - origin[0], ys[d, d] - origin[1])
+                if not wait_until(lambda: xdo("getwindowname", win).strip() == want):
+                    fail("%s: at %d,%d the caption is '%s', not '%s'" %
+                         (what, mx + d, my + d, xdo("getwindowname", win).strip(), want))
+        pointer_on_canvas((px, py), "Screen")
+
         # Region: over every monitor; the drag crosses from the left monitor (or the
         # left half) to the primary one, down into a gap where there is one.
         press("Region")
@@ -167,6 +183,8 @@ def main():
         if len(screens) > 1:
             ax, ay, bx, by = px - 301, py + ph // 2 - 203, px + 157, py + ph + 41
         else:
+            # 457 device pixels wide: centred at an odd logical position at 1.5, so that
+            # the canvas starts between two device pixels.
             ax, ay, bx, by = pw // 2 - 301, ph // 2 - 203, pw // 2 + 157, ph // 2 + 141
         move(ax, ay)
         # In one go: the program reads the press with the moves behind it, and each
@@ -182,6 +200,7 @@ def main():
             fail("Region from %d,%d to %d,%d gave %s from %d,%d, not %s from %d,%d" %
                  (ax, ay, bx, by, picture.shape[1::-1], got[0][0, 0], got[1][0, 0],
                   want.shape[1::-1], ax + 1, ay + 1))
+        pointer_on_canvas((ax + 1, ay + 1), "Region")
     finally:
         stop(app)
     print("screens story passed")
