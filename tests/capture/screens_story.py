@@ -32,6 +32,11 @@ VIEWPORT = (120, 1020)  # twips
 VIEWPORT_SIZE = (8235, 3345)
 
 
+def half_up(v):
+    """Rounded as Qt rounds a scaled size."""
+    return int(v + 0.5)
+
+
 def encoded(width, height):
     """The desktop picture: red and blue the low bytes of x and y, green their high bits."""
     import numpy as np
@@ -105,22 +110,29 @@ def main():
         ids = wait_for(lambda: xdo("search", "--onlyvisible", "--pid", str(app.pid),
                                    "--name", "^Kamsulo $").split(), "no main window")
         win = ids[0]
-        extents = wait_for(lambda: frame_extents(win), "the window manager frames no window")
+        wait_for(lambda: frame_extents(win), "the window manager frames no window")
 
-        def settled_rect():
-            rect = window_rect(win)
-            return rect if rect[2:] == (round(CLIENT_96[0] * ratio),
-                                        round(CLIENT_96[1] * ratio)) else None
-        x, y, w, h = wait_until(settled_rect) or window_rect(win)
-        want = (round(CLIENT_96[0] * ratio), round(CLIENT_96[1] * ratio))
-        if (w, h) != want:
-            fail("the client area is %dx%d, not the 96-dpi layout scaled: %dx%d" % (w, h, *want))
-        left, right, top, bottom = extents
-        cx = x - left + (w + left + right) / 2
-        cy = y - top + (h + top + bottom) / 2
-        if abs(cx - (px + pw / 2)) > 1 or abs(cy - (py + ph / 2)) > 1:
+        def placed():
+            """The client size and the outer rectangle's centre."""
+            x, y, w, h = window_rect(win)
+            left, right, top, bottom = frame_extents(win)
+            return (w, h), (x - left + (w + left + right) / 2, y - top + (h + top + bottom) / 2)
+
+        def on_primary(centre):
+            return abs(centre[0] - (px + pw / 2)) <= 1 and abs(centre[1] - (py + ph / 2)) <= 1
+
+        def centred():
+            p = placed()
+            return p if on_primary(p[1]) else None
+        # The window is mapped centred by its client size; the frame's extents come after
+        # that, and then the window is centred once more by its outer size.
+        size, centre = wait_until(centred) or placed()
+        want = (half_up(CLIENT_96[0] * ratio), half_up(CLIENT_96[1] * ratio))
+        if size != want:
+            fail("the client area is %dx%d, not the 96-dpi layout scaled: %dx%d" % (*size, *want))
+        if not on_primary(centre):
             fail("the window is centred at %g,%g, not on the primary monitor %s" %
-                 (cx, cy, primary))
+                 (*centre, primary))
 
         def press(button):
             xdo("windowactivate", "--sync", win)
