@@ -267,6 +267,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 
 void MainWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    // Before the window is mapped: the window manager keeps its size to the device pixel.
+    setBaseSize(platform::baseSizeFor(size(), devicePixelRatioF()));
     watchForFrame();
     if (QWindow* w = windowHandle(); w && !exposeHooked_) {
         exposeHooked_ = true;

@@ -68,6 +68,18 @@ QSize logicalSizeFor(const QSize& device, qreal ratio) {
                  int(std::ceil(device.height() / ratio - 1e-9)));
 }
 
+QSize baseSizeFor(const QSize& logical, qreal ratio) {
+    const int step = toDevice(1, ratio);
+    if (step <= 1) return {0, 0};
+    auto base = [&](int length) {
+        const int wanted = toDevice(length, ratio);
+        for (int b = 0; b < 4 * step; ++b)
+            if ((wanted - toDevice(b, ratio)) % step == 0) return b;
+        return 0;
+    };
+    return {base(logical.width()), base(logical.height())};
+}
+
 QRect desktopRect(const QList<Monitor>& monitors) {
     QRect all;
     for (const Monitor& m : monitors)

@@ -43,6 +43,12 @@ QRect coveringLogical(const QRect& device, qreal ratio);
 // The logical size that shows a picture of `device` pixels one to one (rounded up).
 QSize logicalSizeFor(const QSize& device, qreal ratio);
 
+// Qt asks the window manager to size a window in steps of one logical pixel, which is
+// 2 device pixels at 1.5: only sizes of the base size's parity can be had. The smallest
+// logical base size from which `logical` times the ratio (rounded) is a whole number of
+// steps.
+QSize baseSizeFor(const QSize& logical, qreal ratio);
+
 // The smallest rectangle that holds all monitors (the desktop's device pixels).
 QRect desktopRect(const QList<Monitor>& monitors);
 

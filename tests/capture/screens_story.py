@@ -10,7 +10,8 @@ check is one comparison:
    per device pixel;
 3. Region covers every monitor: a drag from one monitor to the other (on one monitor:
    across it) crops exactly the desktop pixels inside the outline, black where no
-   monitor is.
+   monitor is;
+4. after each, the caption names the picture pixel shown under the pointer.
 The pictures are read back through ClipBoard.
 
 Usage: screens_story.py PATH/TO/kamsulo   (under scripts/with-display)

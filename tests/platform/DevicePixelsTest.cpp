@@ -42,6 +42,10 @@ TEST(DevicePixels, PointerAndRectanglesMapToWholeDevicePixels) {
     EXPECT_EQ(coveringLogical(QRect(7, 11, 3, 2), 2), QRect(3, 5, 2, 2));
     EXPECT_EQ(logicalSizeFor(QSize(3840, 2159), 2), QSize(1920, 1080));
     EXPECT_EQ(logicalSizeFor(QSize(1279, 1024), 1.5), QSize(853, 683));
+    // Sizes in steps of 2 device pixels: 342 x 1.5 = 513 needs an odd base, 3 = 2 x 1.5.
+    EXPECT_EQ(baseSizeFor(QSize(581, 342), 1.5), QSize(0, 2));
+    EXPECT_EQ(baseSizeFor(QSize(581, 342), 2), QSize(0, 0));
+    EXPECT_EQ(baseSizeFor(QSize(581, 342), 1.25), QSize(0, 0));
 }
 
 TEST(DevicePixels, EachMouseEventGetsThePositionOfItsOwnDisplayServerEvent) {
