@@ -1,10 +1,10 @@
-// Kamsulo: reads the command line, checks for an X display, starts the application
+// Kamsulo: reads the command line, chooses X11 or Wayland, starts the application
 // with Qt's German translations and shows the main window.
 #include "app/CommandLine.h"
 #include "app/HeadlessCapture.h"
 #include "app/MainWindow.h"
 #include "platform/AppInfo.h"
-#include "platform/DisplayCheck.h"
+#include "platform/Backend.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -85,12 +85,11 @@ int main(int argc, char** argv) {
         break;
     }
 
-    // An X11 program; in a Wayland session it runs through XWayland.
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (platform.isEmpty()) qputenv("QT_QPA_PLATFORM", "xcb");
-    if ((platform.isEmpty() || platform == "xcb") && !kamsulo::platform::x11DisplayReachable()) {
-        print(stderr, QStringLiteral("kamsulo: Kein X-Display erreichbar. Kamsulo braucht eine "
-                                     "X11-Sitzung (oder XWayland).\n"));
+    // The desktop system decides the Qt platform and the backend, once.
+    if (!kamsulo::platform::loadBackend()) {
+        print(stderr, QStringLiteral("kamsulo: Weder ein X-Display noch eine Wayland-Sitzung "
+                                     "erreichbar. Kamsulo braucht eine X11- oder "
+                                     "Wayland-Sitzung.\n"));
         return 1;
     }
 

@@ -37,6 +37,8 @@ QImage ScreenCapture::captureScreen() {
 }
 
 QImage ScreenCapture::captureActiveWindow() {
+    // Some desktops hand out the window's picture only whole.
+    if (std::optional<QImage> whole = grabber_.grabActiveWindow()) return *whole;
     const WindowId window = grabber_.activeWindow();
     // With no active window (the desktop in front) the picture is the whole screen,
     // as a window device context of no window would give.
@@ -46,6 +48,11 @@ QImage ScreenCapture::captureActiveWindow() {
 }
 
 void ScreenCapture::handOver(const QImage& picture) {
+    // A grab that the desktop refused leaves the canvas as it was and says why.
+    if (picture.isNull() && !grabber_.failure().isEmpty()) {
+        platform::messageBox(grabber_.failure(), platform::BoxStyle::OkExclamation);
+        return;
+    }
     if (host_) host_->handOverCapture(picture);
 }
 

@@ -4,8 +4,10 @@
 
 #include <QImage>
 #include <QRect>
+#include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace kamsulo::platform {
 
@@ -31,6 +33,14 @@ public:
     // A grab of the whole primary screen is coming once the screen has repainted: its
     // memory may be readied meanwhile, on another thread. Optional.
     virtual void prepareScreenGrab() {}
+
+    // The foreground window's picture, frame included, where the system hands it out
+    // whole rather than as a rectangle of the screen; none where activeWindow() and
+    // windowRect() serve. An empty picture when it failed (see failure()).
+    virtual std::optional<QImage> grabActiveWindow() { return std::nullopt; }
+    // Why the last grab gave an empty picture, in German for the user (the desktop
+    // refused it, or has no way to give it); empty when the grab worked.
+    virtual QString failure() const { return {}; }
 
     // The foreground window: the window manager's active window, or the input focus
     // when there is none, each only when it is a client's window that is shown. 0 when

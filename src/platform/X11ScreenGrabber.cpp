@@ -1,5 +1,6 @@
 // Screen and window copies on X11: MIT-SHM (XShmGetImage) when the server offers it,
 // plain XGetImage otherwise. One connection of our own, kept for the program's life.
+#include "platform/Backends.h"
 #include "platform/ScreenGrabber.h"
 
 #include <QGuiApplication>
@@ -342,9 +343,8 @@ private:
 
 } // namespace
 
-ScreenGrabber& screenGrabber() {
-    static X11ScreenGrabber instance;
-    return instance;
+std::unique_ptr<ScreenGrabber> makeX11ScreenGrabber() {
+    return std::make_unique<X11ScreenGrabber>();
 }
 
 } // namespace kamsulo::platform

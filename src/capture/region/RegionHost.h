@@ -4,7 +4,9 @@
 //   clearCanvasPicture()            always
 //   handOverPicture(crop)           only when the drag was large enough
 //   showMainWindowNormal(), resetScrollBars(), updateCanvasToolTip()   always
-// All calls run on the GUI thread while the overlay is still on screen.
+// All calls run on the GUI thread while the overlay is still on screen. When the
+// screen cannot be copied, the overlay never opens and only showMainWindowNormal() is
+// called.
 #include <QImage>
 
 namespace kamsulo::capture {

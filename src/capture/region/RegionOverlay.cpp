@@ -5,10 +5,12 @@
 #include "capture/region/RegionHost.h"
 #include "capture/region/RegionMemory.h"
 #include "platform/DevicePixels.h"
+#include "platform/MessageBox.h"
 #include "platform/PointerPosition.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/TimingTrace.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -84,6 +86,12 @@ RegionOverlay* RegionOverlay::showOverlay(RegionHost& host) {
 
     platform::traceTiming("grab-begin");
     const QImage frozen = freezeDesktop(grabber, monitors, desktop);
+    if (frozen.isNull() && !grabber.failure().isEmpty()) {
+        // The desktop refused the copy: no overlay, and the main window comes back.
+        platform::messageBox(grabber.failure(), platform::BoxStyle::OkExclamation);
+        host.showMainWindowNormal();
+        return nullptr;
+    }
     QList<QScreen*> screens = QGuiApplication::screens();
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
         screens.removeAll(primary);
@@ -100,7 +108,7 @@ RegionOverlay* RegionOverlay::showOverlay(RegionHost& host) {
         overlay->setGeometry(s->geometry());
     }
     for (RegionOverlay* o : current() ? current()->siblings() : QList<RegionOverlay*>()) {
-        o->show();
+        platform::showOverScreen(*o);
         o->raise();
     }
     platform::traceTiming("overlay-shown");

@@ -23,7 +23,8 @@ public:
     // Takes a frozen copy of the desktop, covers each monitor with a new overlay and
     // shows them. The main window's one-shot timer calls this once it is
     // out of the way. The overlay deletes itself on the release that ends it.
-    // While an overlay is open, a further call shows that one again.
+    // While an overlay is open, a further call shows that one again. When the
+    // desktop refuses the copy, says so, brings the main window back and returns null.
     static RegionOverlay* showOverlay(RegionHost& host);
     // The overlay of the primary monitor while they are open, or null.
     static RegionOverlay* current();

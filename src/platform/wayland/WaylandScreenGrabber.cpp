@@ -1,0 +1,123 @@
+// Screen and window copies on Wayland, where no client may read the screen itself:
+// the desktop portal's frame of the whole desktop, cropped in device pixels. The
+// active window comes from sway's IPC (its rectangle, cut from a portal frame), from
+// KWin on KDE Plasma, and elsewhere from the portal's own dialog, where the user
+// picks the window.
+#include "platform/Backends.h"
+#include "platform/ScreenGrabber.h"
+#include "platform/wayland/KWinScreenShot.h"
+#include "platform/wayland/PortalScreenshot.h"
+#include "platform/wayland/SwayFocus.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+namespace kamsulo::platform {
+
+namespace {
+
+// The whole desktop; the only window id besides the focused one.
+constexpr WindowId desktopId = 1;
+
+const char* const noKWinText = "Das aktive Fenster ließ sich nicht aufnehmen: KWin hat die "
+                               "Aufnahme verweigert.";
+
+enum class Desktop { Sway, Plasma, Other };
+
+Desktop currentDesktop() {
+    if (!qEnvironmentVariableIsEmpty("SWAYSOCK")) return Desktop::Sway;
+    if (qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("KDE")))
+        return Desktop::Plasma;
+    return Desktop::Other;
+}
+
+// The layout's scale: the portal's frame holds the desktop in device pixels.
+qreal deviceScale() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->devicePixelRatio() : 1.0;
+}
+
+QRect toDevice(const QRect& logical, const QPoint& origin) {
+    const qreal r = deviceScale();
+    const QRect shifted = logical.translated(-origin);
+    return QRect(qRound(shifted.x() * r), qRound(shifted.y() * r), qRound(shifted.width() * r),
+                 qRound(shifted.height() * r));
+}
+
+QRect virtualDesktop() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->virtualGeometry() : QRect();
+}
+
+class WaylandScreenGrabber final : public ScreenGrabber {
+public:
+    // Pixels of the portal's frame: the desktop's top-left corner is 0,0.
+    QRect primaryScreen() const override {
+        QScreen* s = QGuiApplication::primaryScreen();
+        return s ? toDevice(s->geometry(), virtualDesktop().topLeft()) : QRect();
+    }
+    QRect rootRect() const override {
+        const QRect desktop = virtualDesktop();
+        return toDevice(desktop, desktop.topLeft());
+    }
+    WindowId rootWindow() const override { return desktopId; }
+
+    QImage grabRoot(const QRect& rect) override {
+        failure_.clear();
+        if (rect.isEmpty()) return {};
+        PortalShot shot = portalScreenshot(false);
+        failure_ = shot.failure;
+        if (shot.picture.isNull()) return {};
+        if (shot.picture.rect().contains(rect)) return shot.picture.copy(rect);
+        // Parts outside the frame are black.
+        QImage out(rect.size(), QImage::Format_RGB32);
+        out.fill(Qt::black);
+        QPainter(&out).drawImage(QPoint(0, 0), shot.picture, rect);
+        return out;
+    }
+
+    std::optional<QImage> grabActiveWindow() override {
+        failure_.clear();
+        switch (currentDesktop()) {
+        case Desktop::Sway:
+            return std::nullopt; // activeWindow() and windowRect() serve
+        case Desktop::Plasma: {
+            QImage picture = kwinActiveWindow();
+            if (picture.isNull()) failure_ = QString::fromUtf8(noKWinText);
+            return picture;
+        }
+        case Desktop::Other:
+            break;
+        }
+        PortalShot shot = portalScreenshot(true);
+        failure_ = shot.failure;
+        return shot.picture;
+    }
+
+    QString failure() const override { return failure_; }
+
+    WindowId activeWindow() override {
+        focused_ = swayFocusedWindow();
+        return focused_ ? focused_->id : 0;
+    }
+    WindowId frameOf(WindowId window) override { return window; }
+    QRect windowRect(WindowId window) override {
+        if (window == desktopId) return primaryScreen();
+        if (!focused_ || focused_->id != window) return {};
+        return toDevice(focused_->rect, virtualDesktop().topLeft());
+    }
+    QRect clientRect(WindowId window) override { return windowRect(window); }
+
+private:
+    QString failure_;
+    std::optional<SwayWindow> focused_; // as the last activeWindow() found it
+};
+
+} // namespace
+
+std::unique_ptr<ScreenGrabber> makeWaylandScreenGrabber() {
+    return std::make_unique<WaylandScreenGrabber>();
+}
+
+} // namespace kamsulo::platform
