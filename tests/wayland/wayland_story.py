@@ -1,0 +1,268 @@
+#!/usr/bin/env python3
+"""The program as a native Wayland client on a headless sway (scripts/with-wayland),
+started with no Qt platform forced, beside a window of one colour at 200,150 (400x300):
+it comes up through xdg_shell; --screen shows that window in the picture; a Region drag
+across its corner crops exactly; Fenster after a click on it gives exactly its pixels;
+Tray registers a StatusNotifierItem with waybar's watcher. Pictures and texts are
+read back through the clipboard (ClipBoard, or Ctrl+A, Ctrl+C on a message box) with wl-paste;
+pointer and keys go through wayvnc as a small RFB client. Every step polls for what it
+can observe.
+
+Usage: with-wayland wayland_story.py PATH/TO/kamsulo PATH/TO/color_window
+Exit status 0 passed, 1 failed.
+"""
+import io
+import json
+import os
+import socket
+import struct
+import subprocess
+import sys
+import time
+
+import numpy
+from PIL import Image
+
+TIMEOUT = 60.0  # seconds for anything to show; the pixman compositor is slow on 2 cores
+COLOR = (0xFF, 0x88, 0x00)
+BACKGROUND = (0x33, 0x66, 0x99)
+WINDOW = (200, 150, 400, 300)  # where the session's compositor puts the colour window
+BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "Tray": 472}
+BUTTON_Y = 30  # the main buttons' middle, in the window
+KEY_RETURN, KEY_CONTROL, KEY_A, KEY_C = 0xFF0D, 0xFFE3, 0x61, 0x63
+
+
+def fail(reason):
+    print("FAIL: " + reason)
+    raise SystemExit(1)
+
+
+def wait_for(condition, what):
+    deadline = time.time() + TIMEOUT
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.time() > deadline:
+            fail("%s (waited %g s)" % (what, TIMEOUT))
+        time.sleep(0.05)
+
+
+def run(*cmd):
+    return subprocess.run(cmd, capture_output=True, timeout=30).stdout
+
+
+class Vnc:
+    """Pointer and keys through wayvnc: RFB 3.8 without a password."""
+
+    def __init__(self, port):
+        self.s = socket.create_connection(("127.0.0.1", port), 10)
+        self.read(12)
+        self.s.sendall(b"RFB 003.008\n")
+        if 1 not in self.read(self.read(1)[0]):
+            fail("wayvnc offers no security type None")
+        self.s.sendall(b"\x01")
+        if self.read(4) != b"\0\0\0\0":
+            fail("wayvnc refused the connection")
+        self.s.sendall(b"\x01")  # shared
+        self.read(struct.unpack(">I", self.read(24)[20:])[0])  # the desktop's name
+
+    def read(self, n):
+        data = b""
+        while len(data) < n:
+            part = self.s.recv(n - len(data))
+            if not part:
+                fail("wayvnc closed the connection")
+            data += part
+        return data
+
+    def pointer(self, x, y, buttons=0):
+        self.s.sendall(struct.pack(">BBHH", 5, buttons, x, y))
+
+    def click(self, x, y):
+        self.pointer(x, y)
+        self.pointer(x, y, 1)
+        self.pointer(x, y)
+
+    def drag(self, x0, y0, x1, y1):
+        self.pointer(x0, y0)
+        self.pointer(x0, y0, 1)
+        for step in range(1, 11):
+            self.pointer(x0 + (x1 - x0) * step // 10, y0 + (y1 - y0) * step // 10, 1)
+        self.pointer(x1, y1)
+
+    def keys(self, *keysyms):
+        for down in (1, 0):
+            for k in keysyms if down else reversed(keysyms):
+                self.s.sendall(struct.pack(">BBxxI", 4, down, k))
+
+
+# --- What sway shows -------------------------------------------------------------------
+
+def windows():
+    def walk(node, floating):
+        if "pid" in node:
+            yield node, floating
+        for child in node.get("nodes", []):
+            yield from walk(child, floating)
+        for child in node.get("floating_nodes", []):
+            yield from walk(child, True)
+    tree = json.loads(run("swaymsg", "-t", "get_tree", "-r") or b"{}")
+    return list(walk(tree, False)) if tree else []
+
+
+def program(floating=False, fullscreen=False):
+    """The program's window of that kind, shown; None when there is none."""
+    for node, floats in windows():
+        if node.get("app_id") == "kamsulo" and node.get("visible") and floats == floating \
+                and bool(node.get("fullscreen_mode")) == fullscreen:
+            return node
+    return None
+
+
+def origin(node):
+    return (node["rect"]["x"] + node["window_rect"]["x"],
+            node["rect"]["y"] + node["window_rect"]["y"])
+
+
+# --- The clipboard ---------------------------------------------------------------------
+
+def pasted_picture():
+    data = run("wl-paste", "--no-newline", "--type", "image/png")
+    try:
+        return numpy.asarray(Image.open(io.BytesIO(data)).convert("RGB")) if data else None
+    except OSError:
+        return None
+
+
+def copied_picture(vnc, accept, what):
+    """Presses ClipBoard until the pasted picture is one that `accept` takes: the canvas
+    gets the capture only once the window is back."""
+    def attempt():
+        main = program()
+        if not main:
+            return None
+        x, y = origin(main)
+        vnc.click(x + BUTTONS["ClipBoard"], y + BUTTON_Y)
+        picture = wait_until_pasted(accept)
+        return None if picture is None else [picture]
+    return wait_for(attempt, what)[0]
+
+
+def wait_until_pasted(accept):
+    deadline = time.time() + 2
+    while time.time() < deadline:
+        picture = pasted_picture()
+        if picture is not None and accept(picture):
+            return picture
+        time.sleep(0.05)
+    return None
+
+
+def color_box(picture, color):
+    """The bounding box (left, top, width, height) of the pixels of that colour."""
+    ys, xs = numpy.nonzero(numpy.all(picture == color, axis=2))
+    if not len(xs):
+        return None
+    return (int(xs.min()), int(ys.min()), int(xs.max() - xs.min() + 1),
+            int(ys.max() - ys.min() + 1))
+
+
+def only(picture, color, box):
+    """The picture holds `color` exactly in `box` and the background elsewhere."""
+    left, top, width, height = box
+    inside = picture[top:top + height, left:left + width]
+    outside = picture.copy()
+    outside[top:top + height, left:left + width] = BACKGROUND
+    return bool(numpy.all(inside == color)) and bool(numpy.all(outside == BACKGROUND))
+
+
+def press(vnc, button):
+    main = wait_for(program, "the main window is not shown")
+    x, y = origin(main)
+    vnc.click(x + BUTTONS[button], y + BUTTON_Y)
+
+
+def answer_box(vnc, expected):
+    """Reads the message box's selectable text (a click into it, Ctrl+A, Ctrl+C) and
+    closes the box with Return."""
+    box = wait_for(lambda: program(floating=True), "no message box for '%s'" % expected)
+    run("wl-copy", "--clear")
+
+    def copied():
+        x, y = origin(box)
+        vnc.click(x + box["window_rect"]["width"] * 2 // 3, y + 22)
+        vnc.keys(KEY_CONTROL, KEY_A)
+        vnc.keys(KEY_CONTROL, KEY_C)
+        deadline = time.time() + 2
+        while time.time() < deadline:
+            text = run("wl-paste", "--no-newline", "--type", "text/plain").decode("utf-8", "replace")
+            if expected in text:
+                return text
+            time.sleep(0.05)
+        return None
+    wait_for(copied, "the message box does not say '%s'" % expected)
+    vnc.keys(KEY_RETURN)
+    wait_for(lambda: not program(floating=True), "the message box stays")
+
+
+def tray_items():
+    return run("gdbus", "call", "--session", "--dest", "org.kde.StatusNotifierWatcher",
+               "--object-path", "/StatusNotifierWatcher", "--method",
+               "org.freedesktop.DBus.Properties.Get", "org.kde.StatusNotifierWatcher",
+               "RegisteredStatusNotifierItems").decode()
+
+
+def main():
+    if len(sys.argv) != 3 or not os.environ.get("WAYLAND_DISPLAY"):
+        fail("usage: with-wayland wayland_story.py KAMSULO COLOR_WINDOW")
+    kamsulo, color_window = sys.argv[1:]
+    vnc = Vnc(int(os.environ["KAMSULO_VNC_PORT"]))
+    env = {k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"}
+    procs = [subprocess.Popen([color_window, "#%02x%02x%02x" % COLOR], env=env)]
+    try:
+        wait_for(lambda: any(n.get("app_id") == "kamsulo-test-color" and origin(n) == WINDOW[:2]
+                             for n, _ in windows()), "the colour window is not in place")
+        run("wl-copy", "--clear")
+        procs.append(subprocess.Popen([kamsulo, "--screen"], env=env))
+        main_window = wait_for(program, "the program shows no window")
+        if main_window.get("shell") != "xdg_shell":
+            fail("the program is no native Wayland client: shell %s" % main_window.get("shell"))
+
+        # --screen: the whole output with the colour window where it stands.
+        copied_picture(vnc, lambda p: p.shape[:2] == (1080, 1920) and
+                       color_box(p, COLOR) == WINDOW, "--screen did not show the window")
+
+        # Region across the window's bottom-right corner: the pixels inside the outline.
+        press(vnc, "Region")
+        wait_for(lambda: program(fullscreen=True), "no region overlay")
+        vnc.drag(500, 350, 700, 550)
+        copied_picture(vnc, lambda p: p.shape[:2] == (199, 199) and only(p, COLOR, (0, 0, 99, 99)),
+                       "the region crop is not the pixels inside the outline")
+
+        # Fenster: the prompt, a click on the colour window, exactly its pixels.
+        press(vnc, "Fenster")
+        answer_box(vnc, "Klicke auf das gewünschte Fenster")
+        # The portal's frame shows the pointer: it leaves the window at once, well
+        # within the program's wait of two seconds.
+        vnc.click(400, 300)
+        vnc.pointer(1000, 800)
+        copied_picture(vnc, lambda p: p.shape[:2] == (300, 400) and bool(numpy.all(p == COLOR)),
+                       "Fenster did not give the colour window's pixels")
+
+        # Tray: an item with waybar's watcher, and the window out of sight.
+        press(vnc, "Tray")
+        wait_for(lambda: "StatusNotifierItem" in tray_items() and not program(),
+                 "no StatusNotifierItem registered after Tray")
+        print("wayland story passed")
+    finally:
+        for p in reversed(procs):
+            p.terminate()
+            try:
+                p.wait(10)
+            except subprocess.TimeoutExpired:
+                p.kill()
+
+
+if __name__ == "__main__":
+    main()
