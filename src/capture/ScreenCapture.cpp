@@ -2,6 +2,7 @@
 
 #include "capture/CaptureHost.h"
 #include "platform/MessageBox.h"
+#include "platform/TimingTrace.h"
 
 #include <QDateTime>
 #include <QEventLoop>
@@ -57,7 +58,9 @@ void ScreenCapture::handOver(const QImage& picture) {
 }
 
 void ScreenCapture::captureScreenToCanvas() {
+    platform::traceTiming("screen-grab-begin");
     handOver(captureScreen());
+    platform::traceTiming("picture-handed-over");
 }
 
 void ScreenCapture::captureActiveWindowToCanvas() {
