@@ -3,7 +3,8 @@
 started with no Qt platform forced, beside a window of one colour at 200,150 (400x300):
 it comes up through xdg_shell; --screen shows that window in the picture; a Region drag
 across its corner crops exactly; Fenster after a click on it gives exactly its pixels;
-Tray registers a StatusNotifierItem with waybar's watcher. Pictures and texts are
+a portal that refuses gives the German message and leaves the picture as it was; Tray
+registers a StatusNotifierItem with waybar's watcher. Pictures and texts are
 read back through the clipboard (ClipBoard, or Ctrl+A, Ctrl+C on a message box) with wl-paste;
 pointer and keys go through wayvnc as a small RFB client. Every step polls for what it
 can observe.
@@ -29,6 +30,7 @@ BACKGROUND = (0x33, 0x66, 0x99)
 WINDOW = (200, 150, 400, 300)  # where the session's compositor puts the colour window
 BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "Tray": 472}
 BUTTON_Y = 30  # the main buttons' middle, in the window
+PORTAL_FILE = "/tmp/out.png"  # where the wlr portal writes every caller's picture
 KEY_RETURN, KEY_CONTROL, KEY_A, KEY_C = 0xFF0D, 0xFFE3, 0x61, 0x63
 
 
@@ -249,6 +251,18 @@ def main():
         vnc.pointer(1000, 800)
         copied_picture(vnc, lambda p: p.shape[:2] == (300, 400) and bool(numpy.all(p == COLOR)),
                        "Fenster did not give the colour window's pixels")
+
+        # The portal refusing, here because its backend cannot write its picture: the
+        # German message, and the picture stays as it was.
+        os.mkdir(PORTAL_FILE)
+        try:
+            press(vnc, "Screen")
+            answer_box(vnc, "verweigert")
+        finally:
+            os.rmdir(PORTAL_FILE)
+        run("wl-copy", "--clear")
+        copied_picture(vnc, lambda p: p.shape[:2] == (300, 400) and bool(numpy.all(p == COLOR)),
+                       "a refused Screen changed the picture")
 
         # Tray: an item with waybar's watcher, and the window out of sight.
         press(vnc, "Tray")

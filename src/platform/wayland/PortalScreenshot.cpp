@@ -29,8 +29,8 @@ constexpr int interactiveTimeoutMs = 300'000;
 // The Response's codes.
 enum class PortalResponse : uint { Success = 0, Cancelled = 1, Other = 2 };
 
-const char* const refusedText = "Das Bildschirmfoto wurde vom System verweigert. Bitte erlaube "
-                                "Kamsulo in den Datenschutz-Einstellungen der Arbeitsumgebung, "
+const char* const refusedText = "Die Arbeitsumgebung hat das Bildschirmfoto verweigert. Bitte "
+                                "erlaube Kamsulo in ihren Datenschutz-Einstellungen, "
                                 "Bildschirmfotos aufzunehmen.";
 const char* const noPortalText = "Kein Bildschirmfoto möglich: Die Arbeitsumgebung bietet "
                                  "keinen Dienst dafür an (xdg-desktop-portal fehlt).";
