@@ -396,6 +396,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 void MainWindow::handOverCapture(const QImage& picture) {
+    capturedAt_ = QDateTime::currentDateTime();
     canvas_->takeCapture(picture);
 }
 

@@ -9,6 +9,7 @@
 #include "capture/region/RegionHost.h"
 #include "imaging/save/SaveHost.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QList>
 #include <QMargins>
@@ -182,6 +183,7 @@ private:
 
     // Program-wide state.
     bool shotSaved_ = true;
+    QDateTime capturedAt_ = QDateTime::currentDateTime(); // names the editor's file
     bool skipCentering_ = false;
     bool markingsDrawn_ = false;
     QString lastOpenFolder_;

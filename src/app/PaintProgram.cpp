@@ -5,10 +5,12 @@
 #include "platform/KeyInjector.h"
 #include "platform/ProcessState.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
@@ -102,6 +104,31 @@ PaintProgram::Outcome PaintProgram::startEmpty() {
     const QStringList cmd = command();
     if (cmd.isEmpty() || !QProcess::startDetached(cmd.first(), cmd.mid(1)))
         return Outcome::NotFound;
+    return Outcome::Handed;
+}
+
+QString PaintProgram::handOverFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+           QStringLiteral("/malprogramm");
+}
+
+PaintProgram::Outcome PaintProgram::handOverFile(const QImage& picture,
+                                                 const QDateTime& capturedAt) {
+    const QStringList cmd = command();
+    if (cmd.isEmpty()) return Outcome::NotFound;
+    // Only the user may read the pictures: they may show anything that was on screen.
+    const QString folder = handOverFolder();
+    if (!QDir().mkpath(folder) ||
+        !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return Outcome::NotFound;
+    const QString stem = folder + QStringLiteral("/Bildschirmfoto ") +
+                         capturedAt.toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    // A file an editor may still hold is never written over.
+    QString file = stem + QStringLiteral(".png");
+    for (int n = 2; QFileInfo::exists(file); ++n)
+        file = stem + QStringLiteral(" (%1).png").arg(n);
+    if (!picture.save(file, "PNG")) return Outcome::NotFound;
+    if (!QProcess::startDetached(cmd.first(), cmd.mid(1) << file)) return Outcome::NotFound;
     return Outcome::Handed;
 }
 

@@ -2,7 +2,10 @@
 // Handing the picture on the clipboard to a paint program: the program is looked
 // for in three places in turn and started; once one of its windows has come to the
 // front, it is sent the keys that paste the picture and crop the drawing to it. An
-// editor that ends before its window comes is not waited for.
+// editor that ends before its window comes is not waited for. Where no program may
+// type into another (Wayland), the editor opens a file of the picture instead.
+#include <QDateTime>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -42,6 +45,12 @@ public:
     Outcome handOver();
     // Only starts the editor, with nothing to paste: for when there is no picture.
     Outcome startEmpty();
+    // Where no keys reach the editor: writes the picture to a PNG in a private folder
+    // of the program's cache, named by the time of its capture, and starts the editor
+    // with that file.
+    Outcome handOverFile(const QImage& picture, const QDateTime& capturedAt);
+    // The private folder those files go to.
+    static QString handOverFolder();
 
     // The editor that the MsPaint button uses; a test may point its locations
     // elsewhere to withhold the editor.

@@ -2,6 +2,7 @@
 #include "platform/Backend.h"
 #include "platform/Backends.h"
 #include "platform/DisplayCheck.h"
+#include "platform/KeyInjector.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/WindowPlacement.h"
 
@@ -36,6 +37,12 @@ Backend backend() {
 ScreenGrabber& screenGrabber() {
     static const std::unique_ptr<ScreenGrabber> instance =
         g_backend == Backend::Wayland ? makeWaylandScreenGrabber() : makeX11ScreenGrabber();
+    return *instance;
+}
+
+KeyInjector& keyInjector() {
+    static const std::unique_ptr<KeyInjector> instance =
+        g_backend == Backend::Wayland ? makeWaylandKeyInjector() : makeX11KeyInjector();
     return *instance;
 }
 

@@ -4,9 +4,12 @@
 
 namespace kamsulo::platform {
 
+class KeyInjector;
 class ScreenGrabber;
 
 std::unique_ptr<ScreenGrabber> makeX11ScreenGrabber();
 std::unique_ptr<ScreenGrabber> makeWaylandScreenGrabber();
+std::unique_ptr<KeyInjector> makeX11KeyInjector();
+std::unique_ptr<KeyInjector> makeWaylandKeyInjector();
 
 } // namespace kamsulo::platform

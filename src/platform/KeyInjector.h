@@ -37,6 +37,9 @@ public:
     // pair of such records types the one character they encode. False when there is
     // no keyboard to send to.
     virtual bool inject(const QList<KeyInput>& records) = 0;
+    // Whether keys reach other programs' windows at all. Wayland lets no program type
+    // into another.
+    virtual bool reachesOtherPrograms() const { return true; }
 };
 
 // The implementation for this system; never null.

@@ -5,6 +5,7 @@
 // later, once the receiving program has had the time to read the changed mapping.
 // The extended-key flag and the scan codes need no counterpart here: every key has
 // a keycode of its own.
+#include "platform/Backends.h"
 #include "platform/KeyInjector.h"
 #include "platform/X11KeyboardLayout.h"
 
@@ -278,9 +279,8 @@ private:
 
 } // namespace
 
-KeyInjector& keyInjector() {
-    static X11KeyInjector instance;
-    return instance;
+std::unique_ptr<KeyInjector> makeX11KeyInjector() {
+    return std::make_unique<X11KeyInjector>();
 }
 
 } // namespace kamsulo::platform

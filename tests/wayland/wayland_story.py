@@ -3,7 +3,8 @@
 started with no Qt platform forced, beside a window of one colour at 200,150 (400x300):
 it comes up through xdg_shell; --screen shows that window in the picture; a Region drag
 across its corner crops exactly; Fenster after a click on it gives exactly its pixels;
-a portal that refuses gives the German message and leaves the picture as it was; Tray
+MsPaint puts the picture on the clipboard and has the editor open it from a private PNG
+named by the capture's time; a portal that refuses gives the German message and leaves the picture as it was; Tray
 registers a StatusNotifierItem with waybar's watcher. Pictures and texts are
 read back through the clipboard (ClipBoard, or Ctrl+A, Ctrl+C on a message box) with wl-paste;
 pointer and keys go through wayvnc as a small RFB client. Every step polls for what it
@@ -12,9 +13,12 @@ can observe.
 Usage: with-wayland wayland_story.py PATH/TO/kamsulo PATH/TO/color_window
 Exit status 0 passed, 1 failed.
 """
+import glob
 import io
 import json
 import os
+import re
+import signal
 import socket
 import struct
 import subprocess
@@ -28,7 +32,8 @@ TIMEOUT = 60.0  # seconds for anything to show; the pixman compositor is slow on
 COLOR = (0xFF, 0x88, 0x00)
 BACKGROUND = (0x33, 0x66, 0x99)
 WINDOW = (200, 150, 400, 300)  # where the session's compositor puts the colour window
-BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "Tray": 472}
+BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "MsPaint": 286,
+           "Tray": 472}
 BUTTON_Y = 30  # the main buttons' middle, in the window
 PORTAL_FILE = "/tmp/out.png"  # where the wlr portal writes every caller's picture
 KEY_RETURN, KEY_CONTROL, KEY_A, KEY_C = 0xFF0D, 0xFFE3, 0x61, 0x63
@@ -251,6 +256,32 @@ def main():
         vnc.pointer(1000, 800)
         copied_picture(vnc, lambda p: p.shape[:2] == (300, 400) and bool(numpy.all(p == COLOR)),
                        "Fenster did not give the colour window's pixels")
+
+        # MsPaint: the picture goes to the clipboard and, as no keys reach the editor,
+        # into a private PNG named by the capture's time, which the editor opens.
+        run("wl-copy", "--clear")
+        press(vnc, "MsPaint")
+        handed = wait_for(lambda: glob.glob(os.path.join(
+            os.environ["HOME"], ".cache", "**", "malprogramm", "Bildschirmfoto *.png"),
+            recursive=True), "no picture file for the paint program")[0]
+        if not re.fullmatch(r"Bildschirmfoto \d{4}-\d\d-\d\d \d\d\.\d\d\.\d\d\.png",
+                            os.path.basename(handed)):
+            fail("the picture file's name tells no time: " + handed)
+        if os.stat(os.path.dirname(handed)).st_mode & 0o077:
+            fail("others may read the paint program's folder")
+        editor = wait_for(lambda: next((n for n, _ in windows() if os.path.basename(handed)
+                                        in (n.get("name") or "")), None),
+                          "the editor shows no window with the picture file")
+        picture = wait_for(lambda: [numpy.asarray(Image.open(handed).convert("RGB"))],
+                           "the picture file does not decode")[0]
+        pasted = wait_for(lambda: [p for p in [pasted_picture()] if p is not None],
+                          "MsPaint left no picture on the clipboard")[0]
+        if picture.shape[:2] != (300, 400) or not numpy.all(picture == COLOR) or \
+                not numpy.array_equal(picture, pasted):
+            fail("the editor's file or the clipboard is not the captured window")
+        os.kill(editor["pid"], signal.SIGTERM)
+        wait_for(lambda: all(n["pid"] != editor["pid"] for n, _ in windows()),
+                 "the editor does not end")
 
         # The portal refusing, here because its backend cannot write its picture: the
         # German message, and the picture stays as it was.
