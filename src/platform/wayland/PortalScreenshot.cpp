@@ -1,4 +1,5 @@
 #include "platform/wayland/PortalScreenshot.h"
+#include "platform/TimingTrace.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -99,6 +100,7 @@ PortalShot portalScreenshot(bool interactive) {
     QTimer::singleShot(interactive ? interactiveTimeoutMs : answerTimeoutMs, &request.loop,
                        &QEventLoop::quit);
     request.loop.exec();
+    traceTiming("portal-answered");
 
     if (!failure.isEmpty()) return {{}, failure};
     if (!request.answered) return {{}, QString::fromUtf8(noAnswerText)};
@@ -116,6 +118,7 @@ PortalShot portalScreenshot(bool interactive) {
     QFile::remove(file);
     QImage picture;
     if (!picture.loadFromData(bytes)) return {{}, QString::fromUtf8(unreadableText)};
+    traceTiming("portal-picture-read");
     return {picture.convertToFormat(QImage::Format_RGB32), {}};
 }
 
