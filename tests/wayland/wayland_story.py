@@ -31,6 +31,7 @@ from PIL import Image
 TIMEOUT = 60.0  # seconds for anything to show; the pixman compositor is slow on 2 cores
 COLOR = (0xFF, 0x88, 0x00)
 BACKGROUND = (0x33, 0x66, 0x99)
+HOVER = (0xFF, 0xFF, 0x00)  # a main button under the pointer
 WINDOW = (200, 150, 400, 300)  # where the session's compositor puts the colour window
 BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "MsPaint": 286,
            "Tray": 472}
@@ -184,10 +185,26 @@ def only(picture, color, box):
     return bool(numpy.all(inside == color)) and bool(numpy.all(outside == BACKGROUND))
 
 
+def lit(x, y):
+    """Whether the main button at x, y shows the yellow of the button under the pointer."""
+    screen = numpy.asarray(Image.open(io.BytesIO(run("grim", "-"))).convert("RGB"))
+    band = screen[y - BUTTON_Y + 2:y + BUTTON_Y, x - 20:x + 20]
+    return int(numpy.count_nonzero(numpy.all(band == HOVER, axis=2))) > 100
+
+
 def press(vnc, button):
+    """Clicks a main button once it lights up under the pointer: a window that has just
+    been closed or resized may not take the pointer at once."""
     main = wait_for(program, "the main window is not shown")
     x, y = origin(main)
-    vnc.click(x + BUTTONS[button], y + BUTTON_Y)
+    x, y = x + BUTTONS[button], y + BUTTON_Y
+
+    def pointed():
+        vnc.pointer(x + 1, y)
+        vnc.pointer(x, y)
+        return lit(x, y)
+    wait_for(pointed, "the %s button does not light up under the pointer" % button)
+    vnc.click(x, y)
 
 
 def answer_box(vnc, expected):
