@@ -57,11 +57,17 @@ void MainWindow::pasteFromClipboard() {
 }
 
 void MainWindow::pasteFrom(const QMimeData* data) {
+    // Read before the question: while its box has the focus, a Wayland clipboard
+    // replaces (and deletes) the data it handed out.
+    const QByteArray bytes = offeredPicture(data);
+    // A picture without an encoding (an X pixmap, this process's own drag).
+    QImage picture = bytes.isEmpty() && data && data->hasImage()
+                         ? qvariant_cast<QImage>(data->imageData())
+                         : QImage();
     if (askToSaveFirst()) return;
     prepareForNewPicture();
-    QImage picture;
     // The other program's bytes are decoded in the decoder process, like a file's.
-    if (const QByteArray bytes = offeredPicture(data); !bytes.isEmpty()) {
+    if (!bytes.isEmpty()) {
         const imaging::LoadResult decoded = sandboxedLoader().decode(bytes, largestPicture());
         if (decoded.tooLarge) {
             refuseTooLarge();
@@ -74,9 +80,6 @@ void MainWindow::pasteFrom(const QMimeData* data) {
             return;
         }
         picture = decoded.picture;
-    } else if (data && data->hasImage()) {
-        // A picture without an encoding (an X pixmap, this process's own drag).
-        picture = qvariant_cast<QImage>(data->imageData());
     }
     if (picture.isNull()) {
         messageBox(QStringLiteral("Die Daten aus der Zwischenablage können nicht angezeigt "

@@ -4,8 +4,8 @@ started with no Qt platform forced, beside a window of one colour at 200,150 (40
 it comes up through xdg_shell; --screen shows that window in the picture; a Region drag
 across its corner crops exactly; Fenster after a click on it gives exactly its pixels;
 MsPaint puts the picture on the clipboard and has the editor open it from a private PNG
-named by the capture's time; a portal that refuses gives the German message and leaves the picture as it was; Tray
-registers a StatusNotifierItem with waybar's watcher. Pictures and texts are
+named by the capture's time; a portal that refuses gives the German message and leaves the picture as it was; a
+picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher. Pictures and texts are
 read back through the clipboard (ClipBoard, or Ctrl+A, Ctrl+C on a message box) with wl-paste;
 pointer and keys go through wayvnc as a small RFB client. Every step polls for what it
 can observe.
@@ -32,12 +32,14 @@ TIMEOUT = 60.0  # seconds for anything to show; the pixman compositor is slow on
 COLOR = (0xFF, 0x88, 0x00)
 BACKGROUND = (0x33, 0x66, 0x99)
 HOVER = (0xFF, 0xFF, 0x00)  # a main button under the pointer
+GREEN = (0x22, 0xAA, 0x44)
+PASTE_CORNER = (570, 6)  # a double click there pastes
 WINDOW = (200, 150, 400, 300)  # where the session's compositor puts the colour window
 BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "MsPaint": 286,
            "Tray": 472}
 BUTTON_Y = 30  # the main buttons' middle, in the window
 PORTAL_FILE = "/tmp/out.png"  # where the wlr portal writes every caller's picture
-KEY_RETURN, KEY_CONTROL, KEY_A, KEY_C = 0xFF0D, 0xFFE3, 0x61, 0x63
+KEY_RETURN, KEY_ESCAPE, KEY_CONTROL, KEY_A, KEY_C = 0xFF0D, 0xFF1B, 0xFFE3, 0x61, 0x63
 
 
 def fail(reason):
@@ -207,10 +209,14 @@ def press(vnc, button):
     vnc.click(x, y)
 
 
-def answer_box(vnc, expected):
+def answer_box(vnc, expected, key=KEY_RETURN):
     """Reads the message box's selectable text (a click into it, Ctrl+A, Ctrl+C) and
-    closes the box with Return."""
+    closes the box with `key`; with `expected` None, leaves the clipboard alone."""
     box = wait_for(lambda: program(floating=True), "no message box for '%s'" % expected)
+    if expected is None:
+        vnc.keys(key)
+        wait_for(lambda: not program(floating=True), "the message box stays")
+        return
     run("wl-copy", "--clear")
 
     def copied():
@@ -226,7 +232,7 @@ def answer_box(vnc, expected):
             time.sleep(0.05)
         return None
     wait_for(copied, "the message box does not say '%s'" % expected)
-    vnc.keys(KEY_RETURN)
+    vnc.keys(key)
     wait_for(lambda: not program(floating=True), "the message box stays")
 
 
@@ -311,6 +317,19 @@ def main():
         run("wl-copy", "--clear")
         copied_picture(vnc, lambda p: p.shape[:2] == (300, 400) and bool(numpy.all(p == COLOR)),
                        "a refused Screen changed the picture")
+
+        # Paste: a picture put on the clipboard by another program, a double click on
+        # the paste corner, the unsaved capture not saved first, and the canvas shows it.
+        pasted_in = io.BytesIO()
+        Image.new("RGB", (50, 40), GREEN).save(pasted_in, "PNG")
+        subprocess.run(["wl-copy", "--type", "image/png"], input=pasted_in.getvalue(), timeout=30)
+        x, y = origin(wait_for(program, "the main window is not shown"))
+        vnc.click(x + PASTE_CORNER[0], y + PASTE_CORNER[1])
+        vnc.click(x + PASTE_CORNER[0], y + PASTE_CORNER[1])
+        answer_box(vnc, None, KEY_ESCAPE)  # "Nein" to saving the capture first
+        wait_for(lambda: (color_box(numpy.asarray(Image.open(io.BytesIO(run("grim", "-")))
+                                                  .convert("RGB")), GREEN) or ())[2:] == (50, 40),
+                 "the pasted picture is not on the canvas")
 
         # Tray: an item with waybar's watcher, and the window out of sight.
         press(vnc, "Tray")
