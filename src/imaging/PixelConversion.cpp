@@ -197,29 +197,19 @@ int PixelConversion::toGrayLevels(const Picture& picture, Bitmap& result) {
 
 int PixelConversion::toOctreePalette(const Picture& picture, Bitmap& result) {
     result = Bitmap();
-    Bitmap rgb;
-    const int status = checkStatus(toDirectColor(picture, rgb, PixelFormat::Rgb24));
-    if (status != Ok) return status;
+    if (picture.isNull()) return InvalidParameter;
     try {
-        const int width = rgb.width();
-        const std::size_t pad = rgb.stride() - 3 * static_cast<std::size_t>(width);
-        octree_.build(rgb.stride(), rgb.height(), pad, rgb.data(), 256, 8);
+        // The tree reads the picture's 32-bit rows; their colours are the 24-bit
+        // conversion's, in the same order.
+        const int width = picture.width();
+        const int height = picture.height();
+        octree_.buildFrom32(picture.scanLine(0), picture.stride(), width, height, 256, 8);
 
-        Bitmap out(width, rgb.height(), PixelFormat::Indexed8);
-        for (int y = 0; y < rgb.height(); ++y) {
-            const std::uint8_t* in = rgb.scanLine(y);
+        Bitmap out(width, height, PixelFormat::Indexed8, Bitmap::Fill::Uninitialized);
+        for (int y = 0; y < height; ++y) {
             std::uint8_t* row = out.scanLine(y);
-            std::uint32_t lastKey = 0xffffffffu;
-            std::uint8_t lastIndex = 0;
-            for (int x = 0; x < width; ++x, in += 3) {
-                const std::uint32_t key = colorKey(in);
-                if (key != lastKey) {
-                    lastKey = key;
-                    lastIndex =
-                        static_cast<std::uint8_t>(octree_.paletteIndex(in[0], in[1], in[2]));
-                }
-                row[x] = lastIndex;
-            }
+            octree_.mapRow(picture.scanLine(y), 4, width, row);
+            std::memset(row + width, 0, out.stride() - static_cast<std::size_t>(width)); // the pad
         }
         out.palette.flags = PaletteHalftone;
         out.palette.entries.assign(256, PaletteEntry{});
