@@ -15,6 +15,22 @@ inline int childSlot(int level, std::uint8_t blue, std::uint8_t green, std::uint
     return (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
 }
 
+// Blue, green, red of a pixel as blue | green << 8 | red << 16.
+template <int BytesPerPixel> inline std::uint32_t colorKey(const std::uint8_t* p) {
+    if constexpr (BytesPerPixel == 4 && std::endian::native == std::endian::little) {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v & 0xffffffu;
+    } else {
+        return p[0] | (p[1] << 8) | (static_cast<std::uint32_t>(p[2]) << 16);
+    }
+}
+
+// The key bits that choose a leaf at `depth`: the top `depth` bits of each channel.
+inline std::uint32_t leafKeyBits(int depth) {
+    return ((0xffu << (8 - depth)) & 0xffu) * 0x010101u;
+}
+
 } // namespace
 
 OctreeQuantizer::OctreeQuantizer() {
@@ -150,42 +166,56 @@ void OctreeQuantizer::insertAll(const std::uint8_t* pixels, std::size_t stride, 
     maxColors = std::clamp(maxColors, 1, 256);
 
     // A pixel whose colour agrees with the previous one in the bits that led to
-    // the previous leaf goes straight to that leaf; a new colour starts its walk
-    // below the nodes its path shares with the previous colour's. Any reduction
-    // may free or merge those nodes, so it forgets both.
+    // the previous leaf belongs to that leaf; such runs are summed here and added
+    // to the leaf when they end. A new colour starts its walk below the nodes its
+    // path shares with the previous colour's. Any reduction may free or merge
+    // those nodes, so it forgets both.
     std::uint32_t lastKey = 0;
     std::uint32_t leafBits = 0; // the key bits that choose lastLeaf
     std::int32_t lastLeaf = 0;
+    std::uint32_t runPixels = 0;
+    std::uint64_t runBlue = 0, runGreen = 0, runRed = 0;
+    const auto endRun = [&] {
+        Node& leaf = nodes_[static_cast<std::size_t>(lastLeaf)];
+        leaf.pixelCount += runPixels;
+        leaf.blueSum += runBlue;
+        leaf.greenSum += runGreen;
+        leaf.redSum += runRed;
+        runPixels = 0;
+        runBlue = runGreen = runRed = 0;
+    };
     pathLevels_ = 0;
     for (int y = height - 1; y >= 0; --y) {
         const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * stride;
         for (std::size_t x = width; x-- > 0;) {
-            const std::uint8_t* p = row + BytesPerPixel * x;
-            const std::uint32_t key = p[0] | (p[1] << 8) | (p[2] << 16);
+            const std::uint32_t key = colorKey<BytesPerPixel>(row + BytesPerPixel * x);
             const std::uint32_t differ = key ^ lastKey;
             if (lastLeaf != 0 && (differ & leafBits) == 0) {
-                Node& leaf = nodes_[static_cast<std::size_t>(lastLeaf)];
-                ++leaf.pixelCount;
-                leaf.blueSum += p[0];
-                leaf.greenSum += p[1];
-                leaf.redSum += p[2];
+                ++runPixels;
+                runBlue += key & 0xff;
+                runGreen += (key >> 8) & 0xff;
+                runRed += key >> 16;
                 continue;
             }
+            if (lastLeaf != 0) endRun();
             // Levels whose bits agree in all three channels share their node.
             const std::uint32_t bits = (differ | (differ >> 8) | (differ >> 16)) & 0xff;
             const int shared = bits == 0 ? 8 : std::countl_zero(bits) - 24;
             const int level = lastLeaf == 0 ? 1 : std::min(shared + 1, pathLevels_);
             const int leavesBefore = leafCount_;
-            lastLeaf = addColor(leafLevel, p[0], p[1], p[2], path_[static_cast<std::size_t>(level)],
+            const auto blue = static_cast<std::uint8_t>(key);
+            const auto green = static_cast<std::uint8_t>(key >> 8);
+            const auto red = static_cast<std::uint8_t>(key >> 16);
+            lastLeaf = addColor(leafLevel, blue, green, red, path_[static_cast<std::size_t>(level)],
                                 level);
             lastKey = key;
-            leafBits = (0xffu << (8 - pathLevels_)) & 0xffu;
-            leafBits *= 0x010101u;
+            leafBits = leafKeyBits(pathLevels_);
             if (leafCount_ == leavesBefore) continue;
             while (leafCount_ > maxColors && reduceOnce(leafLevel))
                 lastLeaf = 0;
         }
     }
+    if (lastLeaf != 0) endRun();
     assignPalette();
     buildPrefixTable();
 }
@@ -287,21 +317,29 @@ int OctreeQuantizer::paletteIndex(std::uint8_t blue, std::uint8_t green, std::ui
 
 void OctreeQuantizer::mapRow(const std::uint8_t* pixels, int bytesPerPixel, int width,
                              std::uint8_t* indexes) const {
+    if (bytesPerPixel == 4)
+        mapPixels<4>(pixels, width, indexes);
+    else
+        mapPixels<3>(pixels, width, indexes);
+}
+
+template <int BytesPerPixel>
+void OctreeQuantizer::mapPixels(const std::uint8_t* pixels, int width,
+                                std::uint8_t* indexes) const {
     // The next pixel that agrees with the last looked-up one in the bits that
     // chose its leaf has the same index.
-    std::uint32_t lastKey = 0;
-    std::uint32_t leafBits = 0;
+    // Keys have 24 bits: before the first lookup every key differs.
+    std::uint32_t lastKey = 0xffffffffu;
+    std::uint32_t leafBits = 0xffffffffu;
     std::uint8_t lastIndex = 0;
-    bool known = false;
-    for (int x = 0; x < width; ++x, pixels += bytesPerPixel) {
-        const std::uint32_t key = pixels[0] | (pixels[1] << 8) | (pixels[2] << 16);
-        if (!known || ((key ^ lastKey) & leafBits) != 0) {
+    for (int x = 0; x < width; ++x, pixels += BytesPerPixel) {
+        const std::uint32_t key = colorKey<BytesPerPixel>(pixels);
+        if (((key ^ lastKey) & leafBits) != 0) {
             int depth = 0;
             lastIndex = static_cast<std::uint8_t>(leafOf(pixels[0], pixels[1], pixels[2], depth));
             lastKey = key;
             // Without a path (depth 0) only the same colour shares the answer.
-            leafBits = depth == 0 ? 0xffffffu : ((0xffu << (8 - depth)) & 0xffu) * 0x010101u;
-            known = true;
+            leafBits = depth == 0 ? 0xffffffu : leafKeyBits(depth);
         }
         indexes[x] = lastIndex;
     }

@@ -87,6 +87,8 @@ private:
     template <int BytesPerPixel>
     void insertAll(const std::uint8_t* pixels, std::size_t stride, std::size_t width, int height,
                    int maxColors, int leafLevel);
+    template <int BytesPerPixel>
+    void mapPixels(const std::uint8_t* pixels, int width, std::uint8_t* indexes) const;
     // The palette index of a colour and the depth of its leaf (0 without a path).
     int leafOf(std::uint8_t blue, std::uint8_t green, std::uint8_t red, int& depth) const;
     std::int32_t newNode();
