@@ -106,6 +106,16 @@ void unsupported(const char* text) {
 
 } // namespace
 
+void PixelConversion::convertRow(const std::uint8_t* pixels, std::uint8_t* out, int width,
+                                 PixelFormat format) {
+    if (format == PixelFormat::Rgb555 || format == PixelFormat::Rgb565)
+        convertRow16(pixels, out, width, format == PixelFormat::Rgb565);
+    else if (format == PixelFormat::Rgb24)
+        convertRow24(pixels, out, width);
+    else
+        convertRow32(pixels, out, width);
+}
+
 int PixelConversion::toDirectColor(const Picture& picture, Bitmap& result, PixelFormat format) {
     result = Bitmap();
     if (!isDirectColor(format)) {
@@ -129,12 +139,7 @@ int PixelConversion::convert(const Picture& picture, Bitmap& result, PixelFormat
     for (int y = 0; y < picture.height(); ++y) {
         const std::uint8_t* in = picture.scanLine(y);
         std::uint8_t* row = out.scanLine(y);
-        if (format == PixelFormat::Rgb555 || format == PixelFormat::Rgb565)
-            convertRow16(in, row, width, format == PixelFormat::Rgb565);
-        else if (format == PixelFormat::Rgb24)
-            convertRow24(in, row, width);
-        else
-            convertRow32(in, row, width);
+        convertRow(in, row, width, format);
         std::memset(row + used, 0, out.stride() - used); // the pad
     }
     result = std::move(out);
