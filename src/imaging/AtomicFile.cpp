@@ -19,7 +19,7 @@ namespace {
 constexpr std::size_t BufferSize = 1 << 18;
 // Written data is handed to the disk in steps of this size while the writer
 // goes on, so that the sync at the end has little left to wait for.
-constexpr off_t WritebackStep = 1 << 20;
+constexpr off_t WritebackStep = 1 << 22;
 // Links followed before a name counts as a loop, as the kernel does.
 constexpr int MaxLinkHops = 40;
 constexpr mode_t NewFileMode = 0666;     // less the umask
