@@ -71,6 +71,7 @@ void OctreeQuantizer::freeNode(std::int32_t node) {
     freeHead_ = node;
     n.isLeaf = 0;
     n.inReducibleList = 0;
+    ++n.generation;
     --nodeCount_;
 }
 
@@ -167,9 +168,13 @@ void OctreeQuantizer::insertAll(const std::uint8_t* pixels, std::size_t stride, 
 
     // A pixel whose colour agrees with the previous one in the bits that led to
     // the previous leaf belongs to that leaf; such runs are summed here and added
-    // to the leaf when they end. A new colour starts its walk below the nodes its
-    // path shares with the previous colour's. Any reduction may free or merge
-    // those nodes, so it forgets both.
+    // to the leaf when they end. Another colour met before goes to its
+    // remembered leaf while that lives. A new colour starts its walk below the
+    // nodes its path shares with the previous colour's, when that path is known.
+    // Any reduction may free or merge those nodes, so it forgets the leaf and the
+    // path.
+    memo_.assign(std::size_t{1} << MemoBits, LeafMemo{0xffffffffu, 0, 0, 0});
+    bool pathKnown = false; // path_ holds lastKey's path
     std::uint32_t lastKey = 0;
     std::uint32_t leafBits = 0; // the key bits that choose lastLeaf
     std::int32_t lastLeaf = 0;
@@ -198,10 +203,23 @@ void OctreeQuantizer::insertAll(const std::uint8_t* pixels, std::size_t stride, 
                 continue;
             }
             if (lastLeaf != 0) endRun();
+            LeafMemo& memo = memo_[(key * 2654435761u) >> (32 - MemoBits)];
+            if (memo.key == key &&
+                nodes_[static_cast<std::size_t>(memo.leaf)].generation == memo.generation) {
+                lastLeaf = memo.leaf;
+                lastKey = key;
+                leafBits = leafKeyBits(memo.depth);
+                pathKnown = false;
+                runPixels = 1;
+                runBlue = key & 0xff;
+                runGreen = (key >> 8) & 0xff;
+                runRed = key >> 16;
+                continue;
+            }
             // Levels whose bits agree in all three channels share their node.
             const std::uint32_t bits = (differ | (differ >> 8) | (differ >> 16)) & 0xff;
             const int shared = bits == 0 ? 8 : std::countl_zero(bits) - 24;
-            const int level = lastLeaf == 0 ? 1 : std::min(shared + 1, pathLevels_);
+            const int level = lastLeaf == 0 || !pathKnown ? 1 : std::min(shared + 1, pathLevels_);
             const int leavesBefore = leafCount_;
             const auto blue = static_cast<std::uint8_t>(key);
             const auto green = static_cast<std::uint8_t>(key >> 8);
@@ -210,6 +228,9 @@ void OctreeQuantizer::insertAll(const std::uint8_t* pixels, std::size_t stride, 
                                 level);
             lastKey = key;
             leafBits = leafKeyBits(pathLevels_);
+            pathKnown = true;
+            memo = LeafMemo{key, lastLeaf, nodes_[static_cast<std::size_t>(lastLeaf)].generation,
+                            pathLevels_};
             if (leafCount_ == leavesBefore) continue;
             while (leafCount_ > maxColors && reduceOnce(leafLevel))
                 lastLeaf = 0;

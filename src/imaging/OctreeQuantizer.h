@@ -81,7 +81,18 @@ private:
         std::int32_t children[8];
         std::int32_t next;
         std::int32_t paletteIndex;
+        std::uint32_t generation; // counts the times the node was freed
     };
+    // A colour met before and the leaf it went to, valid while that leaf has not
+    // been freed since (a leaf stays the first leaf on its colours' paths until a
+    // reduction folds it into its parent).
+    struct LeafMemo {
+        std::uint32_t key;
+        std::int32_t leaf;
+        std::uint32_t generation;
+        std::int32_t depth;
+    };
+    static constexpr int MemoBits = 12;
 
     void reset();
     template <int BytesPerPixel>
@@ -101,6 +112,7 @@ private:
     void fillPrefixEntries(std::int32_t node, int depth, int red, int green, int blue);
 
     std::vector<Node> nodes_; // index 0 unused
+    std::vector<LeafMemo> memo_;
     int nodeCount_ = 0;
     std::int32_t freeHead_ = 0;
     std::array<std::int32_t, 8> reducibleHeads_{};
