@@ -61,6 +61,8 @@ private:
     int fd_ = -1;
     int error_ = 0;
     bool committed_ = false;
+    off_t written_ = 0;    // bytes written to the descriptor
+    off_t handedOver_ = 0; // bytes whose writing to the disk has been started
     std::vector<std::uint8_t> buffer_;
 };
 

@@ -11,5 +11,9 @@ namespace kamsulo::imaging {
 // Returns a status: Ok, ValueOverflow (too large for the format) or
 // SystemError (the file could not be written; the reason is in `file`).
 int writeBmp(const Bitmap& bitmap, AtomicFile& file);
+// Writes a view of the picture (Bitmap::viewOf) in the direct-colour `format`,
+// converting it row by row on the way, without a converted copy of the whole
+// picture. InvalidParameter for another format.
+int writeBmp(const Bitmap& picture, PixelFormat format, AtomicFile& file);
 
 } // namespace kamsulo::imaging

@@ -2,16 +2,121 @@
 
 #include "imaging/ImagingStatus.h"
 
-#include <gif_lib.h>
+#include <cstring>
+#include <new>
 #include <vector>
 
 namespace kamsulo::imaging {
 
 namespace {
 
-int writeToFile(GifFileType* gif, const GifByteType* data, int size) {
-    auto* file = static_cast<AtomicFile*>(gif->UserData);
-    return file->write(data, static_cast<std::size_t>(size)) ? size : 0;
+constexpr int ColorBits = 8;
+constexpr std::uint32_t ClearCode = 1u << ColorBits;
+constexpr std::uint32_t EndCode = ClearCode + 1;
+constexpr std::uint32_t FirstFreeCode = ClearCode + 2;
+constexpr std::uint32_t CodeLimit = 4095; // the table is started again at this code
+constexpr int LongestCode = 12;
+constexpr std::size_t SubBlock = 255;
+
+// The LZW codes of the picture, packed least significant bit first into
+// sub-blocks of at most 255 bytes, each after its length byte, as the image
+// data of a GIF file wants them. Table entries are found through an open hash
+// of (prefix code, pixel) keys, each slot holding key << 12 | code.
+class LzwEncoder {
+public:
+    explicit LzwEncoder(std::vector<std::uint8_t>& out) : out_(out), table_(TableSize) {
+        clearTable();
+        put(ClearCode);
+    }
+
+    void encode(const std::uint8_t* pixels, std::size_t count) {
+        std::size_t i = 0;
+        if (prefix_ == NoPrefix && count > 0) prefix_ = pixels[i++];
+        for (; i < count; ++i) {
+            const std::uint32_t key = (prefix_ << 8) | pixels[i];
+            std::uint32_t slot = (key * 2654435761u) >> (32 - TableBits);
+            for (;;) {
+                const std::uint32_t entry = table_[slot];
+                if (entry == Empty) break;
+                if ((entry >> 12) == key) break;
+                slot = (slot + 1) & (TableSize - 1);
+            }
+            if (table_[slot] != Empty) {
+                prefix_ = table_[slot] & 0xfff;
+                continue;
+            }
+            put(prefix_);
+            prefix_ = pixels[i];
+            if (nextCode_ >= CodeLimit) {
+                put(ClearCode);
+                nextCode_ = FirstFreeCode;
+                codeBits_ = ColorBits + 1;
+                clearTable();
+            } else {
+                table_[slot] = (key << 12) | nextCode_++;
+            }
+        }
+    }
+
+    void finish() {
+        if (prefix_ != NoPrefix) put(prefix_);
+        put(EndCode);
+        if (bitCount_ > 0) putByte(static_cast<std::uint8_t>(bits_));
+        closeBlock();
+        out_.push_back(0); // the block terminator
+    }
+
+private:
+    static constexpr int TableBits = 13;
+    static constexpr std::uint32_t TableSize = 1u << TableBits;
+    static constexpr std::uint32_t Empty = 0xffffffffu;
+    static constexpr std::uint32_t NoPrefix = 0xffffffffu;
+
+    void clearTable() { std::memset(table_.data(), 0xff, TableSize * sizeof(std::uint32_t)); }
+
+    // Writes a code at the current width; the width grows once the table has
+    // used up the codes it can name.
+    void put(std::uint32_t code) {
+        bits_ |= static_cast<std::uint64_t>(code) << bitCount_;
+        bitCount_ += codeBits_;
+        while (bitCount_ >= 8) {
+            putByte(static_cast<std::uint8_t>(bits_));
+            bits_ >>= 8;
+            bitCount_ -= 8;
+        }
+        if (nextCode_ >= (1u << codeBits_) && codeBits_ < LongestCode) ++codeBits_;
+    }
+
+    void putByte(std::uint8_t byte) {
+        if (blockLength_ == SubBlock) closeBlock();
+        if (blockLength_ == 0) {
+            blockStart_ = out_.size();
+            out_.push_back(0);
+        }
+        out_.push_back(byte);
+        ++blockLength_;
+    }
+
+    void closeBlock() {
+        if (blockLength_ == 0) return;
+        out_[blockStart_] = static_cast<std::uint8_t>(blockLength_);
+        blockLength_ = 0;
+    }
+
+    std::vector<std::uint8_t>& out_;
+    std::vector<std::uint32_t> table_;
+    std::uint32_t prefix_ = NoPrefix;
+    std::uint32_t nextCode_ = FirstFreeCode;
+    int codeBits_ = ColorBits + 1;
+    std::uint64_t bits_ = 0;
+    int bitCount_ = 0;
+    std::size_t blockStart_ = 0;
+    std::size_t blockLength_ = 0;
+};
+
+void putU16(std::vector<std::uint8_t>& out, int v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
 }
 
 } // namespace
@@ -20,28 +125,42 @@ int writeGif(const Bitmap& bitmap, AtomicFile& file) {
     if (bitmap.isNull() || bitmap.format() != PixelFormat::Indexed8 || bitmap.width() > 0xffff ||
         bitmap.height() > 0xffff)
         return InvalidParameter;
-
-    int error = 0;
-    GifFileType* gif = EGifOpen(&file, writeToFile, &error);
-    if (!gif) return OutOfMemory;
-
-    std::vector<GifColorType> colors(256, GifColorType{0, 0, 0});
-    for (std::size_t i = 0; i < bitmap.palette.entries.size() && i < colors.size(); ++i) {
-        const PaletteEntry& e = bitmap.palette.entries[i];
-        colors[i] = GifColorType{e.red, e.green, e.blue};
+    try {
+        // The whole file is made in memory and written at once.
+        std::vector<std::uint8_t> out;
+        const std::size_t pixels =
+            static_cast<std::size_t>(bitmap.width()) * static_cast<std::size_t>(bitmap.height());
+        out.reserve(1024 + pixels / 2);
+        out.insert(out.end(), {'G', 'I', 'F', '8', '7', 'a'});
+        putU16(out, bitmap.width());
+        putU16(out, bitmap.height());
+        // A global colour table of 2^8 entries, 8 bits of colour resolution.
+        out.insert(out.end(), {0x80 | ((ColorBits - 1) << 4) | (ColorBits - 1), 0, 0});
+        for (std::size_t i = 0; i < (std::size_t{1} << ColorBits); ++i) {
+            if (i < bitmap.palette.entries.size()) {
+                const PaletteEntry& e = bitmap.palette.entries[i];
+                out.insert(out.end(), {e.red, e.green, e.blue});
+            } else {
+                out.insert(out.end(), {0, 0, 0});
+            }
+        }
+        out.push_back(','); // the image: the whole screen, no table of its own, not interlaced
+        putU16(out, 0);
+        putU16(out, 0);
+        putU16(out, bitmap.width());
+        putU16(out, bitmap.height());
+        out.push_back(0);
+        out.push_back(ColorBits); // the LZW minimum code size
+        LzwEncoder lzw(out);
+        for (int y = 0; y < bitmap.height(); ++y)
+            lzw.encode(bitmap.scanLine(y), static_cast<std::size_t>(bitmap.width()));
+        lzw.finish();
+        out.push_back(';'); // the trailer
+        file.write(out.data(), out.size());
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
     }
-    ColorMapObject* map = GifMakeMapObject(256, colors.data());
-    bool ok = map != nullptr;
-    ok = ok && EGifPutScreenDesc(gif, bitmap.width(), bitmap.height(), 8, 0, map) == GIF_OK;
-    ok = ok &&
-         EGifPutImageDesc(gif, 0, 0, bitmap.width(), bitmap.height(), false, nullptr) == GIF_OK;
-    for (int y = 0; ok && y < bitmap.height(); ++y)
-        ok = EGifPutLine(gif, const_cast<GifPixelType*>(bitmap.scanLine(y)), bitmap.width()) ==
-             GIF_OK;
-    const bool closed = EGifCloseFile(gif, &error) == GIF_OK;
-    GifFreeMapObject(map);
-    if (file.failed()) return SystemError;
-    return ok && closed ? Ok : GenericError;
+    return file.failed() ? SystemError : Ok;
 }
 
 } // namespace kamsulo::imaging

@@ -18,6 +18,30 @@ constexpr int NoBitmap = -1; // a selector that names no bitmap
 constexpr int LowestQuality = 0;
 constexpr int HighestQuality = 100;
 
+// The direct-colour format of a BMP or PNG selector; Indexed8 for the others.
+PixelFormat directFormat(BitmapFormat format) {
+    switch (format) {
+    case BitmapFormat::Rgb555:
+        return PixelFormat::Rgb555;
+    case BitmapFormat::Rgb565:
+        return PixelFormat::Rgb565;
+    case BitmapFormat::Rgb24:
+        return PixelFormat::Rgb24;
+    case BitmapFormat::Rgb32:
+        return PixelFormat::Rgb32;
+    case BitmapFormat::Argb32:
+        return PixelFormat::Argb32;
+    default:
+        return PixelFormat::Indexed8;
+    }
+}
+
+// The picture's own 32-bit rows, without a copy.
+int viewOf(const Picture& picture, Bitmap& bitmap) {
+    bitmap = Bitmap::viewOf(picture);
+    return Ok;
+}
+
 } // namespace
 
 bool ImageWriter::fail(SaveFailure failure, int systemError) {
@@ -83,14 +107,24 @@ bool ImageWriter::save(const QImage& image, const QString& fileName, const Build
 }
 
 bool ImageWriter::saveBmp(const QImage& image, const QString& fileName, BitmapFormat format) {
+    const PixelFormat direct = directFormat(format);
+    if (direct != PixelFormat::Indexed8)
+        // The writer converts the picture's rows on the way to the file.
+        return save(
+            image, fileName, [](const Picture& p, Bitmap& b) { return viewOf(p, b); },
+            [direct](const Bitmap& b, AtomicFile& f) { return writeBmp(b, direct, f); });
     return save(
         image, fileName, [&](const Picture& p, Bitmap& b) { return bitmapFor(p, format, b); },
         [](const Bitmap& b, AtomicFile& f) { return writeBmp(b, f); });
 }
 
 bool ImageWriter::savePng(const QImage& image, const QString& fileName, BitmapFormat format) {
+    // A PNG stores 24- and 32-bit RGB alike; the writer reads them from the
+    // picture's own rows.
+    const bool rgb = format == BitmapFormat::Rgb24 || format == BitmapFormat::Rgb32;
     return save(
-        image, fileName, [&](const Picture& p, Bitmap& b) { return bitmapFor(p, format, b); },
+        image, fileName,
+        [&](const Picture& p, Bitmap& b) { return rgb ? viewOf(p, b) : bitmapFor(p, format, b); },
         [](const Bitmap& b, AtomicFile& f) { return writePng(b, f); });
 }
 
@@ -115,12 +149,9 @@ bool ImageWriter::saveJpeg(const QImage& image, const QString& fileName, int qua
     const int clamped = std::clamp(quality, LowestQuality, HighestQuality);
     return save(
         image, fileName,
-        [](const Picture& p, Bitmap& b) {
-            // The encoder reads the 32-bit rows as they are and takes the same
-            // colours from them as from their 24-bit conversion, without the copy.
-            b = Bitmap::viewOf(p);
-            return Ok;
-        },
+        // The encoder reads the 32-bit rows as they are and takes the same colours
+        // from them as from their 24-bit conversion, without the copy.
+        [](const Picture& p, Bitmap& b) { return viewOf(p, b); },
         [clamped](const Bitmap& b, AtomicFile& f) { return writeJpeg(b, f, clamped); });
 }
 

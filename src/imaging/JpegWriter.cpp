@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <jpeglib.h>
 #include <new>
+#include <vector>
 
 namespace kamsulo::imaging {
 
@@ -55,7 +56,7 @@ void termDestination(j_compress_ptr info) {
 // Kept free of objects with destructors: the library's errors return here by
 // longjmp.
 bool encode(jpeg_compress_struct* info, ErrorManager* errors, Destination* dest,
-            const Bitmap& bitmap, int quality) {
+            const Bitmap& bitmap, JSAMPROW* rows, int quality) {
     info->err = jpeg_std_error(&errors->base);
     errors->base.error_exit = onError;
     errors->base.emit_message = onMessage;
@@ -79,10 +80,10 @@ bool encode(jpeg_compress_struct* info, ErrorManager* errors, Destination* dest,
     info->X_density = 96;
     info->Y_density = 96;
     jpeg_start_compress(info, TRUE);
-    while (info->next_scanline < info->image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(bitmap.scanLine(static_cast<int>(info->next_scanline)));
-        jpeg_write_scanlines(info, &row, 1);
-    }
+    // All rows in one call; the library takes them a band at a time.
+    while (info->next_scanline < info->image_height)
+        jpeg_write_scanlines(info, rows + info->next_scanline,
+                             info->image_height - info->next_scanline);
     jpeg_finish_compress(info);
     jpeg_destroy_compress(info);
     return true;
@@ -101,7 +102,16 @@ int writeJpeg(const Bitmap& bitmap, AtomicFile& file, int quality) {
     auto* dest = new (std::nothrow) Destination{};
     if (!dest) return OutOfMemory;
     dest->file = &file;
-    const bool ok = encode(&info, &errors, dest, bitmap, quality);
+    std::vector<JSAMPROW> rows;
+    try {
+        rows.resize(static_cast<std::size_t>(bitmap.height()));
+    } catch (const std::bad_alloc&) {
+        delete dest;
+        return OutOfMemory;
+    }
+    for (int y = 0; y < bitmap.height(); ++y)
+        rows[static_cast<std::size_t>(y)] = const_cast<JSAMPROW>(bitmap.scanLine(y));
+    const bool ok = encode(&info, &errors, dest, bitmap, rows.data(), quality);
     delete dest;
     if (file.failed()) return SystemError;
     return ok ? Ok : GenericError;

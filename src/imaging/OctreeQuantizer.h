@@ -35,10 +35,18 @@ public:
     // more than `maxColors` leaves. The program passes 256 and 8.
     void build(std::size_t stride, int height, std::size_t pad, const std::uint8_t* pixels,
                int maxColors, int leafLevel);
+    // The same tree from `height` rows of `width` 32-bit pixels (blue, green, red,
+    // unused), `stride` bytes apart, without a 24-bit copy.
+    void buildFrom32(const std::uint8_t* pixels, std::size_t stride, int width, int height,
+                     int maxColors, int leafLevel);
 
     // Palette index of a colour that was inserted in the last build (0 for a
     // colour without a path).
     int paletteIndex(std::uint8_t blue, std::uint8_t green, std::uint8_t red) const;
+    // The palette indexes of `width` pixels of `bytesPerPixel` (3 or 4) bytes each,
+    // blue, green, red first, into `indexes`.
+    void mapRow(const std::uint8_t* pixels, int bytesPerPixel, int width,
+                std::uint8_t* indexes) const;
     // The highest palette index in use (leaves - 1).
     int lastPaletteIndex() const { return paletteLast_; }
     // An entry of the palette; false for an index outside it.
@@ -73,9 +81,27 @@ private:
         std::int32_t children[8];
         std::int32_t next;
         std::int32_t paletteIndex;
+        std::uint32_t generation; // counts the times the node was freed
     };
+    // A colour met before and the leaf it went to, valid while that leaf has not
+    // been freed since (a leaf stays the first leaf on its colours' paths until a
+    // reduction folds it into its parent).
+    struct LeafMemo {
+        std::uint32_t key;
+        std::int32_t leaf;
+        std::uint32_t generation;
+        std::int32_t depth;
+    };
+    static constexpr int MemoBits = 12;
 
     void reset();
+    template <int BytesPerPixel>
+    void insertAll(const std::uint8_t* pixels, std::size_t stride, std::size_t width, int height,
+                   int maxColors, int leafLevel);
+    template <int BytesPerPixel>
+    void mapPixels(const std::uint8_t* pixels, int width, std::uint8_t* indexes) const;
+    // The palette index of a colour and the depth of its leaf (0 without a path).
+    int leafOf(std::uint8_t blue, std::uint8_t green, std::uint8_t red, int& depth) const;
     std::int32_t newNode();
     void freeNode(std::int32_t node);
     std::int32_t addColor(int leafLevel, std::uint8_t blue, std::uint8_t green, std::uint8_t red,
@@ -86,6 +112,7 @@ private:
     void fillPrefixEntries(std::int32_t node, int depth, int red, int green, int blue);
 
     std::vector<Node> nodes_; // index 0 unused
+    std::vector<LeafMemo> memo_;
     int nodeCount_ = 0;
     std::int32_t freeHead_ = 0;
     std::array<std::int32_t, 8> reducibleHeads_{};
@@ -98,8 +125,9 @@ private:
     int paletteLast_ = 0;
     std::vector<Color> palette_;
     // The first PrefixBits levels of every path, looked up at once by the top
-    // PrefixBits bits of each channel: a palette index (>= 0) where the path
-    // ends in a leaf within them, else minus the node to walk on from.
+    // PrefixBits bits of each channel: where the path ends in a leaf within them,
+    // its palette index plus its depth times 256 (>= 0), else minus the node to
+    // walk on from.
     static constexpr int PrefixBits = 5;
     std::vector<std::int32_t> prefix_;
 };

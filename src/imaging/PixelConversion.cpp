@@ -106,6 +106,16 @@ void unsupported(const char* text) {
 
 } // namespace
 
+void PixelConversion::convertRow(const std::uint8_t* pixels, std::uint8_t* out, int width,
+                                 PixelFormat format) {
+    if (format == PixelFormat::Rgb555 || format == PixelFormat::Rgb565)
+        convertRow16(pixels, out, width, format == PixelFormat::Rgb565);
+    else if (format == PixelFormat::Rgb24)
+        convertRow24(pixels, out, width);
+    else
+        convertRow32(pixels, out, width);
+}
+
 int PixelConversion::toDirectColor(const Picture& picture, Bitmap& result, PixelFormat format) {
     result = Bitmap();
     if (!isDirectColor(format)) {
@@ -129,12 +139,7 @@ int PixelConversion::convert(const Picture& picture, Bitmap& result, PixelFormat
     for (int y = 0; y < picture.height(); ++y) {
         const std::uint8_t* in = picture.scanLine(y);
         std::uint8_t* row = out.scanLine(y);
-        if (format == PixelFormat::Rgb555 || format == PixelFormat::Rgb565)
-            convertRow16(in, row, width, format == PixelFormat::Rgb565);
-        else if (format == PixelFormat::Rgb24)
-            convertRow24(in, row, width);
-        else
-            convertRow32(in, row, width);
+        convertRow(in, row, width, format);
         std::memset(row + used, 0, out.stride() - used); // the pad
     }
     result = std::move(out);
@@ -197,29 +202,19 @@ int PixelConversion::toGrayLevels(const Picture& picture, Bitmap& result) {
 
 int PixelConversion::toOctreePalette(const Picture& picture, Bitmap& result) {
     result = Bitmap();
-    Bitmap rgb;
-    const int status = checkStatus(toDirectColor(picture, rgb, PixelFormat::Rgb24));
-    if (status != Ok) return status;
+    if (picture.isNull()) return InvalidParameter;
     try {
-        const int width = rgb.width();
-        const std::size_t pad = rgb.stride() - 3 * static_cast<std::size_t>(width);
-        octree_.build(rgb.stride(), rgb.height(), pad, rgb.data(), 256, 8);
+        // The tree reads the picture's 32-bit rows; their colours are the 24-bit
+        // conversion's, in the same order.
+        const int width = picture.width();
+        const int height = picture.height();
+        octree_.buildFrom32(picture.scanLine(0), picture.stride(), width, height, 256, 8);
 
-        Bitmap out(width, rgb.height(), PixelFormat::Indexed8);
-        for (int y = 0; y < rgb.height(); ++y) {
-            const std::uint8_t* in = rgb.scanLine(y);
+        Bitmap out(width, height, PixelFormat::Indexed8, Bitmap::Fill::Uninitialized);
+        for (int y = 0; y < height; ++y) {
             std::uint8_t* row = out.scanLine(y);
-            std::uint32_t lastKey = 0xffffffffu;
-            std::uint8_t lastIndex = 0;
-            for (int x = 0; x < width; ++x, in += 3) {
-                const std::uint32_t key = colorKey(in);
-                if (key != lastKey) {
-                    lastKey = key;
-                    lastIndex =
-                        static_cast<std::uint8_t>(octree_.paletteIndex(in[0], in[1], in[2]));
-                }
-                row[x] = lastIndex;
-            }
+            octree_.mapRow(picture.scanLine(y), 4, width, row);
+            std::memset(row + width, 0, out.stride() - static_cast<std::size_t>(width)); // the pad
         }
         out.palette.flags = PaletteHalftone;
         out.palette.entries.assign(256, PaletteEntry{});

@@ -27,6 +27,11 @@ public:
     // The tree of the last octree conversion.
     const OctreeQuantizer& octree() const { return octree_; }
 
+    // One row of the picture (`width` pixels of blue, green, red, unused) in the
+    // direct-colour `format`, without the row's pad.
+    static void convertRow(const std::uint8_t* pixels, std::uint8_t* out, int width,
+                           PixelFormat format);
+
     static std::uint8_t grayLevel(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
         return static_cast<std::uint8_t>((150 * green + 77 * red + 28 * blue) / 255);
     }

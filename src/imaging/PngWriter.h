@@ -3,8 +3,8 @@
 //     an 8-bit bitmap with the gray-level palette is written as an 8-bit gray image.
 //   16 bits: expanded to 8 bits per channel; 24 and 32 bits RGB: RGB;
 //   32 bits ARGB: RGBA.
-// Colour rows get the usual per-row filter choice (smallest sum of absolute
-// differences); indexed rows are not filtered.
+// Colour rows get the filter whose bytes are the most concentrated on few values
+// (the least entropy); indexed rows are not filtered.
 #pragma once
 
 #include "imaging/AtomicFile.h"

@@ -124,6 +124,18 @@ TEST_F(SaveFormats, GifSelectorsAndTheOctreePalette) {
     Bitmap few24;
     conversion.toDirectColor(Picture(few), few24, PixelFormat::Rgb24);
     EXPECT_EQ(decodedPixels(path(QStringLiteral("few.gif"))), expectedRgb(few24));
+    // Noise fills the LZW table many times over: every code width and restart.
+    QImage noise(240, 160, QImage::Format_RGB32);
+    std::uint32_t state = 1;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            noise.setPixel(x, y, state >> 8);
+        }
+    Bitmap noise8;
+    conversion.toFixedPalette(Picture(noise), noise8, PixelFormat::Indexed8);
+    ASSERT_TRUE(writer.saveGif(noise, path(QStringLiteral("noise.gif")), GifPalette::Fixed));
+    EXPECT_EQ(decodedPixels(path(QStringLiteral("noise.gif"))), expectedRgb(noise8));
     EXPECT_FALSE(
         writer.saveGif(picture, path(QStringLiteral("s3.gif")), static_cast<GifPalette>(3)));
 }
