@@ -3,8 +3,10 @@
 #include "platform/Backends.h"
 #include "platform/ScreenGrabber.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,10 +14,14 @@
 #include <X11/extensions/Xrandr.h>
 #include <cstring>
 #include <future>
+#include <memory>
+#include <mutex>
 #include <sys/ipc.h>
 #include <sys/mman.h>
 #include <sys/shm.h>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/X11ClientWindow.h" // Xlib's macros after Qt's headers
 
@@ -34,6 +40,7 @@ struct Segment {
     int id = -1;
     void* addr = nullptr;
     std::size_t size = 0;
+    ShmSeg server = 0; // the server's attachment while it keeps one
 };
 
 Segment newSegment(std::size_t size) {
@@ -58,10 +65,110 @@ void dropSegment(const Segment& s) {
     shmdt(s.addr);
 }
 
-// The last copy of a grabbed picture is gone. Giving a large segment back takes a few
-// milliseconds, so that happens beside the GUI thread, which has the screen to repaint.
-void releaseSegment(void* addr) {
-    std::thread([addr] { shmdt(addr); }).detach();
+// The segment of the last picture that was let go, kept for the next grab of its size
+// together with the server's attachment: the pages are in place on both sides, so that
+// grab costs no page faults (32 MB at 4K). It is given back after a short idle spell,
+// so that no copy of the screen stays in memory long. X requests are made on the GUI
+// thread only; a picture may be let go on another.
+constexpr int kSpareKeptMs = 1000;
+
+class SpareSegment {
+public:
+    // Never destroyed: pictures may be let go while the program ends.
+    static SpareSegment& instance() {
+        static auto* spare = new SpareSegment;
+        return *spare;
+    }
+
+    // The connection the server's attachments belong to; null once it is closed.
+    void setDisplay(Display* dpy) {
+        std::lock_guard lock(mutex_);
+        dpy_ = dpy;
+    }
+
+    // Whether a segment is kept; it then stays until the next take, idle or not.
+    bool hold() {
+        std::lock_guard lock(mutex_);
+        ++generation_;
+        return spare_.addr != nullptr;
+    }
+
+    // The kept segment when it has `size`; any other is given back.
+    Segment take(std::size_t size) {
+        Segment s;
+        {
+            std::lock_guard lock(mutex_);
+            ++generation_;
+            s = std::exchange(spare_, Segment{});
+            if (s.size != size) retired_.push_back(std::exchange(s, Segment{}));
+        }
+        giveBack();
+        return s;
+    }
+
+    // The last copy of a picture that lived in `s` is gone.
+    void keep(const Segment& s) {
+        std::lock_guard lock(mutex_);
+        if (spare_.addr) retired_.push_back(spare_);
+        spare_ = s;
+        const quint64 generation = ++generation_;
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [this, generation] {
+                QTimer::singleShot(kSpareKeptMs, [this, generation] { dropIfIdle(generation); });
+            });
+    }
+
+    // Gives back `s`, which was never kept; on the GUI thread.
+    void drop(const Segment& s) {
+        {
+            std::lock_guard lock(mutex_);
+            retired_.push_back(s);
+        }
+        giveBack();
+    }
+
+private:
+    void dropIfIdle(quint64 generation) {
+        {
+            std::lock_guard lock(mutex_);
+            if (generation != generation_ || !spare_.addr) return;
+            retired_.push_back(std::exchange(spare_, Segment{}));
+        }
+        giveBack();
+    }
+
+    // The server lets go of the retired segments; detaching ours takes a few
+    // milliseconds for a large one, so that happens beside the GUI thread, which has the
+    // screen to repaint.
+    void giveBack() {
+        std::vector<Segment> old;
+        Display* dpy = nullptr;
+        {
+            std::lock_guard lock(mutex_);
+            old.swap(retired_);
+            dpy = dpy_;
+        }
+        for (const Segment& s : old) {
+            if (s.server && dpy) {
+                XShmSegmentInfo seg{};
+                seg.shmseg = s.server;
+                XShmDetach(dpy, &seg);
+                XFlush(dpy);
+            }
+            if (s.addr) std::thread([addr = s.addr] { shmdt(addr); }).detach();
+        }
+    }
+
+    std::mutex mutex_;
+    Display* dpy_ = nullptr;
+    Segment spare_;
+    std::vector<Segment> retired_;
+    quint64 generation_ = 0;
+};
+
+void releaseSegment(void* info) {
+    const std::unique_ptr<Segment> s(static_cast<Segment*>(info));
+    SpareSegment::instance().keep(*s);
 }
 
 int g_xerror = 0;
@@ -99,10 +206,12 @@ public:
         directLayout_ = (depth_ == 24 || depth_ == 32) && visual_->red_mask == 0xff0000 &&
                         visual_->green_mask == 0x00ff00 && visual_->blue_mask == 0x0000ff;
         shm_ = directLayout_ && XShmQueryExtension(dpy_);
+        SpareSegment::instance().setDisplay(dpy_);
     }
     ~X11ScreenGrabber() override {
         if (prepared_.valid()) dropSegment(prepared_.get());
         if (!dpy_) return;
+        SpareSegment::instance().setDisplay(nullptr);
         XCloseDisplay(dpy_);
     }
 
@@ -157,7 +266,7 @@ public:
     }
 
     void prepareScreenGrab() override {
-        if (!dpy_ || !shm_ || prepared_.valid()) return;
+        if (!dpy_ || !shm_ || prepared_.valid() || SpareSegment::instance().hold()) return;
         const QRect screen = primaryScreen();
         const std::size_t size = std::size_t(screen.width()) * std::size_t(screen.height()) * 4;
         prepared_ = std::async(std::launch::async, newSegment, size);
@@ -237,51 +346,58 @@ private:
         return QRect(x - b, y - b, a.width + 2 * b, a.height + 2 * b);
     }
 
-    // A picture of `part` that lives in a shared memory segment of its own: the server
-    // writes into it and the image keeps it, releasing it with its last copy. Nothing is
-    // copied, and no segment stays behind between grabs (at 4K one is 32 MB).
+    // A picture of `part` that lives in a shared memory segment: the server writes into
+    // it and the image keeps it, handing it back with its last copy. Nothing is copied,
+    // and no segment stays behind long between grabs (at 4K one is 32 MB).
     QImage grabShm(const QRect& part) {
         const int bytesPerLine = part.width() * 4;
         const std::size_t size = std::size_t(bytesPerLine) * std::size_t(part.height());
-        const Segment s = segmentFor(size);
+        Segment s = segmentFor(size);
         if (!s.addr) return {};
         void* addr = s.addr;
         XShmSegmentInfo seg{};
         seg.shmid = s.id;
         seg.shmaddr = static_cast<char*>(addr);
         seg.readOnly = False;
+        seg.shmseg = s.server;
         bool ok = false;
         ErrorTrap trap(dpy_);
-        const bool attached = XShmAttach(dpy_, &seg) && !trap.failed();
-        shmctl(s.id, IPC_RMID, nullptr); // freed once both sides detach
-        if (attached) {
-            XImage* img = XShmCreateImage(dpy_, visual_, depth_, ZPixmap, seg.shmaddr, &seg,
-                                          part.width(), part.height());
-            if (img) {
-                ok = XShmGetImage(dpy_, root_, img, part.x(), part.y(), AllPlanes) &&
-                     !trap.failed() && img->bits_per_pixel == 32 &&
-                     img->bytes_per_line == bytesPerLine;
-                img->data = nullptr;
-                XDestroyImage(img);
+        if (!s.server) {
+            const bool attached = XShmAttach(dpy_, &seg) && !trap.failed();
+            shmctl(s.id, IPC_RMID, nullptr); // freed once both sides detach
+            if (!attached) {
+                shm_ = false;
+                shmdt(addr);
+                return {};
             }
-            XShmDetach(dpy_, &seg);
-            XSync(dpy_, False);
-        } else {
-            shm_ = false;
+            s.server = seg.shmseg;
+        }
+        XImage* img = XShmCreateImage(dpy_, visual_, depth_, ZPixmap, seg.shmaddr, &seg,
+                                      part.width(), part.height());
+        if (img) {
+            ok = XShmGetImage(dpy_, root_, img, part.x(), part.y(), AllPlanes) && !trap.failed() &&
+                 img->bits_per_pixel == 32 && img->bytes_per_line == bytesPerLine;
+            img->data = nullptr;
+            XDestroyImage(img);
         }
         if (!ok) {
-            shmdt(addr);
+            SpareSegment::instance().drop(s);
             return {};
         }
         auto* pixels = static_cast<quint32*>(addr);
         for (std::size_t i = 0, n = size / 4; i < n; ++i)
             pixels[i] |= 0xff000000u; // opaque, as Format_RGB32 wants
         return QImage(static_cast<uchar*>(addr), part.width(), part.height(), bytesPerLine,
-                      QImage::Format_RGB32, releaseSegment, addr);
+                      QImage::Format_RGB32, releaseSegment, new Segment(s));
     }
 
-    // The segment readied by prepareScreenGrab when it has the size, else a new one.
+    // The kept segment, or the one readied by prepareScreenGrab, when it has the size,
+    // else a new one.
     Segment segmentFor(std::size_t size) {
+        if (const Segment spare = SpareSegment::instance().take(size); spare.addr) {
+            if (prepared_.valid()) dropSegment(prepared_.get());
+            return spare;
+        }
         if (prepared_.valid()) {
             const Segment s = prepared_.get();
             if (s.size == size) return s;
