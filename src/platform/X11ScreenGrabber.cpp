@@ -93,14 +93,14 @@ public:
         return spare_.addr != nullptr;
     }
 
-    // The kept segment when it has `size`; any other is given back.
+    // The kept segment when it has `size`; one of another size stays kept (the small
+    // grabs between two of the screen do not spoil it).
     Segment take(std::size_t size) {
         Segment s;
         {
             std::lock_guard lock(mutex_);
             ++generation_;
-            s = std::exchange(spare_, Segment{});
-            if (s.size != size) retired_.push_back(std::exchange(s, Segment{}));
+            if (spare_.size == size) s = std::exchange(spare_, Segment{});
         }
         giveBack();
         return s;

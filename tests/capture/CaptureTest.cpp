@@ -86,6 +86,20 @@ TEST(Capture, ScreenReturnsExactlyTheScreenPixels) {
     f.captureScreenToCanvas();
     EXPECT_EQ(host.calls, 1);
     EXPECT_TRUE(sameImage(host.last, img));
+
+    // A grab reuses the memory of a picture let go, never of one still held.
+    const QImage held = host.last;
+    const QImage next = pattern(screen.size(), 5);
+    PatternWindow cover2(next, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
+                                   Qt::WindowStaysOnTopHint);
+    cover2.move(screen.topLeft());
+    cover2.show();
+    ASSERT_TRUE(test::waitFor([&] { return onScreen(next, screen.topLeft()); }));
+    for (int round = 0; round < 3; ++round) { // the third reuses the first one's
+        f.captureScreenToCanvas();
+        EXPECT_TRUE(sameImage(host.last, next));
+    }
+    EXPECT_TRUE(sameImage(held, img));
 }
 
 TEST(Capture, ActiveWindowIncludesTheFrame) {
