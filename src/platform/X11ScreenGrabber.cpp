@@ -12,6 +12,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
+#include <atomic>
 #include <cstring>
 #include <future>
 #include <memory>
@@ -63,6 +64,42 @@ void dropSegment(const Segment& s) {
     if (!s.addr) return;
     shmctl(s.id, IPC_RMID, nullptr);
     shmdt(s.addr);
+}
+
+// A segment readied for a grab of `screen`, on a thread: our pages in place, and the
+// server's too. The server maps a segment once for all the clients that attach it, so
+// a connection of the thread's own attaches it and has the server write into it once;
+// it stays open until the grab's connection has attached the segment as well.
+struct Warmed {
+    Segment segment;
+    Display* warmer = nullptr;
+};
+
+Warmed warmSegment(const QRect& screen) {
+    Warmed w{newSegment(std::size_t(screen.width()) * std::size_t(screen.height()) * 4)};
+    if (!w.segment.addr) return w;
+    w.warmer = XOpenDisplay(nullptr);
+    if (!w.warmer) return w;
+    XShmSegmentInfo seg{};
+    seg.shmid = w.segment.id;
+    seg.shmaddr = static_cast<char*>(w.segment.addr);
+    seg.readOnly = False;
+    if (!XShmAttach(w.warmer, &seg)) return w;
+    const int scr = DefaultScreen(w.warmer);
+    if (XImage* img =
+            XShmCreateImage(w.warmer, DefaultVisual(w.warmer, scr), DefaultDepth(w.warmer, scr),
+                            ZPixmap, seg.shmaddr, &seg, screen.width(), screen.height())) {
+        XShmGetImage(w.warmer, DefaultRootWindow(w.warmer), img, screen.x(), screen.y(), AllPlanes);
+        img->data = nullptr;
+        XDestroyImage(img);
+    }
+    XSync(w.warmer, False);
+    return w;
+}
+
+void closeWarmer(Display*& warmer) {
+    if (warmer) XCloseDisplay(warmer);
+    warmer = nullptr;
 }
 
 // The segment of the last picture that was let go, kept for the next grab of its size
@@ -171,7 +208,7 @@ void releaseSegment(void* info) {
     SpareSegment::instance().keep(*s);
 }
 
-int g_xerror = 0;
+std::atomic<int> g_xerror = 0; // the warming connection reports here too
 int swallowXError(Display*, XErrorEvent* e) {
     g_xerror = e->error_code ? e->error_code : 1;
     return 0;
@@ -209,7 +246,7 @@ public:
         SpareSegment::instance().setDisplay(dpy_);
     }
     ~X11ScreenGrabber() override {
-        if (prepared_.valid()) dropSegment(prepared_.get());
+        dropPrepared();
         if (!dpy_) return;
         SpareSegment::instance().setDisplay(nullptr);
         XCloseDisplay(dpy_);
@@ -268,8 +305,7 @@ public:
     void prepareScreenGrab() override {
         if (!dpy_ || !shm_ || prepared_.valid() || SpareSegment::instance().hold()) return;
         const QRect screen = primaryScreen();
-        const std::size_t size = std::size_t(screen.width()) * std::size_t(screen.height()) * 4;
-        prepared_ = std::async(std::launch::async, newSegment, size);
+        prepared_ = std::async(std::launch::async, warmSegment, screen);
     }
 
     WindowId activeWindow() override {
@@ -364,6 +400,7 @@ private:
         ErrorTrap trap(dpy_);
         if (!s.server) {
             const bool attached = XShmAttach(dpy_, &seg) && !trap.failed();
+            closeWarmer(warmer_);
             shmctl(s.id, IPC_RMID, nullptr); // freed once both sides detach
             if (!attached) {
                 shm_ = false;
@@ -395,15 +432,26 @@ private:
     // else a new one.
     Segment segmentFor(std::size_t size) {
         if (const Segment spare = SpareSegment::instance().take(size); spare.addr) {
-            if (prepared_.valid()) dropSegment(prepared_.get());
+            dropPrepared();
             return spare;
         }
         if (prepared_.valid()) {
-            const Segment s = prepared_.get();
-            if (s.size == size) return s;
-            dropSegment(s);
+            Warmed w = prepared_.get();
+            if (w.segment.size == size) {
+                warmer_ = w.warmer;
+                return w.segment;
+            }
+            dropSegment(w.segment);
+            closeWarmer(w.warmer);
         }
         return newSegment(size);
+    }
+
+    void dropPrepared() {
+        if (!prepared_.valid()) return;
+        Warmed w = prepared_.get();
+        dropSegment(w.segment);
+        closeWarmer(w.warmer);
     }
 
     void grabPlain(const QRect& part, QImage& out, QPoint at) {
@@ -454,7 +502,8 @@ private:
     int depth_ = 0;
     bool directLayout_ = false;
     bool shm_ = false;
-    std::future<Segment> prepared_; // made on a thread of its own meanwhile
+    std::future<Warmed> prepared_; // made on a thread of its own meanwhile
+    Display* warmer_ = nullptr;    // of the segment being attached
 };
 
 } // namespace
