@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
     const ImageLoader loader;
     const bool sandboxed = argc == 3 && std::strcmp(argv[2], "sandboxed") == 0;
     if ((argc == 2 || sandboxed) && std::strcmp(argv[1], "serve") == 0) {
-        // As the program does: a decoder waits, loaded, for the next picture.
-        SandboxedLoader::keepWarm(sandboxed);
+        // As the program does: each picture starts a decoder of its own.
+        SandboxedLoader::keepWarm(false);
         const SandboxedLoader sandbox;
         char line[4096];
         while (std::fgets(line, sizeof line, stdin)) {
