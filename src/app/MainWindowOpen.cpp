@@ -10,6 +10,7 @@
 #include "imaging/save/SaveFormats.h"
 #include "platform/AppInfo.h"
 #include "platform/MessageBox.h"
+#include "platform/TimingTrace.h"
 
 #include <QFileInfo>
 
@@ -88,6 +89,7 @@ bool MainWindow::showNewPicture(const QImage& picture) {
     // Centred now, not only on the window's next exposure, which may never come (no
     // file dialog closed over the window, say, for a file given at start).
     centreCanvas();
+    platform::traceTiming("picture-shown");
     return true;
 }
 
