@@ -3,6 +3,7 @@
 #include "platform/ActiveWindow.h"
 
 #include "platform/X11ErrorTrap.h"
+#include "platform/X11Properties.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -11,33 +12,15 @@ namespace kamsulo::platform {
 
 namespace {
 
-// A list property holds at most this many 32-bit items here; more windows than that
-// are not managed on any desktop.
-constexpr long kMaxItems = 4096;
-
 Display* connection() {
     static Display* const dpy = XOpenDisplay(nullptr);
     return dpy;
 }
 
-// The 32-bit items of a property of this type (Xlib hands them over as longs).
+// A list property's items as the callers keep them.
 QList<quint64> longsOf(Display* dpy, Window w, const char* name, Atom type) {
-    QList<quint64> items;
-    Atom actualType = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    const Atom property = XInternAtom(dpy, name, False);
-    if (XGetWindowProperty(dpy, w, property, 0, kMaxItems, False, type, &actualType, &format,
-                           &count, &after, &data) == Success &&
-        data && actualType == type && format == 32) {
-        const auto* values = reinterpret_cast<const unsigned long*>(data);
-        for (unsigned long i = 0; i < count; ++i)
-            items.append(values[i]);
-    }
-    if (data) XFree(data);
-    return items;
+    const std::vector<unsigned long> items = propertyItems(dpy, w, name, type);
+    return QList<quint64>(items.begin(), items.end());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/X11ClientWindow.h"
 
 #include "platform/X11ErrorTrap.h"
+#include "platform/X11Properties.h"
 #include <X11/Xatom.h>
 #include <algorithm>
 #include <vector>
@@ -11,29 +12,6 @@ namespace {
 
 // Windows nest far less deeply than this; a deeper chain is not followed.
 constexpr int kMaxDepth = 64;
-// A list property holds at most this many windows here.
-constexpr long kMaxItems = 4096;
-
-// The 32-bit items of a property (Xlib hands them over as longs); empty when it is not set.
-std::vector<unsigned long> itemsOf(Display* dpy, Window w, const char* name, Atom type) {
-    std::vector<unsigned long> items;
-    const Atom property = XInternAtom(dpy, name, True);
-    if (property == None) return items;
-    Atom actualType = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(dpy, w, property, 0, kMaxItems, False, type, &actualType, &format,
-                           &count, &after, &data) == Success &&
-        data && actualType == type && format == 32) {
-        const auto* values = reinterpret_cast<const unsigned long*>(data);
-        items.assign(values, values + count);
-    }
-    if (data) XFree(data);
-    return items;
-}
-
 bool hasProperty(Display* dpy, Window w, Atom property) {
     if (property == None) return false;
     Atom type = None;
@@ -75,7 +53,7 @@ bool shown(Display* dpy, Window w) {
 
 // A window manager announces itself with a live window of its own on the root.
 bool windowManagerRuns(Display* dpy, Window root) {
-    const auto check = itemsOf(dpy, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    const auto check = propertyItems(dpy, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
     XWindowAttributes a;
     return !check.empty() && check.front() != None &&
            XGetWindowAttributes(dpy, Window(check.front()), &a);
@@ -90,7 +68,7 @@ Window shownClientWindow(Display* dpy, Window window) {
     const std::vector<Window> chain = ancestry(dpy, window, root);
     if (chain.empty()) return None;
     const Atom wmState = XInternAtom(dpy, "WM_STATE", True);
-    const auto managed = itemsOf(dpy, root, "_NET_CLIENT_LIST", XA_WINDOW);
+    const auto managed = propertyItems(dpy, root, "_NET_CLIENT_LIST", XA_WINDOW);
     for (const Window w : chain) {
         if (hasProperty(dpy, w, wmState) ||
             std::find(managed.begin(), managed.end(), w) != managed.end())
