@@ -6,8 +6,12 @@
 #include "LoaderInput.h"
 #include "imaging/load/ImageLoader.h"
 #include "imaging/load/LoadTexts.h"
+#include "imaging/load/PngDecoder.h"
 
+#include <QBuffer>
+#include <QColorSpace>
 #include <QFile>
+#include <QImageReader>
 
 using namespace kamsulo;
 using namespace kamsulo::fuzz;
@@ -16,6 +20,18 @@ namespace {
 
 // What the main window allows: 16384 pixels a side.
 const QSize LargestPicture(16384, 16384);
+
+// A PNG that both the common decoder and Qt's reader decode comes out alike.
+void compareWithQtsReader(const QByteArray& file) {
+    const std::optional<QImage> common = imaging::decodeCommonPng(file, {});
+    if (!common) return;
+    QBuffer device;
+    device.setData(file);
+    device.open(QIODevice::ReadOnly);
+    QImage qt = QImageReader(&device, "png").read();
+    qt.setColorSpace(QColorSpace());
+    check(qt.isNull() || qt == *common, "PNG decoded as Qt's reader does");
+}
 
 } // namespace
 
@@ -35,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const imaging::LoadResult result = imaging::ImageLoader().load(path, LargestPicture);
     QFile::remove(path);
+    compareWithQtsReader(input.file);
 
     const QImage& picture = result.picture;
     check(picture.isNull() != result.errorText.isEmpty(), "a picture or a text", result.errorText);

@@ -3,6 +3,7 @@
 #include "imaging/load/EmfRenderer.h"
 #include "imaging/load/JpegScans.h"
 #include "imaging/load/LoadRules.h"
+#include "imaging/load/PngDecoder.h"
 #include "imaging/load/Truncation.h"
 #include "imaging/load/WmfRenderer.h"
 
@@ -127,6 +128,10 @@ DecodeResult PictureFile::decodeRaster() {
     if (format_ == RasterFormat::Jpeg && jpegScans(bytes).count > MostJpegScans)
         return DecodeResult::failed(UnknownImageFormat);
     if (cutShort(format_, bytes)) return DecodeResult::failed(UnknownImageFormat);
+    if (format_ == RasterFormat::Png) {
+        if (std::optional<QImage> common = decodeCommonPng(bytes, pictureMemory_))
+            return {*common, Ok};
+    }
     QImage image;
     // The readers write into a picture of their size and format that is given them.
     const QImage::Format format = reader_->imageFormat();
