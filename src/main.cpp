@@ -3,8 +3,10 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessCapture.h"
 #include "app/MainWindow.h"
+#include "imaging/load/PngDecoder.h"
 #include "platform/AppInfo.h"
 #include "platform/Backend.h"
+#include "platform/PictureDecoder.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -92,6 +94,11 @@ int main(int argc, char** argv) {
                                      "Wayland-Sitzung.\n"));
         return 1;
     }
+
+    // The desktop's screenshot files are PNGs of the common kind.
+    kamsulo::platform::setPictureDecoder([](const QByteArray& file) {
+        return kamsulo::imaging::decodeCommonPng(file, {}).value_or(QImage());
+    });
 
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication app(argc, argv);

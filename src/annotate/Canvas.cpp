@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace kamsulo::annotate {
 
@@ -211,6 +212,8 @@ void Canvas::paintEvent(QPaintEvent* event) {
     const Previews& pv = controller_.previews();
     for (const Overlay* o : {&pv.box, &pv.roundedBox, &pv.ellipse, &pv.line})
         paintOverlay(p, *o, surface_);
+    // A picture handed over is shown first and copied for undo right after.
+    if (undo_.unsettled()) QTimer::singleShot(0, this, [this] { undo_.settle(); });
 }
 
 QPointF Canvas::toUnits(const QMouseEvent* event) const {

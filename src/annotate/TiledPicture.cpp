@@ -23,11 +23,12 @@ QRect TiledPicture::tileRect(int index) const {
 std::shared_ptr<const TiledPicture::Tile> TiledPicture::copyTile(const QImage& src,
                                                                  int index) const {
     const QRect r = tileRect(index);
-    auto tile = std::make_shared<Tile>(std::size_t(r.width()) * std::size_t(r.height()));
+    auto tile = std::make_shared<Tile>();
+    // Filled row by row, with no zeros written first.
+    tile->reserve(std::size_t(r.width()) * std::size_t(r.height()));
     for (int row = 0; row < r.height(); ++row) {
         const auto* line = reinterpret_cast<const quint32*>(src.constScanLine(r.y() + row));
-        std::memcpy(tile->data() + std::size_t(row) * r.width(), line + r.x(),
-                    std::size_t(r.width()) * sizeof(quint32));
+        tile->insert(tile->end(), line + r.x(), line + r.x() + r.width());
     }
     return tile;
 }

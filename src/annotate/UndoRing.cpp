@@ -3,7 +3,15 @@
 namespace kamsulo::annotate {
 
 void UndoRing::handOver(const QImage& canvas) {
-    mirror_ = mirror_.updatedFrom(canvas);
+    handedOver_ = canvas;
+    unsettled_ = true;
+}
+
+void UndoRing::settle() const {
+    if (!unsettled_) return;
+    unsettled_ = false;
+    mirror_ = mirror_.updatedFrom(handedOver_);
+    handedOver_ = QImage();
     copy_ = mirror_;
     for (TiledPicture& slot : slots_)
         slot = mirror_;
@@ -20,6 +28,7 @@ void UndoRing::resetIndexes() {
 }
 
 void UndoRing::takeUndoSnapshot(const QImage& canvas) {
+    settle();
     write_ = write_ < kSlotCount ? write_ + 1 : 1;
     read_ = write_;
     mirror_ = mirror_.updatedFrom(canvas);
@@ -32,6 +41,7 @@ void UndoRing::restore(const TiledPicture& from, QImage& canvas) {
 }
 
 bool UndoRing::undo(QImage& canvas, bool markingsDrawn) {
+    settle();
     bool restored = false;
     if (markingsDrawn && read_ >= 1 && read_ <= kSlotCount &&
         !slots_[std::size_t(read_ - 1)].isNull()) {
@@ -43,6 +53,7 @@ bool UndoRing::undo(QImage& canvas, bool markingsDrawn) {
 }
 
 bool UndoRing::clearAll(QImage& canvas) {
+    settle();
     read_ = 0;
     if (copy_.isNull()) return false;
     restore(copy_, canvas);
@@ -50,6 +61,7 @@ bool UndoRing::clearAll(QImage& canvas) {
 }
 
 qsizetype UndoRing::memoryBytes() const {
+    settle();
     std::vector<const TiledPicture*> all{&mirror_, &copy_};
     for (const TiledPicture& s : slots_)
         all.push_back(&s);

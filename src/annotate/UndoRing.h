@@ -1,7 +1,9 @@
 #pragma once
 // The unmarked copy of the last new picture and the ring of five undo snapshots
 // (slots 1 to 5) with their write and read positions. Copies share the
-// tiles that did not change between them.
+// tiles that did not change between them. A picture handed over is copied into tiles
+// only when the ring is next used, or when settle() is called once it is shown: until
+// then it shares the canvas's pixels.
 #include "annotate/TiledPicture.h"
 
 #include <QImage>
@@ -17,10 +19,16 @@ public:
     void newPicture(const QImage& canvas);
     // The capture hand-over: the same copies, the indexes left alone.
     void handOver(const QImage& canvas);
+    // Makes the copies of a picture handed over; whether there is one to make.
+    void settle() const;
+    bool unsettled() const { return unsettled_; }
     // Both indexes 0 (a capture starts).
     void resetIndexes();
     // The unmarked copy loses its picture (a region capture that is started empties it).
-    void clearUnmarkedCopy() { copy_ = TiledPicture(); }
+    void clearUnmarkedCopy() {
+        settle();
+        copy_ = TiledPicture();
+    }
 
     // The next slot of the ring := the canvas picture.
     void takeUndoSnapshot(const QImage& canvas);
@@ -34,9 +42,15 @@ public:
 
     int undoWriteSlot() const { return write_; }
     int undoReadSlot() const { return read_; }
-    const TiledPicture& unmarkedCopy() const { return copy_; }
+    const TiledPicture& unmarkedCopy() const {
+        settle();
+        return copy_;
+    }
     // The snapshot in slot 1 to 5.
-    const TiledPicture& snapshot(int slot) const { return slots_.at(std::size_t(slot - 1)); }
+    const TiledPicture& snapshot(int slot) const {
+        settle();
+        return slots_.at(std::size_t(slot - 1));
+    }
     // Pixel memory held by all copies together.
     qsizetype memoryBytes() const;
 
@@ -44,9 +58,11 @@ private:
     void restore(const TiledPicture& from, QImage& canvas);
 
     // The canvas as of the last copy or restore; new copies share its tiles.
-    TiledPicture mirror_;
-    TiledPicture copy_;
-    std::array<TiledPicture, kSlotCount> slots_;
+    mutable TiledPicture mirror_;
+    mutable TiledPicture copy_;
+    mutable std::array<TiledPicture, kSlotCount> slots_;
+    mutable QImage handedOver_;
+    mutable bool unsettled_ = false;
     int write_ = 0;
     int read_ = 0;
 };

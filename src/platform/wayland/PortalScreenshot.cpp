@@ -1,4 +1,5 @@
 #include "platform/wayland/PortalScreenshot.h"
+#include "platform/PictureDecoder.h"
 #include "platform/TimingTrace.h"
 
 #include <QDBusConnection>
@@ -116,10 +117,10 @@ PortalShot portalScreenshot(bool interactive) {
     if (in.open(QIODevice::ReadOnly)) bytes = in.readAll();
     in.close();
     QFile::remove(file);
-    QImage picture;
-    if (!picture.loadFromData(bytes)) return {{}, QString::fromUtf8(unreadableText)};
+    QImage picture = decodeDesktopPicture(bytes);
     traceTiming("portal-picture-read");
-    return {picture.convertToFormat(QImage::Format_RGB32), {}};
+    if (picture.isNull()) return {{}, QString::fromUtf8(unreadableText)};
+    return {picture, {}};
 }
 
 } // namespace kamsulo::platform

@@ -69,6 +69,7 @@ public:
         PortalShot shot = portalScreenshot(false);
         failure_ = shot.failure;
         if (shot.picture.isNull()) return {};
+        if (shot.picture.rect() == rect) return shot.picture;
         if (shot.picture.rect().contains(rect)) return shot.picture.copy(rect);
         // Parts outside the frame are black.
         QImage out(rect.size(), QImage::Format_RGB32);
