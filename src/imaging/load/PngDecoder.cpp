@@ -6,7 +6,7 @@
 #include <cstring>
 #include <libdeflate.h>
 #include <memory>
-#include <sys/mman.h>
+#include <new>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -22,7 +22,6 @@ constexpr qsizetype ChunkFrame = 12; // length, type, CRC
 constexpr quint32 HeaderLength = 13;
 // Far beyond what the decode limit lets through; the arithmetic below stays in range.
 constexpr qint64 MostPixels = qint64(1) << 29;
-constexpr std::size_t HugePage = std::size_t(2) << 20;
 // Room after a row for a whole pixel's load and store at its end.
 constexpr std::size_t Slack = 4;
 
@@ -126,22 +125,6 @@ std::optional<std::vector<Chunk>> imageData(Chunks& chunks) {
     }
     return std::nullopt; // no end
 }
-
-// Memory for the inflated rows, in huge pages where the system gives them: the rows
-// are written once and read once, and faulting them in 4 KiB at a time costs more
-// than the unfiltering.
-struct RowMemory {
-    struct Free {
-        void operator()(uchar* p) const { std::free(p); }
-    };
-    std::unique_ptr<uchar, Free> bytes;
-
-    explicit RowMemory(std::size_t size) {
-        const std::size_t rounded = (size + HugePage - 1) / HugePage * HugePage;
-        bytes.reset(static_cast<uchar*>(std::aligned_alloc(HugePage, rounded)));
-        if (bytes) madvise(bytes.get(), rounded, MADV_HUGEPAGE);
-    }
-};
 
 #if defined(__SSE2__)
 // Four bytes at once, also for three-byte pixels: the rows lie in memory with a byte
@@ -352,11 +335,11 @@ std::optional<QImage> decodeCommonPng(QByteArrayView file, const PictureMemory& 
         libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
     if (picture.isNull() || !inflater) return std::nullopt;
     // Three-byte rows fit in the picture's memory; four-byte ones need their own.
-    std::optional<RowMemory> own;
+    std::unique_ptr<uchar[]> own;
     uchar* rows = picture.bits() + picture.sizeInBytes() - qsizetype(rowsSize);
     if (header->channels == 4 || picture.bytesPerLine() != qsizetype(header->width) * 4) {
-        own.emplace(rowsSize);
-        rows = own->bytes.get();
+        own.reset(new (std::nothrow) uchar[rowsSize]);
+        rows = own.get();
         if (!rows) return std::nullopt;
     }
     std::size_t inflated = 0;
