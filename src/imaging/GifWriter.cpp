@@ -2,8 +2,12 @@
 
 #include "imaging/ImagingStatus.h"
 
+#include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace kamsulo::imaging {
@@ -18,15 +22,18 @@ constexpr std::uint32_t CodeLimit = 4095; // the table is started again at this 
 constexpr int LongestCode = 12;
 constexpr std::size_t SubBlock = 255;
 
-// The LZW codes of the picture, packed least significant bit first into
-// sub-blocks of at most 255 bytes, each after its length byte, as the image
-// data of a GIF file wants them. Table entries are found through an open hash
-// of (prefix code, pixel) keys, each slot holding key << 12 | code.
+// Pictures this large are coded in two halves at once, the lower one on a thread of
+// its own, each from a fresh table, joined by a clear code.
+constexpr std::size_t SplitPixels = std::size_t{1} << 15;
+
+// LZW codes packed least significant bit first. Table entries are found through an
+// open hash of (prefix code, pixel) keys, each slot holding key << 12 | code.
 class LzwEncoder {
 public:
-    explicit LzwEncoder(std::vector<std::uint8_t>& out) : out_(out), table_(TableSize) {
+    // A stream that follows a clear code starts without one of its own.
+    explicit LzwEncoder(bool startWithClear) : table_(TableSize) {
         clearTable();
-        put(ClearCode);
+        if (startWithClear) put(ClearCode);
     }
 
     void encode(const std::uint8_t* pixels, std::size_t count) {
@@ -58,12 +65,38 @@ public:
         }
     }
 
-    void finish() {
+    // The pending code, then `last` (the end, or the clear before another stream).
+    void finish(std::uint32_t last) {
         if (prefix_ != NoPrefix) put(prefix_);
-        put(EndCode);
-        if (bitCount_ > 0) putByte(static_cast<std::uint8_t>(bits_));
-        closeBlock();
-        out_.push_back(0); // the block terminator
+        put(last);
+        if (bitCount_ > 0) bytes_.push_back(static_cast<std::uint8_t>(bits_));
+    }
+
+    // Appends `next`'s bits right after this stream's.
+    void append(const LzwEncoder& next) {
+        const int shift = static_cast<int>(bitLength_ % 8);
+        if (shift == 0) {
+            bytes_.insert(bytes_.end(), next.bytes_.begin(), next.bytes_.end());
+        } else {
+            for (const std::uint8_t byte : next.bytes_) {
+                bytes_.back() = static_cast<std::uint8_t>(bytes_.back() | byte << shift);
+                bytes_.push_back(static_cast<std::uint8_t>(byte >> (8 - shift)));
+            }
+        }
+        bitLength_ += next.bitLength_;
+        bytes_.resize((bitLength_ + 7) / 8);
+    }
+
+    // In sub-blocks of at most 255 bytes, each after its length byte, and the block
+    // terminator, as the image data of a GIF file wants them.
+    void writeBlocks(std::vector<std::uint8_t>& out) const {
+        for (std::size_t at = 0; at < bytes_.size(); at += SubBlock) {
+            const std::size_t length = std::min(SubBlock, bytes_.size() - at);
+            out.push_back(static_cast<std::uint8_t>(length));
+            out.insert(out.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(at),
+                       bytes_.begin() + static_cast<std::ptrdiff_t>(at + length));
+        }
+        out.push_back(0);
     }
 
 private:
@@ -79,40 +112,72 @@ private:
     void put(std::uint32_t code) {
         bits_ |= static_cast<std::uint64_t>(code) << bitCount_;
         bitCount_ += codeBits_;
+        bitLength_ += static_cast<std::uint64_t>(codeBits_);
         while (bitCount_ >= 8) {
-            putByte(static_cast<std::uint8_t>(bits_));
+            bytes_.push_back(static_cast<std::uint8_t>(bits_));
             bits_ >>= 8;
             bitCount_ -= 8;
         }
         if (nextCode_ >= (1u << codeBits_) && codeBits_ < LongestCode) ++codeBits_;
     }
 
-    void putByte(std::uint8_t byte) {
-        if (blockLength_ == SubBlock) closeBlock();
-        if (blockLength_ == 0) {
-            blockStart_ = out_.size();
-            out_.push_back(0);
-        }
-        out_.push_back(byte);
-        ++blockLength_;
-    }
-
-    void closeBlock() {
-        if (blockLength_ == 0) return;
-        out_[blockStart_] = static_cast<std::uint8_t>(blockLength_);
-        blockLength_ = 0;
-    }
-
-    std::vector<std::uint8_t>& out_;
+    std::vector<std::uint8_t> bytes_;
+    std::uint64_t bitLength_ = 0;
     std::vector<std::uint32_t> table_;
     std::uint32_t prefix_ = NoPrefix;
     std::uint32_t nextCode_ = FirstFreeCode;
     int codeBits_ = ColorBits + 1;
     std::uint64_t bits_ = 0;
     int bitCount_ = 0;
-    std::size_t blockStart_ = 0;
-    std::size_t blockLength_ = 0;
 };
+
+void encodeRows(LzwEncoder& lzw, const Bitmap& bitmap, int from, int to) {
+    for (int y = from; y < to; ++y)
+        lzw.encode(bitmap.scanLine(y), static_cast<std::size_t>(bitmap.width()));
+}
+
+// The picture's codes, in halves at once when it is large.
+void writeImageData(const Bitmap& bitmap, std::vector<std::uint8_t>& out) {
+    const std::size_t pixels =
+        static_cast<std::size_t>(bitmap.width()) * static_cast<std::size_t>(bitmap.height());
+    LzwEncoder upper(true);
+    if (pixels < SplitPixels || bitmap.height() < 2) {
+        encodeRows(upper, bitmap, 0, bitmap.height());
+        upper.finish(EndCode);
+        upper.writeBlocks(out);
+        return;
+    }
+    const int half = bitmap.height() / 2;
+    LzwEncoder lower(false);
+    const auto encodeLower = [&] {
+        encodeRows(lower, bitmap, half, bitmap.height());
+        lower.finish(EndCode);
+    };
+    std::exception_ptr failure;
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                encodeLower();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        encodeLower(); // no thread to be had
+    }
+    try {
+        encodeRows(upper, bitmap, 0, half);
+        upper.finish(ClearCode);
+    } catch (...) {
+        if (worker.joinable()) worker.join();
+        throw;
+    }
+    if (worker.joinable()) worker.join();
+    if (failure) std::rethrow_exception(failure);
+    upper.append(lower);
+    upper.writeBlocks(out);
+}
 
 void putU16(std::vector<std::uint8_t>& out, int v) {
     out.push_back(static_cast<std::uint8_t>(v));
@@ -151,10 +216,7 @@ int writeGif(const Bitmap& bitmap, AtomicFile& file) {
         putU16(out, bitmap.height());
         out.push_back(0);
         out.push_back(ColorBits); // the LZW minimum code size
-        LzwEncoder lzw(out);
-        for (int y = 0; y < bitmap.height(); ++y)
-            lzw.encode(bitmap.scanLine(y), static_cast<std::size_t>(bitmap.width()));
-        lzw.finish();
+        writeImageData(bitmap, out);
         out.push_back(';'); // the trailer
         file.write(out.data(), out.size());
     } catch (const std::bad_alloc&) {

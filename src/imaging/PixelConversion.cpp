@@ -6,10 +6,15 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace kamsulo::imaging {
 
 namespace {
+
+// A picture this large has its lower half mapped to palette indexes on a thread of its own.
+constexpr std::size_t ParallelMappingPixels = std::size_t{1} << 15;
 
 void convertRow16(const std::uint8_t* in, std::uint8_t* out, int width, bool green6) {
     for (int x = 0; x < width; ++x, in += 4, out += 2) {
@@ -211,11 +216,23 @@ int PixelConversion::toOctreePalette(const Picture& picture, Bitmap& result) {
         octree_.buildFrom32(picture.scanLine(0), picture.stride(), width, height, 256, 8);
 
         Bitmap out(width, height, PixelFormat::Indexed8, Bitmap::Fill::Uninitialized);
-        for (int y = 0; y < height; ++y) {
-            std::uint8_t* row = out.scanLine(y);
-            octree_.mapRow(picture.scanLine(y), 4, width, row);
-            std::memset(row + width, 0, out.stride() - static_cast<std::size_t>(width)); // the pad
+        const auto mapRows = [&](int from, int to) {
+            for (int y = from; y < to; ++y) {
+                std::uint8_t* row = out.scanLine(y);
+                octree_.mapRow(picture.scanLine(y), 4, width, row);
+                std::memset(row + width, 0, out.stride() - static_cast<std::size_t>(width));
+            }
+        };
+        const int half =
+            std::size_t(width) * std::size_t(height) >= ParallelMappingPixels ? height / 2 : height;
+        std::thread lower;
+        try {
+            if (half < height) lower = std::thread(mapRows, half, height);
+        } catch (const std::system_error&) {
+            mapRows(half, height); // no thread to be had
         }
+        mapRows(0, half);
+        if (lower.joinable()) lower.join();
         out.palette.flags = PaletteHalftone;
         out.palette.entries.assign(256, PaletteEntry{});
         for (int i = 0; i <= octree_.lastPaletteIndex() && i < 256; ++i) {
