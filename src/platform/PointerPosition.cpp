@@ -35,11 +35,11 @@ std::optional<PointerEventKind> kindOf(const QMouseEvent& event) {
 // The desktop position that Qt's rounded position stands for. Qt divides the device
 // pixels of the receiving window by the ratio of that window's screen, also while a drag
 // goes on over another screen.
-QPointF estimateOnDesktop(const QMouseEvent& event, const QWidget& receiver) {
+QPointF estimateOnDesktop(const QMouseEvent& event, const QWidget& receiver, qreal ratio) {
     const QPointF global = receiver.mapToGlobal(QPointF(0, 0)) + event.position();
     const QScreen* s = receiver.screen();
     if (!s) return global;
-    return globalToDevice(global, s->geometry(), s->devicePixelRatio());
+    return globalToDevice(global, s->geometry(), ratio > 0 ? ratio : s->devicePixelRatio());
 }
 
 std::optional<PointerRecord> recordOf(const QMouseEvent& event, const QWidget& receiver,
@@ -56,8 +56,8 @@ void followPointerEvents() {
     followX11PointerEvents(eventLog());
 }
 
-QPointF eventOnDesktop(const QMouseEvent& event, const QWidget& receiver) {
-    const QPointF estimate = estimateOnDesktop(event, receiver);
+QPointF eventOnDesktop(const QMouseEvent& event, const QWidget& receiver, qreal ratio) {
+    const QPointF estimate = estimateOnDesktop(event, receiver, ratio);
     if (const std::optional<PointerRecord> r = recordOf(event, receiver, estimate.toPoint()))
         return r->desktop;
     return estimate;
@@ -66,7 +66,7 @@ QPointF eventOnDesktop(const QMouseEvent& event, const QWidget& receiver) {
 QPoint eventInWidget(const QMouseEvent& event, const QWidget& receiver) {
     const qreal ratio = receiver.devicePixelRatioF();
     const QWidget* window = receiver.window();
-    const QPoint estimate = estimateOnDesktop(event, receiver).toPoint();
+    const QPoint estimate = estimateOnDesktop(event, receiver, ratio).toPoint();
     if (const std::optional<PointerRecord> r = recordOf(event, receiver, estimate);
         r && window->internalWinId() == WId(r->window)) {
         const QPoint offset = receiver.mapTo(window, QPoint(0, 0));

@@ -17,9 +17,10 @@ namespace kamsulo::platform {
 void followPointerEvents();
 
 // The device pixel of the desktop where `event`, received by `receiver`, happened; when
-// the display server has not told (an event made up by Qt or a test), its global
-// position scaled, unrounded.
-QPointF eventOnDesktop(const QMouseEvent& event, const QWidget& receiver);
+// the display server has not told (an event made up by Qt or a test, or on Wayland), its
+// global position scaled by `ratio` (the screen's device pixels per logical pixel; 0 for
+// Qt's ratio, which is rounded up where the compositor scales by a fraction), unrounded.
+QPointF eventOnDesktop(const QMouseEvent& event, const QWidget& receiver, qreal ratio = 0);
 // The device pixel of `receiver` where `event` happened. The widget's first device pixel
 // is its logical position in its window times the ratio, rounded as the painter rounds.
 QPoint eventInWidget(const QMouseEvent& event, const QWidget& receiver);

@@ -5,7 +5,8 @@ it comes up through xdg_shell; --screen shows that window in the picture; a Regi
 across its corner crops exactly; Fenster after a click on it gives exactly its pixels;
 MsPaint puts the picture on the clipboard and has the editor open it from a private PNG
 named by the capture's time; a portal that refuses gives the German message and leaves the picture as it was; a
-picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher. Pictures and texts are
+picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher;
+at a scale of 1.5, --screen and a Region drag keep the output's own pixels. Pictures and texts are
 read back through the clipboard (ClipBoard, or Ctrl+A, Ctrl+C on a message box) with wl-paste;
 pointer and keys go through wayvnc as a small RFB client. Every step polls for what it
 can observe.
@@ -23,6 +24,7 @@ import socket
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 
 import numpy
@@ -335,6 +337,25 @@ def main():
         press(vnc, "Tray")
         wait_for(lambda: "StatusNotifierItem" in tray_items() and not program(),
                  "no StatusNotifierItem registered after Tray")
+
+        # At a fractional scale the pictures keep the output's own pixels: the whole
+        # 1920x1080 output, and a Region drag in them exactly.
+        output = json.loads(run("swaymsg", "-t", "get_outputs"))[0]["name"]
+        run("swaymsg", "output", output, "scale", "1.5")
+        folder = tempfile.mkdtemp()
+        for args, pointer, picture_box, window_box in (
+                (["--screen"], None, (1920, 1080), tuple(v * 3 // 2 for v in WINDOW)),
+                (["--region"], (750, 525, 1050, 825), (299, 299), (0, 0, 149, 149))):
+            shot = os.path.join(folder, "%s.png" % args[0][2:])
+            procs.append(subprocess.Popen([kamsulo, *args, "--output", shot], env=env))
+            if pointer:
+                wait_for(lambda: program(fullscreen=True), "no region overlay at scale 1.5")
+                vnc.drag(*pointer)
+            wait_for(lambda: procs[-1].poll() is not None, "%s did not end" % args[0])
+            picture = numpy.asarray(Image.open(shot).convert("RGB"))
+            if picture.shape[1::-1] != picture_box or color_box(picture, COLOR) != window_box:
+                fail("%s at scale 1.5: %s, the window at %s" % (
+                    args[0], picture.shape[1::-1], color_box(picture, COLOR)))
         print("wayland story passed")
     finally:
         for p in reversed(procs):

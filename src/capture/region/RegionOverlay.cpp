@@ -171,7 +171,7 @@ RegionOverlay::~RegionOverlay() = default;
 // The event's device pixel of the desktop, also while a drag goes on over another
 // monitor, in twips.
 QPointF RegionOverlay::toTwips(const QMouseEvent* e) const {
-    const QPointF device = platform::eventOnDesktop(*e, *this);
+    const QPointF device = platform::eventOnDesktop(*e, *this, ratio_);
     return {device.x() * double(twipsPerPixelX_), device.y() * double(twipsPerPixelY_)};
 }
 

@@ -6,12 +6,14 @@
 #include "platform/Backends.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/wayland/KWinScreenShot.h"
+#include "platform/wayland/OutputModes.h"
 #include "platform/wayland/PortalScreenshot.h"
 #include "platform/wayland/SwayFocus.h"
 
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 namespace kamsulo::platform {
 
@@ -32,14 +34,23 @@ Desktop currentDesktop() {
     return Desktop::Other;
 }
 
-// The layout's scale: the portal's frame holds the desktop in device pixels.
+// The portal's frame holds the desktop in device pixels, at the largest scale of its
+// outputs: each output's mode over its logical size. Qt's own ratio is that scale
+// rounded up to a whole number where the compositor's scale is fractional.
 qreal deviceScale() {
+    const QHash<QString, QSize> modes = outputModes();
+    qreal scale = 0;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const auto mode = modes.constFind(s->name());
+        if (mode != modes.cend() && s->geometry().width() > 0)
+            scale = std::max(scale, qreal(mode->width()) / s->geometry().width());
+    }
+    if (scale > 0) return scale;
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->devicePixelRatio() : 1.0;
 }
 
-QRect toDevice(const QRect& logical, const QPoint& origin) {
-    const qreal r = deviceScale();
+QRect toDevice(const QRect& logical, const QPoint& origin, qreal r = deviceScale()) {
     const QRect shifted = logical.translated(-origin);
     return QRect(qRound(shifted.x() * r), qRound(shifted.y() * r), qRound(shifted.width() * r),
                  qRound(shifted.height() * r));
@@ -60,6 +71,14 @@ public:
     QRect rootRect() const override {
         const QRect desktop = virtualDesktop();
         return toDevice(desktop, desktop.topLeft());
+    }
+    QList<Monitor> monitors() const override {
+        const QPoint origin = virtualDesktop().topLeft();
+        const qreal scale = deviceScale();
+        QList<Monitor> list;
+        for (const QScreen* s : QGuiApplication::screens())
+            list.append({s->name(), toDevice(s->geometry(), origin, scale)});
+        return list;
     }
     WindowId rootWindow() const override { return desktopId; }
 
