@@ -6,7 +6,8 @@ across its corner crops exactly; Fenster after a click on it gives exactly its p
 MsPaint puts the picture on the clipboard and has the editor open it from a private PNG
 named by the capture's time; a portal that refuses gives the German message and leaves the picture as it was; a
 picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher;
-at a scale of 1.5, --screen and a Region drag keep the output's own pixels. Pictures and texts are
+at a scale of 1.5, --screen and a Region drag keep the output's own pixels, and with a
+second output --screen is the first one's. Pictures and texts are
 read back through the clipboard (ClipBoard, or Ctrl+A, Ctrl+C on a message box) with wl-paste;
 pointer and keys go through wayvnc as a small RFB client. Every step polls for what it
 can observe.
@@ -343,10 +344,17 @@ def main():
         output = json.loads(run("swaymsg", "-t", "get_outputs"))[0]["name"]
         run("swaymsg", "output", output, "scale", "1.5")
         folder = tempfile.mkdtemp()
+        # Then with a second output beside it: --screen is the first one's alone.
         for args, pointer, picture_box, window_box in (
                 (["--screen"], None, (1920, 1080), tuple(v * 3 // 2 for v in WINDOW)),
-                (["--region"], (750, 525, 1050, 825), (299, 299), (0, 0, 149, 149))):
-            shot = os.path.join(folder, "%s.png" % args[0][2:])
+                (["--region"], (750, 525, 1050, 825), (299, 299), (0, 0, 149, 149)),
+                (None, None, (1920, 1080), tuple(v * 3 // 2 for v in WINDOW))):
+            if args is None:
+                run("swaymsg", "create_output")
+                wait_for(lambda: len(json.loads(run("swaymsg", "-t", "get_outputs"))) == 2,
+                         "no second output")
+                args = ["--screen"]
+            shot = os.path.join(folder, "%s%d.png" % (args[0][2:], len(procs)))
             procs.append(subprocess.Popen([kamsulo, *args, "--output", shot], env=env))
             if pointer:
                 wait_for(lambda: program(fullscreen=True), "no region overlay at scale 1.5")
