@@ -4,44 +4,115 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
-#include <QFile>
 #include <QVariantMap>
+#include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace kamsulo::platform {
 
-QImage kwinActiveWindow() {
+namespace {
+
+const QString service = QStringLiteral("org.kde.KWin.ScreenShot2");
+const QString notAuthorizedError = QStringLiteral("org.kde.KWin.ScreenShot2.Error.NoAuthorized");
+// A capture takes well under a second; KWin may be busy repainting.
+constexpr int answerTimeoutMs = 10'000;
+
+// A window comes with its shadow, which is never opaque: the frame is the bounding box
+// of the opaque pixels. Pictures without alpha are whole.
+QImage withoutShadow(const QImage& picture) {
+    if (!picture.hasAlphaChannel()) return picture;
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    int left = argb.width(), right = -1, top = argb.height(), bottom = -1;
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            if (qAlpha(line[x]) != 255) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = y;
+        }
+    }
+    if (right < 0) return picture;
+    return picture.copy(QRect(QPoint(left, top), QPoint(right, bottom)));
+}
+
+// Reads `size` bytes from the pipe; fewer when KWin closes it or stays silent too long.
+QByteArray readPixels(int fd, qsizetype size) {
+    QByteArray pixels(size, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < size) {
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, answerTimeoutMs) <= 0) break;
+        const ssize_t n = ::read(fd, pixels.data() + got, size_t(size - got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += n;
+    }
+    pixels.truncate(got);
+    return pixels;
+}
+
+// One capture method: the options and the pipe's write end go in, the answer describes
+// raw pixels, which follow through the pipe.
+KWinShot capture(const QString& method) {
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return {};
-    QFile in;
-    if (!in.open(pipeEnds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(pipeEnds[0]);
+    const int in = pipeEnds[0];
+    QDBusMessage reply;
+    {
+        // The message keeps a copy of the write end as long as it lives.
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            service, QStringLiteral("/org/kde/KWin/ScreenShot2"), service, method);
+        call << QVariantMap{{QStringLiteral("include-decoration"), true},
+                            {QStringLiteral("include-cursor"), false},
+                            {QStringLiteral("native-resolution"), true}}
+             << QVariant::fromValue(QDBusUnixFileDescriptor(pipeEnds[1]));
         ::close(pipeEnds[1]);
-        return {};
+        reply = QDBusConnection::sessionBus().call(call, QDBus::Block, answerTimeoutMs);
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.kde.KWin.ScreenShot2"), QStringLiteral("/org/kde/KWin/ScreenShot2"),
-        QStringLiteral("org.kde.KWin.ScreenShot2"), QStringLiteral("CaptureActiveWindow"));
-    call << QVariantMap{{QStringLiteral("include-decoration"), true},
-                        {QStringLiteral("include-cursor"), false},
-                        {QStringLiteral("native-resolution"), true}}
-         << QVariant::fromValue(QDBusUnixFileDescriptor(pipeEnds[1]));
-    ::close(pipeEnds[1]); // the message holds its own copy
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
-    // The answer describes raw pixels, which follow through the pipe until KWin closes it.
+    const auto closeAndReturn = [in](KWinShot shot) {
+        ::close(in);
+        return shot;
+    };
+    if (reply.type() == QDBusMessage::ErrorMessage && reply.errorName() == notAuthorizedError)
+        return closeAndReturn({KWinAnswer::NotAuthorized, {}});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return closeAndReturn({});
     const QVariantMap raw = qdbus_cast<QVariantMap>(reply.arguments().constFirst());
     const int width = raw.value(QStringLiteral("width")).toInt();
     const int height = raw.value(QStringLiteral("height")).toInt();
     const int stride = raw.value(QStringLiteral("stride")).toInt();
     const auto format = QImage::Format(raw.value(QStringLiteral("format")).toUInt());
-    const QByteArray pixels = in.readAll();
-    if (width <= 0 || height <= 0 || stride <= 0 || pixels.size() < qsizetype(stride) * height)
-        return {};
+    if (width <= 0 || height <= 0 || stride < width || format == QImage::Format_Invalid)
+        return closeAndReturn({});
+    const qsizetype size = qsizetype(stride) * height;
+    const QByteArray pixels = readPixels(in, size);
+    ::close(in);
+    if (pixels.size() < size) return {};
     const QImage view(reinterpret_cast<const uchar*>(pixels.constData()), width, height, stride,
                       format);
-    return view.convertToFormat(QImage::Format_RGB32);
+    // The view's pixels go when the function returns.
+    return {KWinAnswer::Taken, view.copy()};
+}
+
+} // namespace
+
+KWinShot kwinActiveWindow() {
+    KWinShot shot = capture(QStringLiteral("CaptureActiveWindow"));
+    if (shot.answer == KWinAnswer::Taken)
+        shot.picture = withoutShadow(shot.picture).convertToFormat(QImage::Format_RGB32);
+    return shot;
+}
+
+KWinShot kwinWorkspace() {
+    KWinShot shot = capture(QStringLiteral("CaptureWorkspace"));
+    if (shot.answer == KWinAnswer::Taken)
+        shot.picture = shot.picture.convertToFormat(QImage::Format_RGB32);
+    return shot;
 }
 
 } // namespace kamsulo::platform

@@ -1,13 +1,25 @@
 #pragma once
-// The active window on KDE Plasma, through KWin's org.kde.KWin.ScreenShot2. KWin
+// Pictures from KDE Plasma's compositor, through KWin's org.kde.KWin.ScreenShot2. KWin
 // answers only programs whose desktop entry lists that interface under
-// X-KDE-DBUS-Restricted-Interfaces. Written against the interface's documentation;
-// not tested here, where no KWin takes pointer input.
+// X-KDE-DBUS-Restricted-Interfaces and whose executable is the entry's Exec.
 #include <QImage>
 
 namespace kamsulo::platform {
 
-// The active window with its frame; null when KWin does not answer or refuses.
-QImage kwinActiveWindow();
+enum class KWinAnswer {
+    Taken,
+    NotAuthorized, // no desktop entry allows this program the interface
+    Failed,        // no KWin, or it gave no picture
+};
+
+struct KWinShot {
+    KWinAnswer answer = KWinAnswer::Failed;
+    QImage picture; // Format_RGB32; null unless taken
+};
+
+// The active window with its frame, at the outputs' native resolution.
+KWinShot kwinActiveWindow();
+// Every output, at native resolution: the desktop's top-left corner is 0,0.
+KWinShot kwinWorkspace();
 
 } // namespace kamsulo::platform

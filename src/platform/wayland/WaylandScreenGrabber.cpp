@@ -1,8 +1,9 @@
 // Screen and window copies on Wayland, where no client may read the screen itself:
-// the desktop portal's frame of the whole desktop, cropped in device pixels. The
-// active window comes from sway's IPC (its rectangle, cut from a portal frame), from
-// KWin on KDE Plasma, and elsewhere from the portal's own dialog, where the user
-// picks the window.
+// a frame of the whole desktop, cropped in device pixels, from KWin on KDE Plasma
+// (faster than the portal there) and elsewhere from the desktop portal. The active
+// window comes from sway's IPC (its rectangle, cut from a portal frame), from KWin on
+// KDE Plasma, and elsewhere from the portal's own dialog, where the user picks the
+// window. A KWin that does not authorise this program leaves both to the portal.
 #include "platform/Backends.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/wayland/KWinScreenShot.h"
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
+#include <cstdio>
 
 namespace kamsulo::platform {
 
@@ -24,6 +26,11 @@ constexpr WindowId desktopId = 1;
 
 const char* const noKWinText = "Das aktive Fenster ließ sich nicht aufnehmen: KWin hat die "
                                "Aufnahme verweigert.";
+const char* const notAuthorizedLine =
+    "kamsulo: KWin erlaubt diesem Programm keine direkten Bildschirmfotos (kein "
+    "Desktop-Eintrag mit X-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2, dessen "
+    "Exec auf genau diese Programmdatei zeigt, etwa beim Start aus einem Build-Ordner); es "
+    "geht über den Bildschirmfoto-Dienst der Arbeitsumgebung weiter.\n";
 
 enum class Desktop { Sway, Plasma, Other };
 
@@ -85,15 +92,14 @@ public:
     QImage grabRoot(const QRect& rect) override {
         failure_.clear();
         if (rect.isEmpty()) return {};
-        PortalShot shot = portalScreenshot(false);
-        failure_ = shot.failure;
-        if (shot.picture.isNull()) return {};
-        if (shot.picture.rect() == rect) return shot.picture;
-        if (shot.picture.rect().contains(rect)) return shot.picture.copy(rect);
+        const QImage desktop = wholeDesktop();
+        if (desktop.isNull()) return {};
+        if (desktop.rect() == rect) return desktop;
+        if (desktop.rect().contains(rect)) return desktop.copy(rect);
         // Parts outside the frame are black.
         QImage out(rect.size(), QImage::Format_RGB32);
         out.fill(Qt::black);
-        QPainter(&out).drawImage(QPoint(0, 0), shot.picture, rect);
+        QPainter(&out).drawImage(QPoint(0, 0), desktop, rect);
         return out;
     }
 
@@ -103,9 +109,10 @@ public:
         case Desktop::Sway:
             return std::nullopt; // activeWindow() and windowRect() serve
         case Desktop::Plasma: {
-            QImage picture = kwinActiveWindow();
-            if (picture.isNull()) failure_ = QString::fromUtf8(noKWinText);
-            return picture;
+            KWinShot shot = kwinActiveWindow();
+            if (!kwinAuthorizes(shot)) break; // the portal's dialog instead
+            if (shot.picture.isNull()) failure_ = QString::fromUtf8(noKWinText);
+            return shot.picture;
         }
         case Desktop::Other:
             break;
@@ -130,7 +137,30 @@ public:
     QRect clientRect(WindowId window) override { return windowRect(window); }
 
 private:
+    // The desktop's frame: KWin's own when it lets this program take it, else the
+    // portal's; null with failure_ set when neither gave one.
+    QImage wholeDesktop() {
+        if (currentDesktop() == Desktop::Plasma) {
+            KWinShot shot = kwinWorkspace();
+            if (shot.answer == KWinAnswer::Taken) return shot.picture;
+            kwinAuthorizes(shot);
+        }
+        PortalShot shot = portalScreenshot(false);
+        failure_ = shot.failure;
+        return shot.picture;
+    }
+
+    // False when KWin refused this program; says so on stderr the first time. KWin is
+    // asked again each time: a desktop entry installed meanwhile authorises the program.
+    bool kwinAuthorizes(const KWinShot& shot) {
+        if (shot.answer != KWinAnswer::NotAuthorized) return true;
+        if (!refusalTold_) std::fputs(notAuthorizedLine, stderr);
+        refusalTold_ = true;
+        return false;
+    }
+
     QString failure_;
+    bool refusalTold_ = false;
     std::optional<SwayWindow> focused_; // as the last activeWindow() found it
 };
 
