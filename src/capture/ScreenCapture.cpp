@@ -64,6 +64,9 @@ void ScreenCapture::captureScreenToCanvas() {
 }
 
 void ScreenCapture::captureActiveWindowToCanvas() {
+    // The desktop's own dialog, where the user picks the window, takes the place of the
+    // prompt and the wait.
+    if (grabber_.desktopPicksWindow()) return handOver(captureActiveWindow());
     platform::messageBox(
         QStringLiteral("Klicke auf das gewünschte Fenster, und warte einen Augenblick ..."),
         platform::BoxStyle::Ok);

@@ -38,6 +38,9 @@ public:
     // whole rather than as a rectangle of the screen; none where activeWindow() and
     // windowRect() serve. An empty picture when it failed (see failure()).
     virtual std::optional<QImage> grabActiveWindow() { return std::nullopt; }
+    // Whether grabActiveWindow() lets the user pick the window in the desktop's own
+    // dialog, so that no prompt and wait of the program's are needed before it.
+    virtual bool desktopPicksWindow() const { return false; }
     // Why the last grab gave an empty picture, in German for the user (the desktop
     // refused it, or has no way to give it); empty when the grab worked.
     virtual QString failure() const { return {}; }

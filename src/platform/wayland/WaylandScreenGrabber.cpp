@@ -122,6 +122,8 @@ public:
         return shot.picture;
     }
 
+    bool desktopPicksWindow() const override { return currentDesktop() == Desktop::Other; }
+
     QString failure() const override { return failure_; }
 
     WindowId activeWindow() override {
