@@ -67,7 +67,11 @@ void HeadlessCapture::showMainWindowNormal() {
 }
 
 void HeadlessCapture::write() {
-    if (picture_.isNull()) return fail(QStringLiteral("Es wurde nichts aufgenommen."));
+    if (picture_.isNull()) {
+        // The desktop's reason, such as a refused permission, when it gave one.
+        const QString reason = platform::screenGrabber().failure();
+        return fail(reason.isEmpty() ? QStringLiteral("Es wurde nichts aufgenommen.") : reason);
+    }
     imaging::ImageWriter writer;
     const imaging::SaveResult saved = imaging::writePicture(
         writer, picture_, output_, *imaging::saveTypeForName(output_), imaging::defaultJpegQuality);

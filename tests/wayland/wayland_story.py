@@ -314,7 +314,7 @@ def main():
         os.mkdir(PORTAL_FILE)
         try:
             press(vnc, "Screen")
-            answer_box(vnc, "verweigert")
+            answer_box(vnc, "nicht erlaubt")
         finally:
             os.rmdir(PORTAL_FILE)
         run("wl-copy", "--clear")

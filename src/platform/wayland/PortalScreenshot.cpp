@@ -31,13 +31,23 @@ constexpr int interactiveTimeoutMs = 300'000;
 // The Response's codes.
 enum class PortalResponse : uint { Success = 0, Cancelled = 1, Other = 2 };
 
-const char* const refusedText = "Die Arbeitsumgebung hat das Bildschirmfoto verweigert. Bitte "
-                                "erlaube Kamsulo in ihren Datenschutz-Einstellungen, "
-                                "Bildschirmfotos aufzunehmen.";
+// The answer to "Allow Applications to Take Screenshots?" is kept in the desktop's
+// permission store, and the desktops' settings show it only for sandboxed programs:
+// the way back to "yes" is that store's own call.
+const char* const refusedText =
+    "Die Arbeitsumgebung hat das Bildschirmfoto nicht erlaubt.\n\n"
+    "Sie fragt einmal, ob Kamsulo Bildschirmfotos aufnehmen darf, und merkt sich eine "
+    "Ablehnung. Erlauben lässt es sich dann im Terminal mit:\n\n"
+    "gdbus call --session -d org.freedesktop.impl.portal.PermissionStore "
+    "-o /org/freedesktop/impl/portal/PermissionStore "
+    "-m org.freedesktop.impl.portal.PermissionStore.SetPermission "
+    "screenshot true screenshot \"\" \"['yes']\"";
 const char* const noPortalText = "Kein Bildschirmfoto möglich: Die Arbeitsumgebung bietet "
                                  "keinen Dienst dafür an (xdg-desktop-portal fehlt).";
-const char* const noAnswerText = "Kein Bildschirmfoto möglich: Die Arbeitsumgebung hat nicht "
-                                 "geantwortet.";
+const char* const noAnswerText =
+    "Kein Bildschirmfoto möglich: Die Arbeitsumgebung hat nicht rechtzeitig geantwortet. "
+    "Falls sie gefragt hat, ob Kamsulo Bildschirmfotos aufnehmen darf: bitte erlauben und "
+    "noch einmal versuchen.";
 const char* const cancelledText = "Kein Bildschirmfoto: Die Auswahl wurde abgebrochen.";
 const char* const unreadableText = "Das Bildschirmfoto der Arbeitsumgebung ließ sich nicht lesen.";
 
