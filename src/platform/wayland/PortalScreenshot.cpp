@@ -32,8 +32,8 @@ constexpr int interactiveTimeoutMs = 300'000;
 enum class PortalResponse : uint { Success = 0, Cancelled = 1, Other = 2 };
 
 // The answer to "Allow Applications to Take Screenshots?" is kept in the desktop's
-// permission store, and the desktops' settings show it only for sandboxed programs:
-// the way back to "yes" is that store's own call.
+// permission store, which the desktops' settings show for sandboxed programs: for this
+// one the sure way back to "yes" is that store's own call.
 const char* const refusedText =
     "Die Arbeitsumgebung hat das Bildschirmfoto nicht erlaubt.\n\n"
     "Sie fragt einmal, ob Kamsulo Bildschirmfotos aufnehmen darf, und merkt sich eine "
