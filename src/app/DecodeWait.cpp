@@ -15,8 +15,8 @@ constexpr int BusyCursorAfterMs = 300;
 
 void waitForDecoder(const imaging::DecoderProcess& process) {
     QEventLoop loop;
-    QSocketNotifier ended(qintptr(process.pidfd), QSocketNotifier::Read);
-    QObject::connect(&ended, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QSocketNotifier done(qintptr(process.doneFd), QSocketNotifier::Read);
+    QObject::connect(&done, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
     QTimer timeout;
     timeout.setSingleShot(true);
     QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);

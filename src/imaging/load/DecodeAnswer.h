@@ -8,10 +8,13 @@
 
 namespace kamsulo::imaging {
 
-// The descriptors the decoder process finds open: the file's bytes, and its answer. A
-// decoder kept in standby finds its socket at the first, and gets both over it.
+// The descriptors the decoder process finds open: the file's bytes, its answer, and a
+// pipe it writes one byte to once the answer is complete (the program reads the answer
+// then, without waiting for the process to end). A decoder kept in standby finds its
+// socket at the first, and gets the first two over it.
 inline constexpr int DecoderInputFd = 3;
 inline constexpr int DecoderAnswerFd = 4;
+inline constexpr int DecoderDoneFd = 5;
 inline constexpr int DecoderStandbySocket = 3;
 
 // What the decoder is asked: on its command line, or over its standby socket.
@@ -22,6 +25,9 @@ struct DecodeRequest {
     std::int64_t decodeLimitBytes = 0;
     std::int64_t timeoutMs = 0;
     std::int64_t drawing = 0; // likely a metafile: fonts are loaded ahead
+    // 0: the picture's format needs no plugin of Qt's (its PNG and BMP readers are built
+    // in), whose loading costs a few milliseconds.
+    std::int64_t qtReaders = 1;
 };
 
 enum class DecodeOutcome : std::int32_t { Picture = 1, Refused = 2, TooLarge = 3 };

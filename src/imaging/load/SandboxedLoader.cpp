@@ -3,13 +3,16 @@
 #include "imaging/ImagingStatus.h"
 #include "imaging/load/DecodeAnswer.h"
 #include "imaging/load/LoadTexts.h"
+#include "imaging/load/RasterFormat.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
@@ -17,6 +20,8 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -49,6 +54,7 @@ public:
     }
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -67,8 +73,8 @@ LoadResult fault(const char16_t* text) {
 }
 
 void blockingWait(const DecoderProcess& process) {
-    pollfd ended{process.pidfd, POLLIN, 0};
-    while (poll(&ended, 1, process.timeoutMs) < 0 && errno == EINTR) {
+    pollfd done{process.doneFd, POLLIN, 0};
+    while (poll(&done, 1, process.timeoutMs) < 0 && errno == EINTR) {
     }
 }
 
@@ -93,8 +99,13 @@ QImage mappedPicture(int answerFd, const DecodeAnswer& header, QSize maxSize, qi
         header.pixelsAt != AnswerPixelsAlign)
         return {};
     const auto length = std::size_t(header.bytesPerLine) * std::size_t(header.height);
+    // The decoder may still be on its way out: sealed, the answer cannot shrink under
+    // the mapping any more.
+    fcntl(answerFd, F_ADD_SEALS, F_SEAL_SHRINK);
+    const int seals = fcntl(answerFd, F_GET_SEALS);
     struct stat answer {};
-    if (fstat(answerFd, &answer) != 0 || quint64(answer.st_size) < header.pixelsAt + length)
+    if (seals < 0 || !(seals & F_SEAL_SHRINK) || fstat(answerFd, &answer) != 0 ||
+        quint64(answer.st_size) < header.pixelsAt + length)
         return {};
     void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE, answerFd,
                          off_t(header.pixelsAt));
@@ -141,26 +152,63 @@ bool exhaustedMemory(int answerFd) {
 struct Decoder {
     pid_t pid = 0;
     Fd pidfd;
+    Fd done;   // the pipe's end that its one byte comes through
     Fd socket; // a standby's, until the request went over it
 };
 
-Decoder standby; // one, ready for the next picture, when kept warm
+Decoder standby; // one, ready for the next picture
 bool warm = false;
 
+// Ends the process if it still runs, and has a thread of its own wait for its end: the
+// caller need not wait while its memory is given back.
+void release(Decoder& decoder) {
+    if (decoder.pidfd.valid()) {
+        kill(decoder.pid, SIGKILL);
+        const int pidfd = decoder.pidfd.release();
+        const auto reap = [pidfd] {
+            siginfo_t ended{};
+            waitid(P_PIDFD, id_t(pidfd), &ended, WEXITED);
+            ::close(pidfd);
+        };
+        try {
+            std::thread(reap).detach();
+        } catch (const std::system_error&) {
+            reap();
+        }
+    }
+    decoder = Decoder();
+}
+
+enum class Ending { Running, Answered, Ended };
+
+Ending endingOf(const Decoder& decoder) {
+    char byte = 0;
+    ssize_t got;
+    while ((got = ::read(decoder.done.get(), &byte, 1)) < 0 && errno == EINTR) {
+    }
+    return got == 1 ? Ending::Answered : got == 0 ? Ending::Ended : Ending::Running;
+}
+
 // Starts kamsulo-decode with `request` on its command line and the two descriptors as 3
-// and 4; with none, in standby with `socket` as 3.
+// and 4; with none, in standby with `socket` as 3. Either way the done pipe is its 5.
 Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth) {
     Decoder decoder;
     const QByteArray path = QFile::encodeName(SandboxedLoader::decoderPath());
-    // Numbers out of the way of 3 and 4, where the child's copies go.
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return decoder;
+    Fd done(pipeEnds[0]);
+    const Fd doneTheirs(pipeEnds[1]);
+    // Numbers out of the way of 3 to 5, where the child's copies go.
     const Fd first(fcntl(third, F_DUPFD_CLOEXEC, HighFd));
     const Fd second(fourth >= 0 ? fcntl(fourth, F_DUPFD_CLOEXEC, HighFd) : -1);
-    if (path.isEmpty() || !first.valid() || (fourth >= 0 && !second.valid())) return decoder;
+    const Fd writeEnd(fcntl(doneTheirs.get(), F_DUPFD_CLOEXEC, HighFd));
+    if (path.isEmpty() || !first.valid() || (fourth >= 0 && !second.valid()) || !writeEnd.valid())
+        return decoder;
     QList<QByteArray> args{path, QByteArray::number(qint64(getpid()))};
     if (request) {
         for (const std::int64_t field :
              {request->branch, request->maxWidth, request->maxHeight, request->decodeLimitBytes,
-              request->timeoutMs, request->drawing})
+              request->timeoutMs, request->drawing, request->qtReaders})
             args << QByteArray::number(qint64(field));
     } else {
         args << QByteArrayLiteral("standby");
@@ -173,6 +221,7 @@ Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, first.get(), DecoderInputFd);
     if (second.valid()) posix_spawn_file_actions_adddup2(&actions, second.get(), DecoderAnswerFd);
+    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), DecoderDoneFd);
     const int spawned =
         posix_spawn(&decoder.pid, path.constData(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -181,36 +230,17 @@ Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth) {
     if (!decoder.pidfd.valid()) {
         kill(decoder.pid, SIGKILL);
         waitpid(decoder.pid, nullptr, 0);
+        return decoder;
     }
+    decoder.done = std::move(done);
     return decoder;
 }
 
-void startStandby() {
-    int pair[2];
-    if (standby.pidfd.valid() || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0)
-        return;
-    Fd theirs(pair[1]);
-    standby = spawnDecoder(nullptr, theirs.get(), -1);
-    standby.socket = Fd(pair[0]);
-}
-
-void reap(Decoder& decoder) {
-    if (!decoder.pidfd.valid()) return;
-    kill(decoder.pid, SIGKILL);
-    siginfo_t ended{};
-    waitid(P_PIDFD, id_t(decoder.pidfd.get()), &ended, WEXITED);
-    decoder = Decoder();
-}
-
-void stopStandby() {
-    reap(standby);
-}
-
-// The standby decoder, unless it has ended meanwhile (it is reaped then).
+// The standby decoder, unless it has ended meanwhile (it is released then).
 Decoder takeStandby() {
     Decoder taken = std::exchange(standby, Decoder());
     pollfd ended{taken.pidfd.get(), POLLIN, 0};
-    if (taken.pidfd.valid() && poll(&ended, 1, 0) != 0) reap(taken);
+    if (taken.pidfd.valid() && poll(&ended, 1, 0) != 0) release(taken);
     return taken;
 }
 
@@ -230,9 +260,35 @@ bool sendRequest(Decoder& decoder, const DecodeRequest& request, int input, int 
     std::memcpy(CMSG_DATA(rights), fds, sizeof fds);
     const bool sent = sendmsg(decoder.socket.get(), &message, MSG_NOSIGNAL) == sizeof request;
     decoder.socket = Fd();
-    if (!sent) reap(decoder);
+    if (!sent) release(decoder);
     return sent;
 }
+
+bool likelyDrawing(const QString& name) {
+    return name.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive) ||
+           name.endsWith(QLatin1String(".emf"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+// A decode under way: its process and its answer.
+struct SandboxedLoader::Pending {
+    Decoder decoder;
+    Fd answer;
+    QElapsedTimer started;
+    int timeoutMs = 0;
+};
+
+namespace {
+
+// The decode started ahead, and what it was started for.
+struct Ahead {
+    QString fileName;
+    QSize maxSize;
+    qint64 decodeLimitBytes = 0;
+    SandboxedLoader::Pending decode;
+};
+std::optional<Ahead> ahead;
 
 } // namespace
 
@@ -253,15 +309,32 @@ QString SandboxedLoader::decoderPath() {
 }
 
 LoadResult SandboxedLoader::load(const QString& fileName, QSize maxSize) const {
+    std::optional<Ahead> started = std::exchange(ahead, std::nullopt);
+    if (started && started->fileName == fileName && started->maxSize == maxSize &&
+        started->decodeLimitBytes == options_.decodeLimitBytes)
+        return finish(started->decode, maxSize);
+    if (started) release(started->decode.decoder);
     const FileCheck check = checkFile(fileName, options_);
     if (!check.passed()) return refused(check.refusal);
     const Fd file(::open(QFile::encodeName(check.name).constData(), O_RDONLY | O_CLOEXEC));
     if (!file.valid())
         return refused(
             decodeFailureText(check.branch, errno == ENOENT ? FileNotFound : AccessDenied));
-    const bool drawing = check.name.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive) ||
-                         check.name.endsWith(QLatin1String(".emf"), Qt::CaseInsensitive);
-    return run(file.get(), check.branch, maxSize, drawing);
+    Pending decode = start(file.get(), check.branch, maxSize, likelyDrawing(check.name));
+    return finish(decode, maxSize);
+}
+
+void SandboxedLoader::startAhead(const QString& fileName, QSize maxSize) const {
+    if (ahead) release(ahead->decode.decoder);
+    ahead.reset();
+    // A file that fails its checks is refused by the load, as it would be without this.
+    const FileCheck check = checkFile(fileName, options_);
+    if (!check.passed()) return;
+    const Fd file(::open(QFile::encodeName(check.name).constData(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) return;
+    Pending decode = start(file.get(), check.branch, maxSize, likelyDrawing(check.name));
+    if (decode.decoder.pidfd.valid())
+        ahead = Ahead{fileName, maxSize, options_.decodeLimitBytes, std::move(decode)};
 }
 
 LoadResult SandboxedLoader::decode(const QByteArray& bytes, QSize maxSize) const {
@@ -274,13 +347,16 @@ LoadResult SandboxedLoader::decode(const QByteArray& bytes, QSize maxSize) const
         if (written <= 0) return refused(loaderStatusText(OutOfMemory));
         done += written;
     }
-    return run(input.get(), DecoderBranch::ImagingLibrary, maxSize, false);
+    Pending decode = start(input.get(), DecoderBranch::ImagingLibrary, maxSize, false);
+    return finish(decode, maxSize);
 }
 
-LoadResult SandboxedLoader::run(int inputFd, DecoderBranch branch, QSize maxSize,
-                                bool drawing) const {
-    const Fd answer(memfd_create("kamsulo-answer", MFD_CLOEXEC));
-    if (!answer.valid()) return fault(LoadText::DecoderMissing);
+SandboxedLoader::Pending SandboxedLoader::start(int inputFd, DecoderBranch branch, QSize maxSize,
+                                                bool drawing) const {
+    Pending decode;
+    decode.started.start();
+    decode.answer = Fd(memfd_create("kamsulo-answer", MFD_CLOEXEC | MFD_ALLOW_SEALING));
+    if (!decode.answer.valid()) return decode;
     DecodeRequest request;
     request.branch = int(branch);
     request.maxWidth = maxSize.isValid() ? maxSize.width() : -1;
@@ -288,28 +364,60 @@ LoadResult SandboxedLoader::run(int inputFd, DecoderBranch branch, QSize maxSize
     request.decodeLimitBytes = options_.decodeLimitBytes;
     request.timeoutMs = timeoutMs();
     request.drawing = drawing;
+    char head[16]; // the longest signature is eight bytes
+    const ssize_t got = pread(inputFd, head, sizeof head, 0);
+    const RasterFormat format =
+        got > 0 ? rasterFormat(QByteArray::fromRawData(head, got)) : RasterFormat::Unlisted;
+    request.qtReaders =
+        !drawing && (format == RasterFormat::Png || format == RasterFormat::Bitmap) ? 0 : 1;
 
-    Decoder decoder = takeStandby();
-    if (!decoder.pidfd.valid() || !sendRequest(decoder, request, inputFd, answer.get()))
-        decoder = spawnDecoder(&request, inputFd, answer.get());
-    if (!decoder.pidfd.valid()) return fault(LoadText::DecoderMissing);
-    wait_(DecoderProcess{decoder.pid, decoder.pidfd.get(), int(request.timeoutMs)});
+    decode.timeoutMs = int(request.timeoutMs);
+    decode.decoder = takeStandby();
+    if (!decode.decoder.pidfd.valid() ||
+        !sendRequest(decode.decoder, request, inputFd, decode.answer.get()))
+        decode.decoder = spawnDecoder(&request, inputFd, decode.answer.get());
+    return decode;
+}
 
-    siginfo_t ended{};
-    const bool timedOut =
-        waitid(P_PIDFD, id_t(decoder.pidfd.get()), &ended, WEXITED | WNOHANG) != 0 ||
-        ended.si_pid == 0;
-    if (timedOut) {
-        kill(decoder.pid, SIGKILL);
-        waitid(P_PIDFD, id_t(decoder.pidfd.get()), &ended, WEXITED);
+LoadResult SandboxedLoader::finish(Pending& decode, QSize maxSize) const {
+    if (!decode.decoder.pidfd.valid()) return fault(LoadText::DecoderMissing);
+    // A decode started ahead has had part of its time already.
+    const int left = int(std::max<qint64>(0, decode.timeoutMs - decode.started.elapsed()));
+    wait_(DecoderProcess{decode.decoder.pid, decode.decoder.pidfd.get(), decode.decoder.done.get(),
+                         left});
+    LoadResult result;
+    switch (endingOf(decode.decoder)) {
+    case Ending::Running:
+        result = fault(LoadText::DecoderTimedOut);
+        break;
+    case Ending::Answered:
+        // Mapped while the decoder still waits: its end gives back its memory, and the
+        // mapping would wait for that.
+        result = readAnswer(decode.answer.get(), maxSize, options_.decodeLimitBytes);
+        break;
+    case Ending::Ended:
+        result = exhaustedMemory(decode.answer.get()) ? refused(loaderStatusText(OutOfMemory))
+                                                      : fault(LoadText::DecoderFailed);
+        break;
     }
-    // The next decoder gets ready while this answer is read and shown.
+    // Done: it is ended, and its end need not be waited for.
+    release(decode.decoder);
+    // The next decoder gets ready while this answer is shown.
     if (warm) startStandby();
-    if (timedOut) return fault(LoadText::DecoderTimedOut);
-    if (ended.si_code == CLD_EXITED && ended.si_status == 0)
-        return readAnswer(answer.get(), maxSize, options_.decodeLimitBytes);
-    if (exhaustedMemory(answer.get())) return refused(loaderStatusText(OutOfMemory));
-    return fault(LoadText::DecoderFailed);
+    return result;
+}
+
+void SandboxedLoader::startStandby() {
+    int pair[2];
+    if (standby.pidfd.valid() || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0)
+        return;
+    Fd theirs(pair[1]);
+    standby = spawnDecoder(nullptr, theirs.get(), -1);
+    standby.socket = Fd(pair[0]);
+}
+
+void SandboxedLoader::stopStandby() {
+    release(standby);
 }
 
 void SandboxedLoader::keepWarm(bool keep) {

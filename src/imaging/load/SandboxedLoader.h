@@ -20,24 +20,34 @@ namespace kamsulo::imaging {
 struct DecoderProcess {
     pid_t pid = 0;
     int pidfd = -1;    // readable once the process has ended
-    int timeoutMs = 0; // how long it may take in all
+    int doneFd = -1;   // readable once its answer is complete or it has ended
+    int timeoutMs = 0; // how long it may still take
 };
 
 class SandboxedLoader {
 public:
-    // Returns once `process` has ended or its time is up (it need not wait for it:
-    // the loader ends a process that is still running afterwards).
+    // Returns once `process.doneFd` is readable or its time is up (it need not wait for
+    // it: the loader ends a process that has not answered by then).
     using Wait = std::function<void(const DecoderProcess& process)>;
 
     // Without a Wait, the calling thread blocks on the process.
     explicit SandboxedLoader(Wait wait = {}, const LoaderOptions& options = {});
 
+    // A decode of the same file started ahead is waited for instead of a new one.
     LoadResult load(const QString& fileName, QSize maxSize = {}) const;
     // Picture bytes (from the clipboard, say), read by their content.
     LoadResult decode(const QByteArray& bytes, QSize maxSize = {}) const;
 
-    // Whether a decoder process is started ahead after each decode and waits, loaded,
-    // for the next picture (the program's choice; off by default).
+    // Starts decoding the file for a load of it that is sure to follow (a file given at
+    // start: it decodes while the program starts). A load of another file ends it.
+    void startAhead(const QString& fileName, QSize maxSize = {}) const;
+
+    // A decoder process started ahead, which waits, loaded, for the next picture: for a
+    // decode that is sure to follow soon (the Open dialog is up). One that waits holds
+    // some 17 MB, so it is to be stopped once it is not needed.
+    static void startStandby();
+    static void stopStandby();
+    // Whether a standby is started after each decode (off by default).
     static void keepWarm(bool keep);
 
     // The program's wall-clock limit for one decode; KAMSULO_DECODE_TIMEOUT_MS may only
@@ -46,9 +56,13 @@ public:
     // kamsulo-decode beside the program's executable, else KAMSULO_DECODER.
     static QString decoderPath();
 
+    // A decode under way (SandboxedLoader.cpp).
+    struct Pending;
+
 private:
     // `drawing`: the picture is likely a metafile, whose text needs fonts.
-    LoadResult run(int inputFd, DecoderBranch branch, QSize maxSize, bool drawing) const;
+    Pending start(int inputFd, DecoderBranch branch, QSize maxSize, bool drawing) const;
+    LoadResult finish(Pending& decode, QSize maxSize) const;
 
     Wait wait_;
     LoaderOptions options_;

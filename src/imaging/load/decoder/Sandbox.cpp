@@ -15,7 +15,7 @@ namespace kamsulo::imaging::decoder {
 namespace {
 
 // What decoding needs once the file is open: memory, threads of its own, the clock,
-// reading its input, and writing its answer.
+// reading its input, and writing its answer and the byte that says it is complete.
 constexpr const char* Allowed[] = {
     "read",
     "pread64",
@@ -106,12 +106,14 @@ bool installFilter() {
     if (!filter) return false;
     scmp_filter_ctx f = filter.get();
     const auto answerOnly = argument(0, SCMP_CMP_EQ, DecoderAnswerFd);
+    const auto doneOnly = argument(0, SCMP_CMP_EQ, DecoderDoneFd);
     const auto self = argument(0, SCMP_CMP_EQ, static_cast<scmp_datum_t>(getpid()));
     // Threads only: a new process would be outside these walls' reason.
     const auto thread = argument(0, SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD);
     const bool ok = addAll(f, SCMP_ACT_ALLOW, Allowed) &&
                     addAll(f, SCMP_ACT_ERRNO(EACCES), Refused) &&
                     seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(write), 1, answerOnly) == 0 &&
+                    seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(write), 1, doneOnly) == 0 &&
                     seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(pwrite64), 1, answerOnly) == 0 &&
                     seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(ftruncate), 1, answerOnly) == 0 &&
                     // Messages to the terminal are dropped, not fatal.
@@ -128,7 +130,7 @@ bool installFilter() {
     const bool fonts =
         seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(pipe2), 0) == 0 &&
         seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(write), 1,
-                         argument(0, SCMP_CMP_GT, DecoderAnswerFd)) == 0 &&
+                         argument(0, SCMP_CMP_GT, DecoderDoneFd)) == 0 &&
         seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(openat), 1,
                          argument(2, SCMP_CMP_MASKED_EQ, O_ACCMODE, O_RDONLY)) == 0 &&
         seccomp_rule_add(f, SCMP_ACT_ERRNO(EACCES), SCMP_SYS(openat), 1,
@@ -137,7 +139,7 @@ bool installFilter() {
                          argument(2, SCMP_CMP_MASKED_EQ, O_ACCMODE, O_RDWR)) == 0;
 #else
     const bool fonts = seccomp_rule_add(f, SCMP_ACT_ERRNO(EBADF), SCMP_SYS(write), 1,
-                                        argument(0, SCMP_CMP_GT, DecoderAnswerFd)) == 0;
+                                        argument(0, SCMP_CMP_GT, DecoderDoneFd)) == 0;
 #endif
     return ok && fonts && seccomp_load(f) == 0;
 }

@@ -1,16 +1,20 @@
 // kamsulo-decode: decodes one picture for the program, inside the sandbox.
 //   kamsulo-decode PARENT_PID BRANCH MAX_WIDTH MAX_HEIGHT DECODE_LIMIT TIMEOUT_MS DRAWING
+//                  QT_READERS
 //   kamsulo-decode PARENT_PID standby
-// The file's bytes are on descriptor 3, the answer goes into descriptor 4 (a memfd);
-// see DecodeAnswer.h. In standby it loads what it can ahead and then waits on its
-// socket (descriptor 3) for the request and both descriptors. Everything that opens files (Qt's
-// plugins; for a metafile, which DRAWING 1 announces, the fonts) is loaded before the walls go up.
+// The file's bytes are on descriptor 3, the answer goes into descriptor 4 (a memfd), and
+// one byte into descriptor 5 once it is complete, after which it waits to be ended; see
+// DecodeAnswer.h. In standby it loads what it can ahead and then waits on its socket
+// (descriptor 3) for the request and both descriptors. Everything that opens files (Qt's
+// plugins, unless QT_READERS 0 says the picture needs none; for a metafile, which
+// DRAWING 1 announces, the fonts) is loaded before the walls go up.
 #include "imaging/load/DecodeAnswer.h"
 #include "imaging/load/ImageLoader.h"
 #include "imaging/load/LoadTexts.h"
 #include "imaging/load/RasterFormat.h"
 #include "imaging/load/WmfRenderer.h"
 #include "imaging/load/decoder/AllocationWatch.h"
+#include "imaging/load/decoder/PagesAhead.h"
 #include "imaging/load/decoder/PreopenedFiles.h"
 #include "imaging/load/decoder/Sandbox.h"
 
@@ -26,6 +30,7 @@
 #include <cstring>
 #include <malloc.h>
 #include <optional>
+#include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -102,17 +107,17 @@ QImage answerMemory(QSize size, QImage::Format format) {
     if (answerPixels.address || length <= 0 ||
         ftruncate(DecoderAnswerFd, off_t(AnswerPixelsAlign + length)) != 0)
         return {};
-    // Populated at once: a page fault for each page of shared memory costs more than
-    // the decoding of its pixels.
-    void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE,
-                        MAP_SHARED | MAP_POPULATE, DecoderAnswerFd, off_t(AnswerPixelsAlign));
+    void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE, MAP_SHARED,
+                        DecoderAnswerFd, off_t(AnswerPixelsAlign));
     if (mapped == MAP_FAILED) return {};
     answerPixels = {static_cast<uchar*>(mapped), length};
+    decoder::faultInAhead(mapped, std::size_t(length));
     return QImage(answerPixels.address, size.width(), size.height(),
                   qsizetype(size.width()) * DecodedBytesPerPixel, format);
 }
 
 bool answer(const LoadResult& result) {
+    decoder::stopFaultingIn();
     DecodeAnswer header;
     header.outcome = !result.picture.isNull() ? DecodeOutcome::Picture
                      : result.tooLarge        ? DecodeOutcome::TooLarge
@@ -133,7 +138,8 @@ bool answer(const LoadResult& result) {
     }
     header.memoryExhausted = decoder::memoryExhausted();
     header.complete = DecodeAnswer::Complete;
-    return writeAll(&header, sizeof header, 0);
+    const char done = 1;
+    return writeAll(&header, sizeof header, 0) && write(DecoderDoneFd, &done, 1) == 1;
 }
 
 // Waits for the request and its two descriptors, which then take 3 and 4.
@@ -161,8 +167,9 @@ bool receiveRequest(DecodeRequest& request) {
 }
 
 bool parseRequest(char** fields, DecodeRequest& request) {
-    for (std::int64_t* field : {&request.branch, &request.maxWidth, &request.maxHeight,
-                                &request.decodeLimitBytes, &request.timeoutMs, &request.drawing})
+    for (std::int64_t* field :
+         {&request.branch, &request.maxWidth, &request.maxHeight, &request.decodeLimitBytes,
+          &request.timeoutMs, &request.drawing, &request.qtReaders})
         *field = std::atoll(*fields++);
     return true;
 }
@@ -173,15 +180,17 @@ int main(int argc, char** argv) {
     // Ends with the program, even if the program is killed.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     const bool standby = argc == 3 && std::strcmp(argv[2], "standby") == 0;
-    if (!standby && argc != 8) return Usage;
+    if (!standby && argc != 9) return Usage;
     if (getppid() != std::atoll(argv[1])) return Usage; // the program is already gone
     // One arena: each thread's own would reserve 64 MiB of address space.
     mallopt(M_ARENA_MAX, 1);
-    loadReaders();
+    // A standby has the time to load them all.
+    if (standby) loadReaders();
 
     DecodeRequest request;
     if (standby ? !receiveRequest(request) : !parseRequest(argv + 2, request)) return NoInput;
-    close_range(DecoderAnswerFd + 1, ~0U, 0);
+    if (!standby && request.qtReaders) loadReaders();
+    close_range(DecoderDoneFd + 1, ~0U, 0);
     const auto branch = DecoderBranch(request.branch);
     const QSize maxSize(int(request.maxWidth), int(request.maxHeight));
     LoaderOptions options;
@@ -222,5 +231,9 @@ int main(int argc, char** argv) {
     const LoadResult result = ImageLoader(options).decode(bytes, branch, maxSize);
     // No clean-up: the process ends here, and every call it would make is one more.
     std::fflush(nullptr);
-    _exit(answer(result) ? Answered : NoAnswer);
+    if (!answer(result)) _exit(NoAnswer);
+    // The program ends this process once it has taken the answer: the end, which gives
+    // back the memory, is then out of its way.
+    for (;;)
+        poll(nullptr, 0, -1);
 }
