@@ -1,6 +1,7 @@
 // Kamsulo: reads the command line, chooses X11 or Wayland, starts the application
 // with Qt's German translations and shows the main window.
 #include "app/CommandLine.h"
+#include "app/DecodeWait.h"
 #include "app/HeadlessCapture.h"
 #include "app/MainWindow.h"
 #include "imaging/load/PngDecoder.h"
@@ -86,6 +87,10 @@ int main(int argc, char** argv) {
     case CommandLine::Action::Run:
         break;
     }
+    // A file given at start decodes in the decoder process while the program starts.
+    if (!line.file.isEmpty() && line.output.isEmpty())
+        kamsulo::app::sandboxedLoader().startAhead(line.file,
+                                                   kamsulo::app::MainWindow::largestPicture());
 
     // The desktop system decides the Qt platform and the backend, once.
     if (!kamsulo::platform::loadBackend()) {

@@ -9,12 +9,23 @@ namespace kamsulo::app {
 
 void waitForDecoder(const imaging::DecoderProcess& process);
 
-// The loader the main window decodes with. Each picture starts its own decoder: one
-// kept waiting would save its start (about 25 ms, a third of a 4K picture's cost) but
-// hold some 17 MB resident for the rest of the run, which an idle program should not.
+// The loader the main window decodes with. A decoder is started for the picture, or
+// ahead where a decode is sure to follow (DecoderStandby): one kept waiting all the time
+// would save its start but hold some 17 MB resident for the rest of the run, which an
+// idle program should not.
 inline imaging::SandboxedLoader sandboxedLoader() {
-    imaging::SandboxedLoader::keepWarm(false);
     return imaging::SandboxedLoader(waitForDecoder);
 }
+
+// A decoder started while the user picks a picture (the Open dialog is up, a drag is
+// over the window), which a decode within the scope takes; stopped with the scope if
+// none did.
+class DecoderStandby {
+public:
+    DecoderStandby() { imaging::SandboxedLoader::startStandby(); }
+    ~DecoderStandby() { imaging::SandboxedLoader::stopStandby(); }
+    DecoderStandby(const DecoderStandby&) = delete;
+    DecoderStandby& operator=(const DecoderStandby&) = delete;
+};
 
 } // namespace kamsulo::app

@@ -54,6 +54,8 @@ public:
 
     // What a press of a button of the row does (also the tray menu's entries).
     void onButton(MainButton button);
+    // The largest picture the window opens.
+    static QSize largestPicture();
 
     // The windows of other subsystems, opened through these so that they stay
     // replaceable.
@@ -117,6 +119,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void changeEvent(QEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -138,7 +141,6 @@ private:
     void askToExit();
 
     // Opening (MainWindowOpen.cpp).
-    static QSize largestPicture();
     void prepareForNewPicture();
     // These are false when the picture was refused as too large.
     bool openFromDialog();
