@@ -322,6 +322,11 @@ std::optional<QImage> decodeCommonPng(QByteArrayView file, const PictureMemory& 
     const uchar* stream = data->front().data;
     std::size_t streamSize = data->front().length;
     if (data->size() > 1) {
+        std::size_t total = 0;
+        for (const Chunk& part : *data)
+            total += part.length;
+        // Once, not doubled up to its size: each step would fault in fresh pages.
+        joined.reserve(total);
         for (const Chunk& part : *data)
             joined.insert(joined.end(), part.data, part.data + part.length);
         stream = joined.data();
