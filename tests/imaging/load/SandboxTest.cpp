@@ -8,6 +8,7 @@
 #include "imaging/load/SandboxedLoader.h"
 #include "support/sanitizers.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace kamsulo::imaging;
 using namespace kamsulo::imaging::test;
@@ -59,36 +61,72 @@ QString text(const char16_t* t) {
     return QString::fromUtf16(t);
 }
 
+enum class Start { ForThePicture, Standby, Ahead };
+
+// This process's children that are decoders, running or not yet reaped.
+int decoderProcesses() {
+    int count = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        // "PID (NAME) STATE PPID ..."
+        const QList<QByteArray> fields = stat.readAll().split(' ');
+        count += fields.size() > 3 && fields[1] == "(kamsulo-decode)" &&
+                 fields[3].toLongLong() == getpid();
+    }
+    return count;
+}
+
 } // namespace
 
 // Rasters, metafiles, a damaged file, a picture too large, and clipboard bytes: the
 // same picture or the same German text as in process, from a decoder started for the
-// picture and from one that waited in standby.
+// picture, from one that waited in standby, and from one that started on the file ahead.
 TEST(Sandbox, DecodesLikeTheLoaderInProcess) {
     QTemporaryDir dir;
     const QByteArray png = contents(sample("rgb.png"));
     const QString cut = writeFile(dir, "cut.png", png.left(png.size() / 2));
     const ImageLoader inProcess;
     const SandboxedLoader sandboxed;
-    for (const bool warm : {false, true}) {
-        SandboxedLoader::keepWarm(warm);
+    for (const Start start : {Start::ForThePicture, Start::Standby, Start::Ahead}) {
+        SandboxedLoader::keepWarm(start == Start::Standby);
         for (const QString& file :
-             {sample("rgb.png"), sample("alpha.png"), sample("rle8.rle"), sample("palette.gif"),
-              sample("lzw.tiff"), sample("photo.jpeg"), sample("icon.ico"), sample("rect.wmf"),
-              sample("picture.emf"), sample("pstoedit.emf"), cut, sample("bomb.wmf"),
-              dir.filePath("missing.png")}) {
+             {sample("rgb.png"), sample("alpha.png"), sample("interlaced.png"), sample("rle8.rle"),
+              sample("palette.gif"), sample("lzw.tiff"), sample("photo.jpeg"), sample("icon.ico"),
+              sample("rect.wmf"), sample("picture.emf"), sample("pstoedit.emf"), cut,
+              sample("bomb.wmf"), dir.filePath("missing.png")}) {
             const LoadResult expected = inProcess.load(file, LargestPicture);
+            if (start == Start::Ahead) sandboxed.startAhead(file, LargestPicture);
             const LoadResult result = sandboxed.load(file, LargestPicture);
             const std::string name = file.toStdString();
             EXPECT_EQ(result.errorText, expected.errorText) << name;
             EXPECT_EQ(result.tooLarge, expected.tooLarge) << name;
             EXPECT_FALSE(result.decoderFault) << name;
-            EXPECT_EQ(result.picture, expected.picture) << name << (warm ? " (warm)" : "");
+            EXPECT_EQ(result.picture, expected.picture) << name << int(start);
         }
         EXPECT_EQ(sandboxed.decode(png).picture, inProcess.load(sample("rgb.png")).picture);
         EXPECT_TRUE(sandboxed.decode("plain words").picture.isNull());
     }
     SandboxedLoader::keepWarm(false);
+}
+
+// A standby stopped unused (the Open dialog cancelled), a decode started ahead and one
+// ended by the load of another file: once done, no decoder process is left, not even
+// as a zombie.
+TEST(Sandbox, NoDecoderIsLeftBehind) {
+    const SandboxedLoader loader;
+    SandboxedLoader::startStandby();
+    EXPECT_EQ(decoderProcesses(), 1);
+    SandboxedLoader::stopStandby();
+    loader.startAhead(sample("rgb.png"), LargestPicture);
+    EXPECT_FALSE(loader.load(sample("rgb.png"), LargestPicture).picture.isNull());
+    loader.startAhead(sample("rgb.png"), LargestPicture);
+    EXPECT_FALSE(loader.load(sample("alpha.png"), LargestPicture).picture.isNull());
+    QElapsedTimer clock;
+    clock.start();
+    while (decoderProcesses() > 0 && clock.elapsed() < SandboxedLoader::timeoutMs())
+        std::this_thread::yield();
+    EXPECT_EQ(decoderProcesses(), 0);
 }
 
 // While it decodes, the decoder runs under its seccomp filter and with a finite address

@@ -41,6 +41,9 @@ for name, kwargs in [("rgb.png", {}), ("rgb24.bmp", {}), ("lzw.tiff", {"compress
     save_rgb(name, pattern)
 pattern.convert("P", palette=Image.Palette.ADAPTIVE).save(path("palette.gif"))
 save_rgb("palette.gif", pattern)
+# Interlaced: one that the program's own PNG decoder leaves to Qt's reader.
+subprocess.run(["convert", path("rgb.png"), "-interlace", "PNG", path("interlaced.png")],
+               check=True)
 subprocess.run(["convert", path("rgb.png"), "-type", "Palette", "-compress", "RLE",
                 "bmp3:" + path("rle8.rle")],
                check=True)
