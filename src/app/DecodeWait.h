@@ -17,12 +17,15 @@ inline imaging::SandboxedLoader sandboxedLoader() {
     return imaging::SandboxedLoader(waitForDecoder);
 }
 
-// A decoder started while the user picks a picture (the Open dialog is up, a drag is
-// over the window), which a decode within the scope takes; stopped with the scope if
-// none did.
+// Starts a decoder while the user picks a picture (the Open dialog is up, a drag is over
+// the window), with the memory of a screenshot of the screen faulted in.
+void startDecoderStandby();
+
+// A decoder started for the scope, which a decode within it takes; stopped with the
+// scope if none did.
 class DecoderStandby {
 public:
-    DecoderStandby() { imaging::SandboxedLoader::startStandby(); }
+    DecoderStandby() { startDecoderStandby(); }
     ~DecoderStandby() { imaging::SandboxedLoader::stopStandby(); }
     DecoderStandby(const DecoderStandby&) = delete;
     DecoderStandby& operator=(const DecoderStandby&) = delete;

@@ -60,7 +60,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
     if (file.isEmpty() ? data->hasImage() : isPictureFile(file)) {
         e->acceptProposedAction();
         // A drop is likely: its decoder starts now, while the pointer moves.
-        imaging::SandboxedLoader::startStandby();
+        startDecoderStandby();
     } else {
         e->ignore();
     }

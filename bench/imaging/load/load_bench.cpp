@@ -27,6 +27,7 @@ namespace {
 
 // Far less than a user takes to pick a file, more than a decoder takes to start.
 constexpr auto DialogPause = std::chrono::milliseconds(300);
+constexpr QSize AheadScreen(3840, 2160);
 
 long long statusKb(const char* key) {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
         while (std::fgets(line, sizeof line, stdin)) {
             line[std::strcspn(line, "\n")] = '\0';
             if (ahead) {
-                SandboxedLoader::startStandby();
+                // As on a 4K screen, for a picture the size of the screen.
+                SandboxedLoader::startStandby(AheadScreen);
                 std::this_thread::sleep_for(DialogPause);
             }
             QElapsedTimer timer;

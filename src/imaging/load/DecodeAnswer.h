@@ -11,7 +11,7 @@ namespace kamsulo::imaging {
 // The descriptors the decoder process finds open: the file's bytes, its answer, and a
 // pipe it writes one byte to once the answer is complete (the program reads the answer
 // then, without waiting for the process to end). A decoder kept in standby finds its
-// socket at the first, and gets the first two over it.
+// socket at the first, its answer from the start, and gets the file over the socket.
 inline constexpr int DecoderInputFd = 3;
 inline constexpr int DecoderAnswerFd = 4;
 inline constexpr int DecoderDoneFd = 5;

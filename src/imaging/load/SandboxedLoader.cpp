@@ -154,10 +154,10 @@ struct Decoder {
     Fd pidfd;
     Fd done;   // the pipe's end that its one byte comes through
     Fd socket; // a standby's, until the request went over it
+    Fd answer; // a standby's, given to it at its start
 };
 
 Decoder standby; // one, ready for the next picture
-bool warm = false;
 
 // Ends the process if it still runs, and has a thread of its own wait for its end: the
 // caller need not wait while its memory is given back.
@@ -190,8 +190,9 @@ Ending endingOf(const Decoder& decoder) {
 }
 
 // Starts kamsulo-decode with `request` on its command line and the two descriptors as 3
-// and 4; with none, in standby with `socket` as 3. Either way the done pipe is its 5.
-Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth) {
+// and 4; with none, in standby with its socket and answer, where it faults in `prepared`
+// bytes of picture memory. Either way the done pipe is its 5.
+Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth, qint64 prepared = 0) {
     Decoder decoder;
     const QByteArray path = QFile::encodeName(SandboxedLoader::decoderPath());
     int pipeEnds[2];
@@ -211,7 +212,7 @@ Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth) {
               request->timeoutMs, request->drawing, request->qtReaders})
             args << QByteArray::number(qint64(field));
     } else {
-        args << QByteArrayLiteral("standby");
+        args << QByteArrayLiteral("standby") << QByteArray::number(prepared);
     }
     std::vector<char*> argv;
     for (QByteArray& arg : args)
@@ -244,9 +245,9 @@ Decoder takeStandby() {
     return taken;
 }
 
-bool sendRequest(Decoder& decoder, const DecodeRequest& request, int input, int answer) {
+bool sendRequest(Decoder& decoder, const DecodeRequest& request, int input) {
     iovec data{const_cast<DecodeRequest*>(&request), sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(2 * sizeof(int))] = {};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
     msghdr message{};
     message.msg_iov = &data;
     message.msg_iovlen = 1;
@@ -255,13 +256,16 @@ bool sendRequest(Decoder& decoder, const DecodeRequest& request, int input, int 
     cmsghdr* rights = CMSG_FIRSTHDR(&message);
     rights->cmsg_level = SOL_SOCKET;
     rights->cmsg_type = SCM_RIGHTS;
-    rights->cmsg_len = CMSG_LEN(2 * sizeof(int));
-    const int fds[2] = {input, answer};
-    std::memcpy(CMSG_DATA(rights), fds, sizeof fds);
+    rights->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(rights), &input, sizeof input);
     const bool sent = sendmsg(decoder.socket.get(), &message, MSG_NOSIGNAL) == sizeof request;
     decoder.socket = Fd();
     if (!sent) release(decoder);
     return sent;
+}
+
+Fd answerFile() {
+    return Fd(memfd_create("kamsulo-answer", MFD_CLOEXEC | MFD_ALLOW_SEALING));
 }
 
 bool likelyDrawing(const QString& name) {
@@ -355,8 +359,6 @@ SandboxedLoader::Pending SandboxedLoader::start(int inputFd, DecoderBranch branc
                                                 bool drawing) const {
     Pending decode;
     decode.started.start();
-    decode.answer = Fd(memfd_create("kamsulo-answer", MFD_CLOEXEC | MFD_ALLOW_SEALING));
-    if (!decode.answer.valid()) return decode;
     DecodeRequest request;
     request.branch = int(branch);
     request.maxWidth = maxSize.isValid() ? maxSize.width() : -1;
@@ -373,8 +375,12 @@ SandboxedLoader::Pending SandboxedLoader::start(int inputFd, DecoderBranch branc
 
     decode.timeoutMs = int(request.timeoutMs);
     decode.decoder = takeStandby();
-    if (!decode.decoder.pidfd.valid() ||
-        !sendRequest(decode.decoder, request, inputFd, decode.answer.get()))
+    if (decode.decoder.pidfd.valid()) {
+        decode.answer = std::move(decode.decoder.answer);
+        if (sendRequest(decode.decoder, request, inputFd)) return decode;
+    }
+    decode.answer = answerFile();
+    if (decode.answer.valid())
         decode.decoder = spawnDecoder(&request, inputFd, decode.answer.get());
     return decode;
 }
@@ -402,27 +408,27 @@ LoadResult SandboxedLoader::finish(Pending& decode, QSize maxSize) const {
     }
     // Done: it is ended, and its end need not be waited for.
     release(decode.decoder);
-    // The next decoder gets ready while this answer is shown.
-    if (warm) startStandby();
     return result;
 }
 
-void SandboxedLoader::startStandby() {
+void SandboxedLoader::startStandby(QSize likelyPicture) {
     int pair[2];
     if (standby.pidfd.valid() || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0)
         return;
     Fd theirs(pair[1]);
-    standby = spawnDecoder(nullptr, theirs.get(), -1);
+    Fd answer = answerFile();
+    if (!answer.valid()) return;
+    const qint64 prepared =
+        likelyPicture.isEmpty()
+            ? 0
+            : qint64(likelyPicture.width()) * likelyPicture.height() * DecodedBytesPerPixel;
+    standby = spawnDecoder(nullptr, theirs.get(), answer.get(), prepared);
     standby.socket = Fd(pair[0]);
+    standby.answer = std::move(answer);
 }
 
 void SandboxedLoader::stopStandby() {
     release(standby);
-}
-
-void SandboxedLoader::keepWarm(bool keep) {
-    warm = keep;
-    if (!keep) stopStandby();
 }
 
 } // namespace kamsulo::imaging

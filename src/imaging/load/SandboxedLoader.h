@@ -43,12 +43,11 @@ public:
     void startAhead(const QString& fileName, QSize maxSize = {}) const;
 
     // A decoder process started ahead, which waits, loaded, for the next picture: for a
-    // decode that is sure to follow soon (the Open dialog is up). One that waits holds
-    // some 17 MB, so it is to be stopped once it is not needed.
-    static void startStandby();
+    // decode that is sure to follow soon (the Open dialog is up). It faults in the memory
+    // of a picture of `likelyPicture` (the screen's size, say) meanwhile. One that waits
+    // holds some 17 MB and that memory, so it is to be stopped once it is not needed.
+    static void startStandby(QSize likelyPicture = {});
     static void stopStandby();
-    // Whether a standby is started after each decode (off by default).
-    static void keepWarm(bool keep);
 
     // The program's wall-clock limit for one decode; KAMSULO_DECODE_TIMEOUT_MS may only
     // lower it (for tests).

@@ -61,7 +61,7 @@ QString text(const char16_t* t) {
     return QString::fromUtf16(t);
 }
 
-enum class Start { ForThePicture, Standby, Ahead };
+enum class Start { ForThePicture, StandbyForLess, StandbyForMore, Ahead };
 
 // This process's children that are decoders, running or not yet reaped.
 int decoderProcesses() {
@@ -81,21 +81,27 @@ int decoderProcesses() {
 
 // Rasters, metafiles, a damaged file, a picture too large, and clipboard bytes: the
 // same picture or the same German text as in process, from a decoder started for the
-// picture, from one that waited in standby, and from one that started on the file ahead.
+// picture, from one that waited in standby with the memory of a smaller or a larger
+// picture faulted in, and from one that started on the file ahead.
 TEST(Sandbox, DecodesLikeTheLoaderInProcess) {
     QTemporaryDir dir;
     const QByteArray png = contents(sample("rgb.png"));
     const QString cut = writeFile(dir, "cut.png", png.left(png.size() / 2));
     const ImageLoader inProcess;
     const SandboxedLoader sandboxed;
-    for (const Start start : {Start::ForThePicture, Start::Standby, Start::Ahead}) {
-        SandboxedLoader::keepWarm(start == Start::Standby);
+    for (const Start start :
+         {Start::ForThePicture, Start::StandbyForLess, Start::StandbyForMore, Start::Ahead}) {
+        const auto standBy = [start] {
+            if (start == Start::StandbyForLess) SandboxedLoader::startStandby(QSize(8, 8));
+            if (start == Start::StandbyForMore) SandboxedLoader::startStandby(QSize(64, 64));
+        };
         for (const QString& file :
              {sample("rgb.png"), sample("alpha.png"), sample("interlaced.png"), sample("rle8.rle"),
               sample("palette.gif"), sample("lzw.tiff"), sample("photo.jpeg"), sample("icon.ico"),
               sample("rect.wmf"), sample("picture.emf"), sample("pstoedit.emf"), cut,
               sample("bomb.wmf"), dir.filePath("missing.png")}) {
             const LoadResult expected = inProcess.load(file, LargestPicture);
+            standBy();
             if (start == Start::Ahead) sandboxed.startAhead(file, LargestPicture);
             const LoadResult result = sandboxed.load(file, LargestPicture);
             const std::string name = file.toStdString();
@@ -104,10 +110,11 @@ TEST(Sandbox, DecodesLikeTheLoaderInProcess) {
             EXPECT_FALSE(result.decoderFault) << name;
             EXPECT_EQ(result.picture, expected.picture) << name << int(start);
         }
+        standBy();
         EXPECT_EQ(sandboxed.decode(png).picture, inProcess.load(sample("rgb.png")).picture);
+        standBy();
         EXPECT_TRUE(sandboxed.decode("plain words").picture.isNull());
     }
-    SandboxedLoader::keepWarm(false);
 }
 
 // A standby stopped unused (the Open dialog cancelled), a decode started ahead and one

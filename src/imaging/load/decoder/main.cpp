@@ -1,13 +1,14 @@
 // kamsulo-decode: decodes one picture for the program, inside the sandbox.
 //   kamsulo-decode PARENT_PID BRANCH MAX_WIDTH MAX_HEIGHT DECODE_LIMIT TIMEOUT_MS DRAWING
 //                  QT_READERS
-//   kamsulo-decode PARENT_PID standby
+//   kamsulo-decode PARENT_PID standby PREPARED_BYTES
 // The file's bytes are on descriptor 3, the answer goes into descriptor 4 (a memfd), and
 // one byte into descriptor 5 once it is complete, after which it waits to be ended; see
-// DecodeAnswer.h. In standby it loads what it can ahead and then waits on its socket
-// (descriptor 3) for the request and both descriptors. Everything that opens files (Qt's
-// plugins, unless QT_READERS 0 says the picture needs none; for a metafile, which
-// DRAWING 1 announces, the fonts) is loaded before the walls go up.
+// DecodeAnswer.h. In standby it gets its answer file at once, loads what it can ahead, faults
+// in PREPARED_BYTES of picture memory (for the picture that is likely to come), and then
+// waits on its socket (descriptor 3) for the request and the file. Everything that opens files
+// (Qt's plugins, unless QT_READERS 0 says the picture needs none; for a metafile, which DRAWING 1
+// announces, the fonts) is loaded before the walls go up.
 #include "imaging/load/DecodeAnswer.h"
 #include "imaging/load/ImageLoader.h"
 #include "imaging/load/LoadTexts.h"
@@ -95,23 +96,38 @@ bool writeAll(const void* data, qint64 size, qint64 at) {
     return true;
 }
 
-// The answer's picture memory, mapped here once a reader asks for it.
+// The answer's picture memory: faulted in by a standby while it waits, and mapped here
+// once a reader asks for it.
 struct AnswerPixels {
     uchar* address = nullptr;
     qint64 length = 0;
 };
+AnswerPixels prepared;
 AnswerPixels answerPixels;
+
+void prepareAnswerMemory(qint64 length) {
+    if (length <= 0 || ftruncate(DecoderAnswerFd, off_t(AnswerPixelsAlign + length)) != 0) return;
+    void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE,
+                        MAP_SHARED | MAP_POPULATE, DecoderAnswerFd, off_t(AnswerPixelsAlign));
+    if (mapped != MAP_FAILED) prepared = {static_cast<uchar*>(mapped), length};
+}
 
 QImage answerMemory(QSize size, QImage::Format format) {
     const qint64 length = qint64(size.width()) * size.height() * DecodedBytesPerPixel;
     if (answerPixels.address || length <= 0 ||
         ftruncate(DecoderAnswerFd, off_t(AnswerPixelsAlign + length)) != 0)
         return {};
-    void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE, MAP_SHARED,
-                        DecoderAnswerFd, off_t(AnswerPixelsAlign));
-    if (mapped == MAP_FAILED) return {};
-    answerPixels = {static_cast<uchar*>(mapped), length};
-    decoder::faultInAhead(mapped, std::size_t(length));
+    if (prepared.length >= length) {
+        // The pages past the picture went with the file's end.
+        answerPixels = {prepared.address, length};
+    } else {
+        if (prepared.address) munmap(prepared.address, std::size_t(prepared.length));
+        void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE, MAP_SHARED,
+                            DecoderAnswerFd, off_t(AnswerPixelsAlign));
+        if (mapped == MAP_FAILED) return {};
+        answerPixels = {static_cast<uchar*>(mapped), length};
+        decoder::faultInAhead(mapped, std::size_t(length));
+    }
     return QImage(answerPixels.address, size.width(), size.height(),
                   qsizetype(size.width()) * DecodedBytesPerPixel, format);
 }
@@ -122,6 +138,11 @@ bool answer(const LoadResult& result) {
     header.outcome = !result.picture.isNull() ? DecodeOutcome::Picture
                      : result.tooLarge        ? DecodeOutcome::TooLarge
                                               : DecodeOutcome::Refused;
+    // Exactly as long as the answer: no page prepared for a larger picture stays.
+    const qint64 end = header.outcome == DecodeOutcome::Picture
+                           ? qint64(AnswerPixelsAlign) + result.picture.sizeInBytes()
+                           : 0;
+    if (ftruncate(DecoderAnswerFd, off_t(end)) != 0) return false;
     const QString text = result.errorText.left(LongestAnswerText);
     header.textUnits = std::uint32_t(text.size());
     if (!writeAll(text.utf16(), text.size() * 2, sizeof header)) return false;
@@ -142,10 +163,10 @@ bool answer(const LoadResult& result) {
     return writeAll(&header, sizeof header, 0) && write(DecoderDoneFd, &done, 1) == 1;
 }
 
-// Waits for the request and its two descriptors, which then take 3 and 4.
+// Waits for the request and the file's descriptor, which then takes 3.
 bool receiveRequest(DecodeRequest& request) {
     iovec data{&request, sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(2 * sizeof(int))] = {};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
     msghdr message{};
     message.msg_iov = &data;
     message.msg_iovlen = 1;
@@ -157,13 +178,12 @@ bool receiveRequest(DecodeRequest& request) {
     }
     const cmsghdr* rights = CMSG_FIRSTHDR(&message);
     if (got != sizeof request || !rights || rights->cmsg_type != SCM_RIGHTS ||
-        rights->cmsg_len != CMSG_LEN(2 * sizeof(int)))
+        rights->cmsg_len != CMSG_LEN(sizeof(int)))
         return false;
-    int fds[2];
-    std::memcpy(fds, CMSG_DATA(rights), sizeof fds);
+    int file;
+    std::memcpy(&file, CMSG_DATA(rights), sizeof file);
     // The socket's number goes to the file; nothing more comes over it.
-    return dup2(fds[0], DecoderInputFd) == DecoderInputFd &&
-           dup2(fds[1], DecoderAnswerFd) == DecoderAnswerFd;
+    return dup2(file, DecoderInputFd) == DecoderInputFd;
 }
 
 bool parseRequest(char** fields, DecodeRequest& request) {
@@ -179,13 +199,16 @@ bool parseRequest(char** fields, DecodeRequest& request) {
 int main(int argc, char** argv) {
     // Ends with the program, even if the program is killed.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const bool standby = argc == 3 && std::strcmp(argv[2], "standby") == 0;
+    const bool standby = argc == 4 && std::strcmp(argv[2], "standby") == 0;
     if (!standby && argc != 9) return Usage;
     if (getppid() != std::atoll(argv[1])) return Usage; // the program is already gone
     // One arena: each thread's own would reserve 64 MiB of address space.
     mallopt(M_ARENA_MAX, 1);
-    // A standby has the time to load them all.
-    if (standby) loadReaders();
+    // A standby has the time to load them all, and to fault in the picture's memory.
+    if (standby) {
+        loadReaders();
+        prepareAnswerMemory(std::atoll(argv[3]));
+    }
 
     DecodeRequest request;
     if (standby ? !receiveRequest(request) : !parseRequest(argv + 2, request)) return NoInput;
