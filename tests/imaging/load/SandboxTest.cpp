@@ -121,6 +121,14 @@ TEST(Sandbox, DecodesLikeTheLoaderInProcess) {
 // ended by the load of another file: once done, no decoder process is left, not even
 // as a zombie.
 TEST(Sandbox, NoDecoderIsLeftBehind) {
+    const auto allEnded = [] {
+        QElapsedTimer clock;
+        clock.start();
+        while (decoderProcesses() > 0 && clock.elapsed() < SandboxedLoader::timeoutMs())
+            std::this_thread::yield();
+        return decoderProcesses() == 0;
+    };
+    ASSERT_TRUE(allEnded()); // those of the tests before
     const SandboxedLoader loader;
     SandboxedLoader::startStandby();
     EXPECT_EQ(decoderProcesses(), 1);
@@ -129,11 +137,7 @@ TEST(Sandbox, NoDecoderIsLeftBehind) {
     EXPECT_FALSE(loader.load(sample("rgb.png"), LargestPicture).picture.isNull());
     loader.startAhead(sample("rgb.png"), LargestPicture);
     EXPECT_FALSE(loader.load(sample("alpha.png"), LargestPicture).picture.isNull());
-    QElapsedTimer clock;
-    clock.start();
-    while (decoderProcesses() > 0 && clock.elapsed() < SandboxedLoader::timeoutMs())
-        std::this_thread::yield();
-    EXPECT_EQ(decoderProcesses(), 0);
+    EXPECT_TRUE(allEnded());
 }
 
 // While it decodes, the decoder runs under its seccomp filter and with a finite address
