@@ -19,7 +19,8 @@ struct KWinShot {
 
 // The active window with its frame, at the outputs' native resolution.
 KWinShot kwinActiveWindow();
-// Every output, at native resolution: the desktop's top-left corner is 0,0.
-KWinShot kwinWorkspace();
+// Every output, at native resolution: the desktop's top-left corner is 0,0. `expected`:
+// the desktop's likely size in device pixels, whose memory is made ready meanwhile.
+KWinShot kwinWorkspace(QSize expected = {});
 
 } // namespace kamsulo::platform

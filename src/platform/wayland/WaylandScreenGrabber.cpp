@@ -143,7 +143,7 @@ private:
     // portal's; null with failure_ set when neither gave one.
     QImage wholeDesktop() {
         if (currentDesktop() == Desktop::Plasma) {
-            KWinShot shot = kwinWorkspace();
+            KWinShot shot = kwinWorkspace(rootRect().size());
             if (shot.answer == KWinAnswer::Taken) return shot.picture;
             kwinAuthorizes(shot);
         }
