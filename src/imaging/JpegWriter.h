@@ -8,8 +8,13 @@
 
 namespace kamsulo::imaging {
 
+// How the picture is coded: a large one in two bands at once, joined by a restart
+// marker (the same pixels when decoded), or in one pass.
+enum class JpegPasses { TwoBandsWhenLarge, One };
+
 // Returns a status: Ok, InvalidParameter (not 24 or 32 bits, or larger than
 // 65500 pixels a side), GenericError (the encoder failed) or SystemError.
-int writeJpeg(const Bitmap& bitmap, AtomicFile& file, int quality);
+int writeJpeg(const Bitmap& bitmap, AtomicFile& file, int quality,
+              JpegPasses passes = JpegPasses::TwoBandsWhenLarge);
 
 } // namespace kamsulo::imaging
