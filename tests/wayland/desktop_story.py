@@ -25,27 +25,12 @@ import time
 import numpy
 from PIL import Image
 
-TIMEOUT = 60.0
+from story_steps import TIMEOUT, fail, wait_for
+
 COLOR = (0xFF, 0x88, 0x00)
 SIZE = (400, 300)  # the colour window's content
 NOT_AUTHORIZED = "KWin erlaubt diesem Programm keine direkten Bildschirmfotos"
 DENIED = "Die Arbeitsumgebung hat das Bildschirmfoto nicht erlaubt."
-
-
-def fail(reason):
-    print("FAIL: " + reason)
-    raise SystemExit(1)
-
-
-def wait_for(condition, what):
-    deadline = time.time() + TIMEOUT
-    while True:
-        result = condition()
-        if result:
-            return result
-        if time.time() > deadline:
-            fail("%s (waited %g s)" % (what, TIMEOUT))
-        time.sleep(0.1)
 
 
 def permission(answer):

@@ -31,7 +31,8 @@ import time
 import numpy
 from PIL import Image
 
-TIMEOUT = 60.0  # seconds for anything to show; the pixman compositor is slow on 2 cores
+from story_steps import fail, wait_for
+
 COLOR = (0xFF, 0x88, 0x00)
 BACKGROUND = (0x33, 0x66, 0x99)
 HOVER = (0xFF, 0xFF, 0x00)  # a main button under the pointer
@@ -43,22 +44,6 @@ BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "MsPain
 BUTTON_Y = 30  # the main buttons' middle, in the window
 PORTAL_FILE = "/tmp/out.png"  # where the wlr portal writes every caller's picture
 KEY_RETURN, KEY_ESCAPE, KEY_CONTROL, KEY_A, KEY_C = 0xFF0D, 0xFF1B, 0xFFE3, 0x61, 0x63
-
-
-def fail(reason):
-    print("FAIL: " + reason)
-    raise SystemExit(1)
-
-
-def wait_for(condition, what):
-    deadline = time.time() + TIMEOUT
-    while True:
-        result = condition()
-        if result:
-            return result
-        if time.time() > deadline:
-            fail("%s (waited %g s)" % (what, TIMEOUT))
-        time.sleep(0.05)
 
 
 def run(*cmd):
