@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <utility>
 
 using kamsulo::app::CommandLine;
 using kamsulo::app::MainButton;
@@ -101,8 +102,13 @@ int main(int argc, char** argv) {
     }
 
     // The desktop's screenshot files are PNGs of the common kind.
-    kamsulo::platform::setPictureDecoder([](const QByteArray& file) {
-        return kamsulo::imaging::decodeCommonPng(file, {}).value_or(QImage());
+    kamsulo::platform::setPictureDecoder([](const QByteArray& file, QImage memory) {
+        const auto ready = [&memory](QSize size, QImage::Format format) {
+            return memory.size() == size && memory.format() == format
+                       ? std::exchange(memory, QImage())
+                       : QImage();
+        };
+        return kamsulo::imaging::decodeCommonPng(file, ready).value_or(QImage());
     });
 
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

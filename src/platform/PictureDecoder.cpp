@@ -1,5 +1,7 @@
 #include "platform/PictureDecoder.h"
 
+#include <utility>
+
 namespace kamsulo::platform {
 
 namespace {
@@ -10,8 +12,8 @@ void setPictureDecoder(PictureDecoder decoder) {
     g_decoder = decoder;
 }
 
-QImage decodeDesktopPicture(const QByteArray& file) {
-    QImage picture = g_decoder ? g_decoder(file) : QImage();
+QImage decodeDesktopPicture(const QByteArray& file, QImage memory) {
+    QImage picture = g_decoder ? g_decoder(file, std::move(memory)) : QImage();
     if (picture.isNull()) picture.loadFromData(file);
     return picture.convertToFormat(QImage::Format_RGB32);
 }

@@ -7,12 +7,13 @@
 
 namespace kamsulo::platform {
 
-// The picture in `file`, or a null picture for Qt's reader to try.
-using PictureDecoder = QImage (*)(const QByteArray& file);
+// The picture in `file`, or a null picture for Qt's reader to try. `memory`, when not
+// null, is ready memory that the picture may take if it has its size and format.
+using PictureDecoder = QImage (*)(const QByteArray& file, QImage memory);
 
 void setPictureDecoder(PictureDecoder decoder);
 
 // Format_RGB32; null when the file holds no picture.
-QImage decodeDesktopPicture(const QByteArray& file);
+QImage decodeDesktopPicture(const QByteArray& file, QImage memory = {});
 
 } // namespace kamsulo::platform

@@ -1,5 +1,6 @@
 #include "platform/wayland/KWinScreenShot.h"
 #include "platform/TimingTrace.h"
+#include "platform/wayland/PreparedPicture.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -11,8 +12,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -61,49 +60,6 @@ bool readPixels(int fd, uchar* to, qsizetype size) {
     return true;
 }
 
-// Memory for a picture of the expected size, its pages faulted in on a thread of its
-// own while KWin works: fresh memory costs a page fault per 4 KiB when the pixels
-// arrive, several milliseconds for a screen.
-class PictureAhead {
-public:
-    explicit PictureAhead(QSize expected) {
-        if (expected.isEmpty()) return;
-        picture_ = QImage(expected, QImage::Format_ARGB32_Premultiplied);
-        if (picture_.isNull()) return;
-        uchar* bits = picture_.bits();
-        const qsizetype size = picture_.sizeInBytes();
-        try {
-            toucher_ = std::thread([bits, size] {
-                for (qsizetype at = 0; at < size; at += PageBytes)
-                    bits[at] = 0;
-            });
-        } catch (const std::system_error&) {
-            // No thread to be had: the pages fault in as the pixels arrive.
-        }
-    }
-    ~PictureAhead() { wait(); }
-    PictureAhead(const PictureAhead&) = delete;
-    PictureAhead& operator=(const PictureAhead&) = delete;
-
-    // The memory as a picture of KWin's description, if it fits; null otherwise.
-    QImage take(int width, int height, int stride, QImage::Format format) {
-        wait();
-        if (picture_.width() != width || picture_.height() != height ||
-            picture_.bytesPerLine() != stride || QImage::toPixelFormat(format).bitsPerPixel() != 32)
-            return {};
-        picture_.reinterpretAsFormat(format);
-        return std::exchange(picture_, QImage());
-    }
-
-private:
-    static constexpr qsizetype PageBytes = 4096;
-    void wait() {
-        if (toucher_.joinable()) toucher_.join();
-    }
-    QImage picture_;
-    std::thread toucher_;
-};
-
 // One capture method: the options and the pipe's write end go in, the answer describes
 // raw pixels, which follow through the pipe. `expected`: the picture's likely size.
 KWinShot capture(const QString& method, QSize expected = {}) {
@@ -112,7 +68,7 @@ KWinShot capture(const QString& method, QSize expected = {}) {
     const int in = pipeEnds[0];
     // A larger pipe lets KWin write a picture in fewer turns; the default serves too.
     ::fcntl(in, F_SETPIPE_SZ, pipeBytes);
-    PictureAhead ahead(expected);
+    PreparedPicture ahead(expected, QImage::Format_ARGB32_Premultiplied);
     QDBusMessage reply;
     {
         // The message keeps a copy of the write end as long as it lives.
@@ -142,8 +98,12 @@ KWinShot capture(const QString& method, QSize expected = {}) {
     if (width <= 0 || height <= 0 || stride < width || format == QImage::Format_Invalid)
         return closeAndReturn({});
     // Straight into the picture when its lines are as long as KWin's.
-    QImage picture = ahead.take(width, height, stride, format);
-    if (picture.isNull()) picture = QImage(width, height, format);
+    QImage picture = ahead.take();
+    if (picture.size() == QSize(width, height) && picture.bytesPerLine() == stride &&
+        QImage::toPixelFormat(format).bitsPerPixel() == 32)
+        picture.reinterpretAsFormat(format);
+    else
+        picture = QImage(width, height, format);
     QByteArray lines;
     const bool direct = !picture.isNull() && picture.bytesPerLine() == stride;
     if (!direct) lines.resize(qsizetype(stride) * height);

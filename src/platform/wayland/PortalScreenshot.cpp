@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
+#include <utility>
 
 namespace kamsulo::platform {
 
@@ -71,7 +72,7 @@ public slots:
     }
 };
 
-PortalShot portalScreenshot(bool interactive) {
+PortalShot portalScreenshot(bool interactive, QImage memory) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return {{}, QString::fromUtf8(noPortalText)};
 
@@ -127,7 +128,7 @@ PortalShot portalScreenshot(bool interactive) {
     if (in.open(QIODevice::ReadOnly)) bytes = in.readAll();
     in.close();
     QFile::remove(file);
-    QImage picture = decodeDesktopPicture(bytes);
+    QImage picture = decodeDesktopPicture(bytes, std::move(memory));
     traceTiming("portal-picture-read");
     if (picture.isNull()) return {{}, QString::fromUtf8(unreadableText)};
     return {picture, {}};

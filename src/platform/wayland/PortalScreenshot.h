@@ -14,7 +14,8 @@ struct PortalShot {
 };
 
 // interactive: the desktop's own dialog lets the user choose what to take (a window,
-// for instance); otherwise the whole desktop without a question.
-PortalShot portalScreenshot(bool interactive);
+// for instance); otherwise the whole desktop without a question. `memory`: ready memory
+// for the picture, taken when it has the picture's size.
+PortalShot portalScreenshot(bool interactive, QImage memory = {});
 
 } // namespace kamsulo::platform

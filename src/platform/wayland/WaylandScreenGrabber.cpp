@@ -9,13 +9,17 @@
 #include "platform/wayland/KWinScreenShot.h"
 #include "platform/wayland/OutputModes.h"
 #include "platform/wayland/PortalScreenshot.h"
+#include "platform/wayland/PreparedPicture.h"
 #include "platform/wayland/SwayFocus.h"
 
+#include <QDBusConnection>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 namespace kamsulo::platform {
 
@@ -105,6 +109,8 @@ public:
 
     std::optional<QImage> grabActiveWindow() override {
         failure_.clear();
+        // Only sway's window is cut from the desktop picture.
+        if (currentDesktop() != Desktop::Sway) takePrepared();
         switch (currentDesktop()) {
         case Desktop::Sway:
             return std::nullopt; // activeWindow() and windowRect() serve
@@ -126,6 +132,13 @@ public:
 
     QString failure() const override { return failure_; }
 
+    // A capture is coming after the window's pauses: the session bus is connected and
+    // the desktop picture's memory readied meanwhile.
+    void prepareScreenGrab() override {
+        QDBusConnection::sessionBus();
+        prepared_ = std::make_unique<PreparedPicture>(rootRect().size(), QImage::Format_RGB32);
+    }
+
     WindowId activeWindow() override {
         focused_ = swayFocusedWindow();
         return focused_ ? focused_->id : 0;
@@ -139,15 +152,24 @@ public:
     QRect clientRect(WindowId window) override { return windowRect(window); }
 
 private:
+    // The memory readied for the next grab's desktop picture; it goes with that grab.
+    QImage takePrepared() {
+        QImage memory = prepared_ ? prepared_->take() : QImage();
+        prepared_.reset();
+        return memory;
+    }
+
+    std::unique_ptr<PreparedPicture> prepared_;
     // The desktop's frame: KWin's own when it lets this program take it, else the
     // portal's; null with failure_ set when neither gave one.
     QImage wholeDesktop() {
+        QImage memory = takePrepared();
         if (currentDesktop() == Desktop::Plasma) {
             KWinShot shot = kwinWorkspace(rootRect().size());
             if (shot.answer == KWinAnswer::Taken) return shot.picture;
             kwinAuthorizes(shot);
         }
-        PortalShot shot = portalScreenshot(false);
+        PortalShot shot = portalScreenshot(false, std::move(memory));
         failure_ = shot.failure;
         return shot.picture;
     }
