@@ -95,7 +95,8 @@ KWinShot capture(const QString& method, QSize expected = {}) {
     const int height = raw.value(QStringLiteral("height")).toInt();
     const int stride = raw.value(QStringLiteral("stride")).toInt();
     const auto format = QImage::Format(raw.value(QStringLiteral("format")).toUInt());
-    if (width <= 0 || height <= 0 || stride < width || format == QImage::Format_Invalid)
+    if (width <= 0 || height <= 0 || stride < width || format <= QImage::Format_Invalid ||
+        format >= QImage::NImageFormats)
         return closeAndReturn({});
     // Straight into the picture when its lines are as long as KWin's.
     QImage picture = ahead.take();
