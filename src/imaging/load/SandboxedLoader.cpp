@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
@@ -25,8 +26,6 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
-
-extern char** environ;
 
 namespace kamsulo::imaging {
 
@@ -189,6 +188,22 @@ Ending endingOf(const Decoder& decoder) {
     return got == 1 ? Ending::Answered : got == 0 ? Ending::Ended : Ending::Running;
 }
 
+// What of the program's environment the decoder gets: where its libraries, Qt's plugins
+// and the fonts are, and the sanitizers' options in a checked build. Nothing else.
+constexpr const char* DecoderVariables[] = {
+    "LD_LIBRARY_PATH", "QT_PLUGIN_PATH", "QT_QPA_FONTDIR", "FONTCONFIG_FILE",
+    "FONTCONFIG_PATH", "XDG_DATA_DIRS",  "XDG_CACHE_HOME", "HOME",
+    "ASAN_OPTIONS",    "LSAN_OPTIONS",   "UBSAN_OPTIONS",
+};
+
+std::vector<QByteArray> decoderEnvironment() {
+    std::vector<QByteArray> environment;
+    for (const char* name : DecoderVariables)
+        if (const char* value = std::getenv(name))
+            environment.push_back(QByteArray(name) + '=' + value);
+    return environment;
+}
+
 // Starts kamsulo-decode with `request` on its command line and the two descriptors as 3
 // and 4; with none, in standby with its socket and answer, where it faults in `prepared`
 // bytes of picture memory. Either way the done pipe is its 5.
@@ -220,11 +235,32 @@ Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth, qint64
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // Nothing of the terminal: neither what the user types nor the program's output.
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, first.get(), DecoderInputFd);
     if (second.valid()) posix_spawn_file_actions_adddup2(&actions, second.get(), DecoderAnswerFd);
     posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), DecoderDoneFd);
-    const int spawned =
-        posix_spawn(&decoder.pid, path.constData(), &actions, nullptr, argv.data(), environ);
+    // A session of its own, every signal at its default and none blocked; its death
+    // signal it sets itself.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t everySignal;
+    sigfillset(&everySignal);
+    posix_spawnattr_setsigdefault(&attributes, &everySignal);
+    sigemptyset(&everySignal);
+    posix_spawnattr_setsigmask(&attributes, &everySignal);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSID);
+    std::vector<QByteArray> environment = decoderEnvironment();
+    std::vector<char*> envp;
+    for (QByteArray& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    const int spawned = posix_spawn(&decoder.pid, path.constData(), &actions, &attributes,
+                                    argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) return decoder;
     decoder.pidfd = Fd(int(syscall(SYS_pidfd_open, decoder.pid, 0)));

@@ -244,6 +244,7 @@ int main(int argc, char** argv) {
         rlim_t(now + input.st_size + 2 * options.decodeLimitBytes + WorkingSpaceBytes);
 #endif
     limits.cpuSeconds = rlim_t(timeoutMs / 1000 + 2);
+    limits.knownFile = decoder::preopenedDescriptor;
     if (!decoder::enterSandbox(limits)) return NoSandbox;
 
     void* mapped =
