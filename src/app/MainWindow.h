@@ -152,7 +152,10 @@ private:
     void copyToClipboard();
     void pasteFromClipboard();
     // The paste of picture data from the clipboard or a drop.
-    void pasteFrom(const QMimeData* data);
+    // Whose data a paste or a drop brings: another program's bytes are decoded in the
+    // decoder process; only the program's own picture is taken as it is.
+    enum class DataOrigin { OtherProgram, ThisProgram };
+    void pasteFrom(const QMimeData* data, DataOrigin origin);
 
     // Keyboard shortcuts and drops (MainWindowShortcuts.cpp).
     void installShortcuts();

@@ -79,7 +79,7 @@ void MainWindow::dropEvent(QDropEvent* e) {
         if (!askToSaveFirst()) openFile(file);
     } else if (file.isEmpty() && e->mimeData()->hasImage()) {
         e->acceptProposedAction();
-        pasteFrom(e->mimeData());
+        pasteFrom(e->mimeData(), e->source() ? DataOrigin::ThisProgram : DataOrigin::OtherProgram);
     } else {
         e->ignore();
     }
