@@ -93,7 +93,9 @@ bool ImageWriter::save(const QImage& image, const QString& fileName, const Build
         return fail(built == OutOfMemory ? SaveFailure::OutOfMemory : SaveFailure::Encoder);
 
     AtomicFile file(fileName);
-    if (!file.open()) return fail(SaveFailure::FileSystem, file.error());
+    if (!file.open())
+        return fail(file.refusedForeignLink() ? SaveFailure::ForeignLink : SaveFailure::FileSystem,
+                    file.error());
     const int status = checkStatus(encode(bitmap, file));
     if (status == SystemError || (status == Ok && file.failed()))
         return fail(SaveFailure::FileSystem, file.error());
