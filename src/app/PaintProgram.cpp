@@ -1,4 +1,5 @@
 #include "app/PaintProgram.h"
+#include "app/HandOverFolder.h"
 #include "keys/SendKeyString.h"
 #include "platform/ActiveWindow.h"
 #include "platform/DesktopServices.h"
@@ -118,16 +119,15 @@ PaintProgram::Outcome PaintProgram::handOverFile(const QImage& picture,
     if (cmd.isEmpty()) return Outcome::NotFound;
     // Only the user may read the pictures: they may show anything that was on screen.
     const QString folder = handOverFolder();
-    if (!QDir().mkpath(folder) ||
-        !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-        return Outcome::NotFound;
+    if (!preparePrivateFolder(folder)) return Outcome::NotFound;
+    removeOldPictures(folder, QDateTime::currentDateTime());
     const QString stem = folder + QStringLiteral("/Bildschirmfoto ") +
                          capturedAt.toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
     // A file an editor may still hold is never written over.
     QString file = stem + QStringLiteral(".png");
     for (int n = 2; QFileInfo::exists(file); ++n)
         file = stem + QStringLiteral(" (%1).png").arg(n);
-    if (!picture.save(file, "PNG")) return Outcome::NotFound;
+    if (!writeHandOverPicture(picture, file)) return Outcome::NotFound;
     if (!QProcess::startDetached(cmd.first(), cmd.mid(1) << file)) return Outcome::NotFound;
     return Outcome::Handed;
 }
