@@ -3,9 +3,11 @@
 #include "capture/CaptureHost.h"
 #include "platform/MessageBox.h"
 #include "platform/TimingTrace.h"
+#include "platform/WindowBounds.h"
 
 #include <QDateTime>
 #include <QEventLoop>
+#include <QPainter>
 #include <QTimer>
 
 namespace kamsulo::capture {
@@ -45,7 +47,19 @@ QImage ScreenCapture::captureActiveWindow() {
     // as a window device context of no window would give.
     if (window == 0) return captureScreen();
     const QRect outer = grabber_.windowRect(window);
-    return captureWindow(window, WindowArea::Whole, QRect(QPoint(0, 0), outer.size()));
+    if (outer.isNull()) return {};
+    // What of the window the monitors show; the gaps between them are black.
+    const QList<platform::Monitor> monitors = grabber_.monitors();
+    const QRect seen = platform::partOnMonitors(outer, monitors);
+    if (seen.isEmpty()) return captureScreen();
+    QImage picture = grabber_.grabRoot(seen);
+    const QRegion gaps = platform::offMonitors(seen, monitors);
+    if (!picture.isNull() && !gaps.isEmpty()) {
+        QPainter painter(&picture);
+        for (const QRect& gap : gaps)
+            painter.fillRect(gap, Qt::black);
+    }
+    return picture;
 }
 
 void ScreenCapture::handOver(const QImage& picture) {

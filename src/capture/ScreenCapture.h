@@ -27,7 +27,8 @@ public:
     QImage captureWindow(platform::WindowId window, WindowArea area, const QRect& source);
     // The whole primary screen.
     QImage captureScreen();
-    // The foreground window, frame and title bar included.
+    // The foreground window as it is seen, frame and title bar included, cut to the
+    // monitors. The whole screen when no window is in front or none of it is on a monitor.
     QImage captureActiveWindow();
 
     // The screen, handed to the canvas.
