@@ -44,8 +44,9 @@ QImage ScreenCapture::captureActiveWindow() {
     if (std::optional<QImage> whole = grabber_.grabActiveWindow()) return *whole;
     const WindowId window = grabber_.activeWindow();
     // With no active window (the desktop in front) the picture is the whole screen,
-    // as a window device context of no window would give.
-    if (window == 0) return captureScreen();
+    // as a window device context of no window would give. So it is with our own window,
+    // which has stepped aside even where the window manager still names it active.
+    if (window == 0 || (host_ && window == host_->hostWindow())) return captureScreen();
     const QRect outer = grabber_.windowRect(window);
     if (outer.isNull()) return {};
     // What of the window the monitors show; the gaps between them are black.
