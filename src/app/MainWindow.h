@@ -80,6 +80,7 @@ public:
 
     // --- CaptureHost and RegionHost ---
     void handOverCapture(const QImage& picture) override;
+    std::uint64_t hostWindow() const override { return internalWinId(); }
     void clearCanvasPicture() override;
     void handOverPicture(const QImage& picture) override { handOverCapture(picture); }
     void showMainWindowNormal() override;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <cstdint>
 
 namespace kamsulo::capture {
 
@@ -9,6 +10,8 @@ class CaptureHost {
 public:
     virtual ~CaptureHost() = default;
     virtual void handOverCapture(const QImage& picture) = 0;
+    // The main window's id on the display (platform::WindowId), 0 while it has none.
+    virtual std::uint64_t hostWindow() const { return 0; }
 };
 
 } // namespace kamsulo::capture

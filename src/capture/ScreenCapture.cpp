@@ -3,9 +3,11 @@
 #include "capture/CaptureHost.h"
 #include "platform/MessageBox.h"
 #include "platform/TimingTrace.h"
+#include "platform/WindowBounds.h"
 
 #include <QDateTime>
 #include <QEventLoop>
+#include <QPainter>
 #include <QTimer>
 
 namespace kamsulo::capture {
@@ -42,10 +44,23 @@ QImage ScreenCapture::captureActiveWindow() {
     if (std::optional<QImage> whole = grabber_.grabActiveWindow()) return *whole;
     const WindowId window = grabber_.activeWindow();
     // With no active window (the desktop in front) the picture is the whole screen,
-    // as a window device context of no window would give.
-    if (window == 0) return captureScreen();
+    // as a window device context of no window would give. So it is with our own window,
+    // which has stepped aside even where the window manager still names it active.
+    if (window == 0 || (host_ && window == host_->hostWindow())) return captureScreen();
     const QRect outer = grabber_.windowRect(window);
-    return captureWindow(window, WindowArea::Whole, QRect(QPoint(0, 0), outer.size()));
+    if (outer.isNull()) return {};
+    // What of the window the monitors show; the gaps between them are black.
+    const QList<platform::Monitor> monitors = grabber_.monitors();
+    const QRect seen = platform::partOnMonitors(outer, monitors);
+    if (seen.isEmpty()) return captureScreen();
+    QImage picture = grabber_.grabRoot(seen);
+    const QRegion gaps = platform::offMonitors(seen, monitors);
+    if (!picture.isNull() && !gaps.isEmpty()) {
+        QPainter painter(&picture);
+        for (const QRect& gap : gaps)
+            painter.fillRect(gap, Qt::black);
+    }
+    return picture;
 }
 
 void ScreenCapture::handOver(const QImage& picture) {

@@ -27,7 +27,9 @@ public:
     QImage captureWindow(platform::WindowId window, WindowArea area, const QRect& source);
     // The whole primary screen.
     QImage captureScreen();
-    // The foreground window, frame and title bar included.
+    // The foreground window as it is seen, frame and title bar included, cut to the
+    // monitors. The whole screen when no window is in front, none of it is on a monitor,
+    // or it is the host's own.
     QImage captureActiveWindow();
 
     // The screen, handed to the canvas.

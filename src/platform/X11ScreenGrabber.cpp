@@ -2,6 +2,7 @@
 // plain XGetImage otherwise. One connection of our own, kept for the program's life.
 #include "platform/Backends.h"
 #include "platform/ScreenGrabber.h"
+#include "platform/WindowBounds.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <future>
@@ -25,6 +27,7 @@
 #include <vector>
 
 #include "platform/X11ClientWindow.h" // Xlib's macros after Qt's headers
+#include "platform/X11Properties.h"
 
 namespace kamsulo::platform {
 
@@ -230,6 +233,9 @@ private:
     Display* dpy_;
 };
 
+// Wider window edges than any screen are not believed.
+constexpr unsigned long kMaxEdgeWidth = 1u << 15;
+
 class X11ScreenGrabber final : public ScreenGrabber {
 public:
     X11ScreenGrabber() {
@@ -338,11 +344,26 @@ public:
         return 0;
     }
 
+    // The window as it is seen. The frame window's own size is no measure of that:
+    // GNOME Shell's holds invisible borders to resize by.
     QRect windowRect(WindowId window) override {
         if (!dpy_ || window == 0) return {};
-        if (static_cast<Window>(window) == root_) return primaryScreen();
-        const WindowId frame = frameOf(window);
-        return frame ? geometryOf(static_cast<Window>(frame), true) : QRect();
+        const Window w = static_cast<Window>(window);
+        if (w == root_) return primaryScreen();
+        const QRect client = geometryOf(w, false);
+        if (client.isNull()) return {};
+        std::optional<QMargins> frame = edgeWidths(w, "_NET_FRAME_EXTENTS");
+        if (!frame) {
+            // No word from a window manager: the frame window's reach around the client
+            // (without a window manager, the client's own border).
+            const WindowId outer = frameOf(window);
+            const QRect framed = outer ? geometryOf(static_cast<Window>(outer), true) : QRect();
+            if (framed.isNull()) return {};
+            frame = QMargins(client.left() - framed.left(), client.top() - framed.top(),
+                             framed.right() - client.right(), framed.bottom() - client.bottom());
+        }
+        return seenWindowRect(client, *frame,
+                              edgeWidths(w, "_GTK_FRAME_EXTENTS").value_or(QMargins()));
     }
 
     QRect clientRect(WindowId window) override {
@@ -368,6 +389,16 @@ private:
             w = *reinterpret_cast<Window*>(data);
         if (data) XFree(data);
         return trap.failed() ? None : w;
+    }
+
+    // Four widths that a window manager or a client sets on a window, in the order left,
+    // right, top, bottom; none when the property is not set as four of them.
+    std::optional<QMargins> edgeWidths(Window w, const char* property) {
+        ErrorTrap trap(dpy_);
+        const std::vector<unsigned long> v = propertyItems(dpy_, w, property, XA_CARDINAL);
+        if (trap.failed() || v.size() != 4) return std::nullopt;
+        const auto width = [](unsigned long n) { return int(std::min(n, kMaxEdgeWidth)); };
+        return QMargins(width(v[0]), width(v[2]), width(v[1]), width(v[3]));
     }
 
     QRect geometryOf(Window w, bool withBorder) {

@@ -54,10 +54,12 @@ bool onScreen(const QImage& img, const QPoint& where) {
 struct RecordingHost : capture::CaptureHost {
     QImage last;
     int calls = 0;
+    platform::WindowId window = 0;
     void handOverCapture(const QImage& p) override {
         last = p;
         ++calls;
     }
+    std::uint64_t hostWindow() const override { return window; }
 };
 
 bool sameImage(const QImage& a, const QImage& b) {
@@ -132,6 +134,24 @@ TEST(Capture, ActiveWindowIncludesTheFrame) {
     const QImage client =
         f.captureWindow(win.winId(), capture::WindowArea::Client, QRect(QPoint(), img.size()));
     EXPECT_TRUE(sameImage(client, img));
+}
+
+// The host's own window counts as no window: where the window manager still names it
+// active after it stepped aside, its place shows the desktop.
+TEST(Capture, TheHostsOwnWindowAsTheActiveOneGivesTheWholeScreen) {
+    const QImage img = pattern(QSize(300, 200), 13);
+    PatternWindow own(img, Qt::Window);
+    own.move(200, 150);
+    own.show();
+    own.activateWindow();
+    auto& g = platform::screenGrabber();
+    ASSERT_TRUE(test::waitFor(
+        [&] { return g.activeWindow() == own.winId() && onScreen(img, own.geometry().topLeft()); },
+        20000));
+    RecordingHost host;
+    host.window = own.winId();
+    capture::ScreenCapture f(&host, g);
+    EXPECT_EQ(f.captureActiveWindow().size(), QGuiApplication::primaryScreen()->size());
 }
 
 TEST(Capture, GoneOrZeroWindowGivesAnEmptyPicture) {
