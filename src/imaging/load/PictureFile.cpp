@@ -70,6 +70,8 @@ int PictureFile::openRaster() {
     // The content picks the reader, and no other reader is tried.
     format_ = rasterFormat(bytes_.first(std::min<qsizetype>(bytes_.size(), PictureHeadBytes)));
     if (format_ == RasterFormat::Unlisted) return UnknownImageFormat;
+    // Qt's PNG reader goes through the chunks before the data for the size already.
+    if (format_ == RasterFormat::Png && cutShort(format_, bytes_)) return UnknownImageFormat;
     device_.setData(bytes_);
     if (!device_.open(QIODevice::ReadOnly)) return GenericError;
     reader_ = std::make_unique<QImageReader>(&device_, readerName(format_));
