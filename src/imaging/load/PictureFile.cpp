@@ -3,6 +3,7 @@
 #include "imaging/load/EmfRenderer.h"
 #include "imaging/load/JpegScans.h"
 #include "imaging/load/LoadRules.h"
+#include "imaging/load/MaskedBitmap.h"
 #include "imaging/load/PngDecoder.h"
 #include "imaging/load/Truncation.h"
 #include "imaging/load/WmfRenderer.h"
@@ -134,6 +135,10 @@ DecodeResult PictureFile::decodeRaster() {
         if (std::optional<QImage> common = decodeCommonPng(bytes, pictureMemory_))
             return {*common, Ok};
     }
+    if (format_ == RasterFormat::Bitmap) {
+        if (std::optional<DecodeResult> masked = decodeMaskedBitmap(bytes, size_, pictureMemory_))
+            return *masked;
+    }
     QImage image;
     // The readers write into a picture of their size and format that is given them.
     const QImage::Format format = reader_->imageFormat();
@@ -141,6 +146,12 @@ DecodeResult PictureFile::decodeRaster() {
         (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
          format == QImage::Format_ARGB32_Premultiplied))
         image = pictureMemory_(size_, format);
+    // Qt's reader leaves the pixels that a bitmap's run-length data skips as they are:
+    // they are to be the palette's first colour.
+    if (format_ == RasterFormat::Bitmap && format == QImage::Format_Indexed8 && size_.isValid()) {
+        image = QImage(size_, format);
+        image.fill(0);
+    }
     if (!reader_->read(&image)) {
         // Qt refuses what passes its allocation limit as invalid data.
         const QSize claimed = reader_->size();
