@@ -2,6 +2,7 @@
 
 #include "imaging/load/EmfRenderer.h"
 #include "imaging/load/JpegScans.h"
+#include "imaging/load/KeyedPng.h"
 #include "imaging/load/LoadRules.h"
 #include "imaging/load/MaskedBitmap.h"
 #include "imaging/load/PngDecoder.h"
@@ -134,6 +135,8 @@ DecodeResult PictureFile::decodeRaster() {
     if (format_ == RasterFormat::Png) {
         if (std::optional<QImage> common = decodeCommonPng(bytes, pictureMemory_))
             return {*common, Ok};
+        if (std::optional<DecodeResult> keyed = decodeKeyedPng(bytes, size_, pictureMemory_))
+            return *keyed;
     }
     if (format_ == RasterFormat::Bitmap) {
         if (std::optional<DecodeResult> masked = decodeMaskedBitmap(bytes, size_, pictureMemory_))
