@@ -83,6 +83,26 @@ public:
     QByteArray bytes;
 };
 
+quint32 crc32(const QByteArray& bytes) {
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= uchar(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc >> 1 ^ (0xedb88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+QByteArray bigEndian32(quint32 value) {
+    return QByteArray(1, char(value >> 24)) + char(value >> 16 & 0xff) + char(value >> 8 & 0xff) +
+           char(value & 0xff);
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    const QByteArray body = QByteArray(type, 4) + data;
+    return bigEndian32(quint32(data.size())) + body + bigEndian32(crc32(body));
+}
+
 // A Windows metafile of the given records (words after the size), with or
 // without the placeable header; the size words of each record are added here.
 QByteArray metafile(const QList<QList<int>>& records, bool placeable) {
@@ -165,6 +185,21 @@ void writeLoaderSeeds() {
         .u32(0);
     bmp.bytes += QByteArray::fromHex("00000000 0000ff00 00ff0000 ff000000") + rle;
     loaderSeed(".rle", bmp.bytes);
+
+    // A 32-bit bitmap of bit fields, 10 bits a colour and 2 of alpha, in a version 4 header.
+    LittleEndian masked;
+    masked.bytes = "BM";
+    masked.u32(14 + 108 + 16).u32(0).u32(14 + 108);
+    masked.u32(108).u32(2).u32(2).u16(1).u16(32).u32(3).u32(16).u32(2835).u32(2835).u32(0).u32(0);
+    masked.u32(0x3ff00000).u32(0x000ffc00).u32(0x000003ff).u32(0xc0000000);
+    masked.bytes.resize(14 + 108, '\0');
+    masked.u32(0xffffffff).u32(0x3ff003ff).u32(0x8007fc00).u32(0x40000001);
+    loaderSeed(".bmp", masked.bytes);
+
+    // A PNG of 16-bit RGB samples with a colour key: the blue of its top left pixel.
+    QByteArray deep = qtWritten(picture.convertToFormat(QImage::Format_RGBX64), "png");
+    deep.insert(33, pngChunk("tRNS", QByteArray::fromHex("00000000ffff")));
+    loaderSeed(".png", deep);
 
     // Window origin and extent, a brush, a rectangle, and a 2 x 2 bitmap stretched.
     const QList<QList<int>> records = {
