@@ -251,6 +251,16 @@ TEST(Sandbox, TheWallsKeepTheDecoderToItself) {
         {"prlimit64 of the program", limits(program), Answer::Refused},
         {"sched_getaffinity of itself", affinity(0), Answer::Allowed},
         {"sched_getaffinity of the program", affinity(program), Answer::Refused},
+        {"a thread's attributes, affinity included",
+         [](int) {
+             bool answered = false;
+             std::thread([&answered] {
+                 pthread_attr_t attributes;
+                 answered = pthread_getattr_np(pthread_self(), &attributes) == 0;
+             }).join();
+             return answered;
+         },
+         Answer::Allowed},
         {"sched_getparam of the program",
          [program](int) {
              sched_param param{};

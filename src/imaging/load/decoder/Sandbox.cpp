@@ -69,46 +69,67 @@ bool addAll(scmp_filter_ctx filter, std::uint32_t action, const auto& names) {
 // any process of the user).
 constexpr int DescriptorCommands[] = {F_GETFD, F_SETFD, F_GETFL, F_DUPFD, F_DUPFD_CLOEXEC};
 
-// The calls that take a process id answer for the decoder itself only (0 or its own id).
-// Any other argument of these and of fcntl ends the decoder, as any call outside the list does.
+// The calls that take a process id answer for the decoder itself only: with 0 (the
+// caller) at once, with any other id through answerForOwnThreads.
 constexpr const char* OwnProcessOnly[] = {"prlimit64", "sched_getaffinity", "sched_getparam",
                                           "sched_getscheduler"};
 
-// Calls that look up names in the file system, trapped to answerStatByDescriptor.
+// Calls that look up names in the file system, trapped to answerTrappedCall.
 constexpr const char* StatCalls[] = {"newfstatat", "statx"};
 
 int (*g_knownFile)(const char*) = nullptr;
+pid_t g_decoder = 0;
 
-// The filter traps the stat calls, which take a name, here. Answered through fstat, which
-// takes none: the status of an open descriptor (an empty name with AT_EMPTY_PATH, as
-// glibc's fstat() asks) and of the files opened before the walls by their names (libwmf
-// looks for its fonts so). Any other lookup is refused. statx is not needed once the walls
-// are up: its callers fall back to fstat.
-void answerStatByDescriptor(int, siginfo_t* info, void* context) {
+#if defined(__x86_64__)
+// A call by name of the file system (newfstatat), answered through fstat, which takes
+// none: the status of an open descriptor (an empty name with AT_EMPTY_PATH, as glibc's
+// fstat() asks) and of the files opened before the walls by their names (libwmf looks for
+// its fonts so). Any other lookup is refused.
+long statByDescriptor(const greg_t* registers) {
+    const auto* name = reinterpret_cast<const char*>(registers[REG_RSI]);
+    int fd = -1;
+    if (name && name[0] == '\0' && (registers[REG_R10] & AT_EMPTY_PATH) != 0)
+        fd = int(registers[REG_RDI]);
+    else if (name && name[0] == '/' && g_knownFile)
+        fd = g_knownFile(name);
+    if (fd < 0) return -EACCES;
+    return syscall(SYS_fstat, fd, registers[REG_RDX]) == 0 ? 0 : -errno;
+}
+
+// A call about another process id: answered, as for the caller, only when the id is the
+// decoder's or one of its threads' (glibc asks about a thread by its id); any other process
+// is as if it did not exist.
+long answerForOwnThreads(long call, const greg_t* registers) {
+    const auto pid = pid_t(registers[REG_RDI]);
+    const bool own = pid == g_decoder || (pid > 0 && syscall(SYS_tgkill, g_decoder, pid, 0) == 0);
+    if (!own) return -ESRCH;
+    const long result =
+        syscall(call, 0, registers[REG_RSI], registers[REG_RDX], registers[REG_R10]);
+    return result >= 0 ? result : -errno;
+}
+#endif
+
+// The filter traps here what it cannot decide by the arguments' values alone. statx is
+// not needed once the walls are up: its callers fall back to fstat.
+void answerTrappedCall(int, siginfo_t* info, void* context) {
     const int savedErrno = errno;
-    long result = -ENOSYS;
 #if defined(__x86_64__)
     greg_t* registers = static_cast<ucontext_t*>(context)->uc_mcontext.gregs;
-    if (info->si_syscall == SYS_newfstatat) {
-        const auto* name = reinterpret_cast<const char*>(registers[REG_RSI]);
-        int fd = -1;
-        if (name && name[0] == '\0' && (registers[REG_R10] & AT_EMPTY_PATH) != 0)
-            fd = int(registers[REG_RDI]);
-        else if (name && name[0] == '/' && g_knownFile)
-            fd = g_knownFile(name);
-        result = fd < 0 ? -EACCES : syscall(SYS_fstat, fd, registers[REG_RDX]) == 0 ? 0 : -errno;
-    }
-    registers[REG_RAX] = result;
+    const long call = info->si_syscall;
+    registers[REG_RAX] = call == SYS_newfstatat ? statByDescriptor(registers)
+                         : call == SYS_statx    ? -ENOSYS
+                                                : answerForOwnThreads(call, registers);
 #else
-    (void)info, (void)context, (void)result;
+    (void)info, (void)context;
 #endif
     errno = savedErrno;
 }
 
-bool trapStatCalls(int (*knownFile)(const char*)) {
+bool trapCalls(int (*knownFile)(const char*)) {
     g_knownFile = knownFile;
+    g_decoder = getpid();
     struct sigaction action {};
-    action.sa_sigaction = answerStatByDescriptor;
+    action.sa_sigaction = answerTrappedCall;
     action.sa_flags = SA_SIGINFO;
     sigemptyset(&action.sa_mask);
     return sigaction(SIGSYS, &action, nullptr) == 0;
@@ -150,7 +171,7 @@ bool installFilter(int (*knownFile)(const char*)) {
              addWithArgument(f, SCMP_ACT_ERRNO(EACCES), call, executable);
     for (const char* call : OwnProcessOnly)
         ok = ok && addWithArgument(f, SCMP_ACT_ALLOW, call, argument(0, SCMP_CMP_EQ, 0)) &&
-             addWithArgument(f, SCMP_ACT_ALLOW, call, self);
+             addWithArgument(f, SCMP_ACT_TRAP, call, argument(0, SCMP_CMP_NE, 0));
     for (const int command : DescriptorCommands)
         ok = ok && seccomp_rule_add(f, SCMP_ACT_ALLOW, SCMP_SYS(fcntl), 1,
                                     argument(1, SCMP_CMP_EQ, scmp_datum_t(command))) == 0;
@@ -172,7 +193,7 @@ bool installFilter(int (*knownFile)(const char*)) {
     const bool fonts = seccomp_rule_add(f, SCMP_ACT_ERRNO(EBADF), SCMP_SYS(write), 1,
                                         argument(0, SCMP_CMP_GT, DecoderDoneFd)) == 0;
 #endif
-    return ok && fonts && trapStatCalls(knownFile) && seccomp_load(f) == 0;
+    return ok && fonts && trapCalls(knownFile) && seccomp_load(f) == 0;
 }
 
 } // namespace
