@@ -83,8 +83,8 @@ bool encode(jpeg_compress_struct* info, ErrorManager* errors, void (*attach)(j_c
 
     info->image_width = static_cast<JDIMENSION>(bitmap.width());
     info->image_height = height;
-    info->input_components = bitmap.format() == PixelFormat::Rgb24 ? 3 : 4;
-    info->in_color_space = bitmap.format() == PixelFormat::Rgb24 ? JCS_EXT_BGR : JCS_EXT_BGRX;
+    info->input_components = 4;
+    info->in_color_space = JCS_EXT_BGRX;
     jpeg_set_defaults(info);
     jpeg_set_quality(info, quality, TRUE);
     info->restart_interval = restartInterval;
@@ -205,8 +205,7 @@ int writeJpeg(const Bitmap& bitmap, AtomicFile& file, int quality, JpegPasses pa
     if (bitmap.isNull() || bitmap.width() > JPEG_MAX_DIMENSION ||
         bitmap.height() > JPEG_MAX_DIMENSION)
         return InvalidParameter;
-    if (bitmap.format() != PixelFormat::Rgb24 && bitmap.format() != PixelFormat::Rgb32)
-        return InvalidParameter;
+    if (bitmap.format() != PixelFormat::Rgb32) return InvalidParameter;
     jpeg_compress_struct info{};
     ErrorManager errors{};
     auto* dest = new (std::nothrow) Destination{};

@@ -4,6 +4,7 @@
 #include "app/Banner.h"
 #include "app/MainWindow.h"
 #include "app/PaintProgram.h"
+#include "imaging/save/XdgSandbox.h"
 #include "platform/ActiveWindow.h"
 #include "support/modal.h"
 
@@ -273,6 +274,16 @@ TEST(PaintHandOff, WithoutTheEditorOnlyTheMessageShowsAndTheClipboardHoldsThePic
     EXPECT_EQ(boxes.texts, QStringList{"Mspaint wurde nicht gefunden !"});
     EXPECT_EQ(boxes.titles, QStringList{"Kamsulo - Info"});
     EXPECT_EQ(OtherProgram::readPicture(), picture);
+}
+
+// Where neither fixed place has it, the editor is started as its desktop entry says.
+TEST(PaintHandOff, TheEditorIsFoundThroughItsDesktopEntry) {
+    test::XdgSandbox sandbox;
+    sandbox.write("share/applications/kamsulo-test-paint.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Malen\nExec=sh -c \"exit 0\" %U\n");
+    const PaintProgram program({"/nonexistent/bin/kolourpaint", "/nonexistent/kolourpaint",
+                                "kamsulo-test-paint.desktop", "kolourpaint"});
+    EXPECT_EQ(program.command(), (QStringList{"sh", "-c", "exit 0"}));
 }
 
 TEST(PaintHandOff, AnEditorThatEndsWithoutAWindowIsNotWaitedForAndTheUserIsTold) {
