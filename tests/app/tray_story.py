@@ -11,7 +11,9 @@ and ends it. Then, on a display of its own without a tray host: minimising leave
 window iconic and reachable and closes the info window; a tray host that starts later at
 the top left is used, where the menu opens with its first entry under the pointer, and
 the release of the click that opened it chooses nothing; when that host ends, the window
-comes back by itself.
+comes back by itself. Last, with a status notifier watcher of the test's own that stays
+when the host of the icon ends (as KDE's, in kded, stays when the panel ends): the window
+comes back, whether the watcher notices the host's end or not.
 
 The menu's and the message boxes' texts are read through AT-SPI, on a session bus of the
 test's own. Every step waits for what it can observe (a window, a window property, an
@@ -30,7 +32,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from e2e import (TPP, activate, check_setup, fail, grab_screen, keys, run,  # noqa: E402
-                 stop_all, visible, wait_for, window_rect, xdo)
+                 stop, stop_all, visible, wait_for, window_rect, xdo)
 
 BUTTON_LEFT = {"ClipBoard": 2940, "Save": 5715, "Info": 7560, "Tray": 6630}  # twips; 900 wide, 920 high at 10
 MENU = [("menu item", "Region"), ("menu item", "Gesamter Screen"),
@@ -42,6 +44,7 @@ SAVE_QUESTION = ("Pixtorel - Kontrollabfrage",
 TRAYER = ["trayer", "--edge", "top", "--align", "left", "--widthtype", "request", "--height",
           "24", "--SetDockType", "true", "--transparent", "false", "--tint", "0x404040"]
 ACCESSIBLE = "org.a11y.atspi.Accessible"
+WATCHER = "org.kde.StatusNotifierWatcher"
 
 
 # --- Windows -------------------------------------------------------------------------
@@ -472,6 +475,30 @@ def no_tray_story(binary, root, procs):
           "the window comes back")
 
 
+def lost_host_story(binary, root, procs):
+    import dbus
+    watcher_script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "sni_watcher.py")
+    for number, mode in enumerate(("notices", "deaf"), 1):
+        env, bus = sandbox(os.path.join(root, mode))
+        procs += [bus, subprocess.Popen([sys.executable, watcher_script, mode], env=env)]
+        host = dbus.bus.BusConnection(env["DBUS_SESSION_BUS_ADDRESS"])
+        wait_for(lambda: host.name_has_owner(WATCHER), "the watcher did not start")
+        name = "org.kde.StatusNotifierHost-%d" % number
+        host.request_name(name)
+        watcher = host.get_object(WATCHER, "/StatusNotifierWatcher")
+        watcher.RegisterStatusNotifierHost(name, dbus_interface=WATCHER)
+        app, main = start(binary, env, procs)
+        press(main, "Tray")
+        wait_for(lambda: hidden(main) and watcher.Get(
+            WATCHER, "RegisteredStatusNotifierItems", dbus_interface="org.freedesktop.DBus.Properties"),
+            "Tray did not hide the window behind a status notifier item")
+        host.close()
+        wait_for(lambda: shown(main), "the window stayed hidden after the host ended, with a "
+                 "watcher that %s" % ("said so" if mode == "notices" else "did not notice"))
+        stop(app)
+    print("PASS: when the host of the icon ends and the watcher stays, the window comes back")
+
+
 def main():
     args = sys.argv[1:]
     no_tray = args[:1] == ["--no-tray"]
@@ -489,6 +516,8 @@ def main():
     try:
         if no_tray:
             no_tray_story(binary, root, procs)
+            stop_all(procs)  # its window would be in the way
+            lost_host_story(binary, os.path.join(root, "hosts"), procs)
             return 0
         tray_story(binary, root, procs)
         # Without a notification area: a display of its own, without the tray host.

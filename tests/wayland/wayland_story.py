@@ -5,7 +5,10 @@ it comes up through xdg_shell; --screen shows that window in the picture; a Regi
 across its corner crops exactly; Fenster after a click on it gives exactly its pixels;
 MsPaint puts the picture on the clipboard and has the editor open it from a private PNG
 named by the capture's time; a portal that refuses gives the German message and leaves the picture as it was; a
-picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher;
+picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher,
+whose menu waybar is to show on a left click, with the tray menu's entries in order, and
+"Gesamter Screen" chosen there captures the screen and brings the window back, with no
+window of the menu's own on the way;
 at a scale of 1.5, --screen and a Region drag keep the output's own pixels, and with a
 second output --screen is the first one's. Pictures and texts are
 read back through the clipboard (ClipBoard, or Ctrl+A, Ctrl+C on a message box) with wl-paste;
@@ -20,6 +23,7 @@ import io
 import json
 import os
 import re
+import select
 import signal
 import socket
 import struct
@@ -43,6 +47,8 @@ BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "MsPain
            "Tray": 472}
 BUTTON_Y = 30  # the main buttons' middle, in the window
 PORTAL_FILE = "/tmp/out.png"  # where the wlr portal writes every caller's picture
+TRAY_MENU = ["Region", "Gesamter Screen", "Aktives Fensters", "-", "Programmfenster anzeigen",
+             "-", "Beenden"]
 KEY_RETURN, KEY_ESCAPE, KEY_CONTROL, KEY_A, KEY_C = 0xFF0D, 0xFF1B, 0xFFE3, 0x61, 0x63
 
 
@@ -231,6 +237,26 @@ def tray_items():
                "RegisteredStatusNotifierItems").decode()
 
 
+def tray_menu():
+    """The menu of the program's status notifier item, which the host is to show on a
+    left click: its entries (labels, "-" for a separator), and a function that clicks
+    an entry, as the host does when one is chosen."""
+    import dbus
+    bus = dbus.SessionBus()
+    name = re.search(r"'([^'/]+)/StatusNotifierItem'", tray_items())[1]
+    item = bus.get_object(name, "/StatusNotifierItem").GetAll(
+        "org.kde.StatusNotifierItem", dbus_interface="org.freedesktop.DBus.Properties")
+    if not item["ItemIsMenu"]:
+        fail("the host is not to show the item's menu on a left click (ItemIsMenu false)")
+    menu = dbus.Interface(bus.get_object(name, item["Menu"]), "com.canonical.dbusmenu")
+    _, (_, _, children) = menu.GetLayout(0, -1, [])
+    ids = {str(props.get("label", "-")): int(i) for i, props, _ in children}
+
+    def click(label):
+        menu.Event(ids[label], "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0))
+    return [str(p.get("label", "-")) for _, p, _ in children], click
+
+
 def main():
     if len(sys.argv) != 3 or not os.environ.get("WAYLAND_DISPLAY"):
         fail("usage: with-wayland wayland_story.py KAMSULO COLOR_WINDOW")
@@ -319,10 +345,38 @@ def main():
                                                   .convert("RGB")), GREEN) or ())[2:] == (50, 40),
                  "the pasted picture is not on the canvas")
 
-        # Tray: an item with waybar's watcher, and the window out of sight.
+        # Tray: an item with waybar's watcher, and the window out of sight. Its menu is
+        # one that waybar shows, on a left click too: a popup of the program's own
+        # cannot be opened while its window is hidden.
         press(vnc, "Tray")
         wait_for(lambda: "StatusNotifierItem" in tray_items() and not program(),
                  "no StatusNotifierItem registered after Tray")
+        entries, click = tray_menu()
+        if entries != TRAY_MENU:
+            fail("the item's menu has the entries %s" % entries)
+        # "Gesamter Screen" from it: the screen as it is, the window back and the item
+        # gone; the only window that appears on the way is the main one.
+        spy = subprocess.Popen(["stdbuf", "-oL", "swaymsg", "-r", "-m", "-t", "subscribe",
+                                '["window"]'], stdout=subprocess.PIPE, text=True)
+        procs.append(spy)
+
+        def subscribed():  # a mark on the colour window is an event to see
+            run("swaymsg", '[app_id="kamsulo-test-color"] mark --add --toggle seen')
+            return select.select([spy.stdout], [], [], 0.2)[0]
+        wait_for(subscribed, "sway does not report the windows' events")
+        click("Gesamter Screen")
+        copied_picture(vnc, lambda p: p.shape[:2] == (1080, 1920) and
+                       color_box(p, COLOR) == WINDOW,
+                       '"Gesamter Screen" from the tray menu did not capture the screen')
+        wait_for(lambda: "StatusNotifierItem" not in tray_items(),
+                 'the item stayed after "Gesamter Screen"')
+        spy.terminate()
+        events = [json.loads(line) for line in spy.communicate(timeout=10)[0].splitlines()]
+        shown = [e["container"] for e in events if e["change"] == "new"]
+        if [w["id"] for w in shown] != [program()["id"]]:
+            fail("windows appeared on the way: %s" % [(w["id"], w["app_id"]) for w in shown])
+        press(vnc, "Tray")
+        wait_for(lambda: not program(), "Tray did not hide the window again")
 
         # At a fractional scale the pictures keep the output's own pixels: the whole
         # 1920x1080 output, and a Region drag in them exactly.
