@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
-#include <cstdint>
+
+class QWindow;
 
 namespace kamsulo::capture {
 
@@ -10,8 +11,9 @@ class CaptureHost {
 public:
     virtual ~CaptureHost() = default;
     virtual void handOverCapture(const QImage& picture) = 0;
-    // The main window's id on the display (platform::WindowId), 0 while it has none.
-    virtual std::uint64_t hostWindow() const { return 0; }
+    // The main window, which counts as no window when the desktop still names it the
+    // one in front; null while it has none.
+    virtual const QWindow* hostWindow() const { return nullptr; }
 };
 
 } // namespace kamsulo::capture

@@ -1,6 +1,7 @@
 // Chooses the backend at start and hands out its implementations.
 #include "platform/Backend.h"
 #include "platform/Backends.h"
+#include "platform/Capabilities.h"
 #include "platform/DisplayCheck.h"
 #include "platform/KeyInjector.h"
 #include "platform/ScreenGrabber.h"
@@ -38,6 +39,13 @@ ScreenGrabber& screenGrabber() {
     static const std::unique_ptr<ScreenGrabber> instance =
         g_backend == Backend::Wayland ? makeWaylandScreenGrabber() : makeX11ScreenGrabber();
     return *instance;
+}
+
+Capabilities capabilities() {
+    Capabilities can{screenGrabber().modes(), {}};
+    if (keyInjector().reachesOtherPrograms()) can.features |= Feature::KeysReachOtherPrograms;
+    if (screenGrabber().picturesShowPointer()) can.features |= Feature::PointerInPictures;
+    return can;
 }
 
 KeyInjector& keyInjector() {

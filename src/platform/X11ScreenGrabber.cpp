@@ -258,6 +258,13 @@ public:
         XCloseDisplay(dpy_);
     }
 
+    // The window in front is whatever the user clicks during the wait.
+    GrabModes modes() const override {
+        if (!dpy_) return {};
+        return GrabMode::WholeScreen | GrabMode::AllMonitors | GrabMode::ActiveWindow |
+               GrabMode::WindowPickedByClick;
+    }
+
     QRect rootRect() const override {
         if (!dpy_) return {};
         const int scr = DefaultScreen(dpy_);

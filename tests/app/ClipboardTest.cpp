@@ -140,6 +140,7 @@ TEST(Clipboard, CopiesTheBannerGradientBeforeACaptureAndTheMarkedPictureAfter) {
         ASSERT_EQ(banner.pixel(title.center().x(), y), banner.pixel(0, y)) << "row " << y;
 
     s.w.onButton(MainButton::Screen);
+    ASSERT_TRUE(test::waitFor([&] { return !s.w.capturing(); }));
     const QImage capture = s.shown();
     s.drawRectangle();
     ASSERT_NE(s.shown(), capture);
@@ -271,6 +272,7 @@ TEST(PaintHandOff, WithoutTheEditorOnlyTheMessageShowsAndTheClipboardHoldsThePic
     EditorAt withheld("/nonexistent/bin/kolourpaint");
     Boxes boxes("OK");
     s.w.onButton(MainButton::Paint);
+    EXPECT_TRUE(test::waitFor([&] { return !boxes.texts.isEmpty(); }));
     EXPECT_EQ(boxes.texts, QStringList{"Mspaint wurde nicht gefunden !"});
     EXPECT_EQ(boxes.titles, QStringList{"Kamsulo - Info"});
     EXPECT_EQ(OtherProgram::readPicture(), picture);
@@ -293,6 +295,10 @@ TEST(PaintHandOff, AnEditorThatEndsWithoutAWindowIsNotWaitedForAndTheUserIsTold)
     EditorAt ends("/usr/bin/false");
     Boxes boxes("OK");
     s.w.onButton(MainButton::Paint);
+    // Not waited for in a loop of its own: the window goes on meanwhile.
+    EXPECT_TRUE(s.w.handingToPaintProgram());
+    EXPECT_TRUE(test::waitFor([&] { return !boxes.texts.isEmpty(); }));
+    EXPECT_FALSE(s.w.handingToPaintProgram());
     EXPECT_EQ(boxes.texts, QStringList{"Das Malprogramm hat sich beendet, bevor es ein Fenster "
                                        "zeigte. Das Bild liegt in der Zwischenablage."});
 }
@@ -329,6 +335,7 @@ TEST(PaintHandOff, ThePictureArrivesInKolourPaintAtItsOwnSize) {
     s.show(other, picture);
     Boxes boxes("OK");
     s.w.onButton(MainButton::Paint);
+    ASSERT_TRUE(test::waitFor([&] { return !s.w.handingToPaintProgram(); }, 15000));
     EXPECT_EQ(boxes.texts, QStringList{});
     const auto editor = platform::activeWindow();
     ASSERT_TRUE(editor && editor->className == "kolourpaint");

@@ -74,6 +74,14 @@ QRect virtualDesktop() {
 
 class WaylandScreenGrabber final : public ScreenGrabber {
 public:
+    // sway names the focused window, KWin hands it out (or leaves it to the portal's
+    // dialog when it does not authorise the program); elsewhere only the portal's dialog
+    // picks a window.
+    GrabModes modes() const override {
+        const GrabModes desktop = GrabMode::WholeScreen | GrabMode::AllMonitors;
+        if (currentDesktop() == Desktop::Other) return desktop | GrabMode::WindowPickedByDesktop;
+        return desktop | GrabMode::ActiveWindow | GrabMode::WindowPickedByClick;
+    }
     // Pixels of the portal's frame: the desktop's top-left corner is 0,0.
     QRect primaryScreen() const override {
         QScreen* s = QGuiApplication::primaryScreen();
@@ -127,8 +135,6 @@ public:
         failure_ = shot.failure;
         return shot.picture;
     }
-
-    bool desktopPicksWindow() const override { return currentDesktop() == Desktop::Other; }
 
     QString failure() const override { return failure_; }
 
