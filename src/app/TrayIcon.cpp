@@ -24,7 +24,7 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), icon_(
     entry("Beenden", Entry::Exit);
     // No context menu: a right click shows nothing. On Wayland the host shows the menu,
     // from the same entries.
-    if (platform::backend() == platform::Backend::Wayland)
+    if (platform::windowsOnWayland())
         item_ =
             std::make_unique<platform::StatusNotifierItem>(icon, icon_.toolTip(), menu_.actions());
     connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
@@ -35,8 +35,7 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), icon_(
 }
 
 bool TrayIcon::available() {
-    if (platform::backend() == platform::Backend::Wayland)
-        return platform::statusNotifierHostRegistered();
+    if (platform::windowsOnWayland()) return platform::statusNotifierHostRegistered();
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
