@@ -6,8 +6,9 @@ info window); a right click on the icon opens nothing, nor does a left press rel
 elsewhere, a left click opens the menu on its release; "Gesamter Screen" (after Tray and
 after the minimise box) captures the bare desktop and brings the window back, "Programm-
 fenster anzeigen" brings it back with the save dialog that went into the tray with it,
-"Beenden" asks, keeps the program on "Nein", and on "Ja" asks about the unsaved picture
-and ends it. Then, on a display of its own without a tray host: minimising leaves the
+"Aktives Fensters" prompts, and "Region" chosen during its wait is ignored (one capture, no
+overlay); "Beenden" asks, keeps the program on "Nein", and on "Ja" (chosen during the wait
+of a window capture, which it withdraws) asks about the unsaved picture and ends it. Then, on a display of its own without a tray host: minimising leaves the
 window iconic and reachable and closes the info window; a tray host that starts later at
 the top left is used, where the menu opens with its first entry under the pointer, and
 the release of the click that opened it chooses nothing; when that host ends, the window
@@ -39,6 +40,7 @@ MENU = [("menu item", "Region"), ("menu item", "Gesamter Screen"),
         ("menu item", "Aktives Fensters"), ("separator", ""),
         ("menu item", "Programmfenster anzeigen"), ("separator", ""), ("menu item", "Beenden")]
 EXIT_QUESTION = ("Kamuslo", "Möchten Sie das Programm jetzt beenden?")
+PROMPT = ("Kamsulo", "Klicke auf das gewünschte Fenster, und warte einen Augenblick ...")
 SAVE_QUESTION = ("Pixtorel - Kontrollabfrage",
                  "Der Screenshot wurde noch nicht gespeichert. Jetzt Speichern?")
 TRAYER = ["trayer", "--edge", "top", "--align", "left", "--widthtype", "request", "--height",
@@ -390,10 +392,36 @@ def tray_story(binary, root, procs):
     keys("alt+F4")
     wait_for(lambda: not visible("^Speichern als...$"), "the save dialog did not close")
 
-    # "Beenden": "Nein" keeps the program in the tray; "Ja", then "Nein" to saving the
-    # unsaved capture, ends it.
+    def window_capture_waits(icon):
+        """"Aktives Fensters": its prompt, answered; then its wait for the click runs."""
+        menu, entries = menu_of(icon)
+        click_at(centre(entries["Aktives Fensters"]))
+        box = wait_for(lambda: visible("^%s$" % PROMPT[0]), "Aktives Fensters showed no prompt")
+        text = [t for t in a11y.window_text(menu[0], PROMPT[0]) or [] if t]  # no icon
+        if text != [PROMPT[1]]:
+            fail("the prompt reads %s" % text)
+        answer(box[0], "Return")
+        wait_for(lambda: not visible("^%s$" % PROMPT[0]), "the prompt stayed open")
+
+    # One capture at a time: "Region" chosen during that wait is ignored. The window
+    # comes back once, and no overlay lies over it.
+    icon = into_tray(lambda: xdo("windowminimize", main), "The minimise box")
+    window_capture_waits(icon)
+    click_at(centre(menu_of(icon)[1]["Region"]))
+    wait_for(lambda: shown(main) and not tray_icon(wm_class),
+             '"Aktives Fensters" did not bring the window back and remove the icon')
+    others = [w for w in xdo("search", "--onlyvisible", "--pid", str(app.pid)).split()
+              if w != main and viewable(w)]
+    if others:
+        fail('"Region" during the window capture opened windows %s' % others)
+
+    # "Beenden": "Nein" keeps the program in the tray; "Ja", during the wait of a window
+    # capture (which it withdraws first), then "Nein" to saving the unsaved capture, ends
+    # it.
     icon = into_tray(lambda: xdo("windowminimize", main), "The minimise box")
     for key in ("alt+n", "alt+j"):
+        if key == "alt+j":
+            window_capture_waits(icon)
         menu, entries = menu_of(icon)
         click_at(centre(entries["Beenden"]))
         box = wait_for(lambda: visible("^%s$" % EXIT_QUESTION[0]), "Beenden asked nothing")
