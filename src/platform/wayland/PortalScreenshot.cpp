@@ -9,6 +9,7 @@
 #include <QDBusPendingReply>
 #include <QEventLoop>
 #include <QFile>
+#include <QMetaObject>
 #include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
@@ -54,27 +55,23 @@ const char* const unreadableText = "Das Bildschirmfoto der Arbeitsumgebung ließ
 
 } // namespace
 
-// Receives the Request's one Response signal.
-class PortalRequest : public QObject {
-    Q_OBJECT
-public:
-    QEventLoop loop;
-    bool answered = false;
-    uint code = uint(PortalResponse::Other);
-    QVariantMap results;
-
-public slots:
-    void onResponse(uint response, const QVariantMap& answer) {
-        answered = true;
-        code = response;
-        results = answer;
-        loop.quit();
-    }
-};
-
-PortalShot portalScreenshot(bool interactive, QImage memory) {
+PortalScreenshot::PortalScreenshot(bool interactive, QImage memory, QObject* parent)
+    : QObject(parent), interactive_(interactive), memory_(std::move(memory)) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) return {{}, QString::fromUtf8(noPortalText)};
+    timeout_.setSingleShot(true);
+    connect(&timeout_, &QTimer::timeout, this, [this] {
+        finish({{}, QString::fromUtf8(noAnswerText)});
+    });
+    if (!bus.isConnected()) {
+        // Told on the next turn, as every answer is.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                finish({{}, QString::fromUtf8(noPortalText)});
+            },
+            Qt::QueuedConnection);
+        return;
+    }
 
     // The Request's path is known before the call: subscribing first cannot miss an
     // answer that comes quickly.
@@ -83,12 +80,6 @@ PortalShot portalScreenshot(bool interactive, QImage memory) {
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     const QString predicted = QStringLiteral("%1/request/%2/%3").arg(portalPath, sender, token);
-
-    PortalRequest request;
-    const auto listen = [&](const QString& path) {
-        bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), &request,
-                    SLOT(onResponse(uint, QVariantMap)));
-    };
     listen(predicted);
 
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -96,44 +87,78 @@ PortalShot portalScreenshot(bool interactive, QImage memory) {
     call << QString()
          << QVariantMap{{QStringLiteral("handle_token"), token},
                         {QStringLiteral("interactive"), interactive}};
-    QDBusPendingCallWatcher watcher(bus.asyncCall(call));
-    QString failure;
-    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &request, [&] {
-        QDBusPendingReply<QDBusObjectPath> reply = watcher;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, predicted] {
+        watcher->deleteLater();
+        QDBusPendingReply<QDBusObjectPath> reply = *watcher;
         if (reply.isError()) {
             qWarning("portal: %s", qPrintable(reply.error().message()));
-            failure = QString::fromUtf8(noPortalText);
-            request.loop.quit();
-            return;
+            return finish({{}, QString::fromUtf8(noPortalText)});
         }
         // Portals older than the predicted path answer on a path of their own.
         if (reply.value().path() != predicted) listen(reply.value().path());
     });
-    QTimer::singleShot(interactive ? interactiveTimeoutMs : answerTimeoutMs, &request.loop,
-                       &QEventLoop::quit);
-    request.loop.exec();
-    traceTiming("portal-answered");
+    timeout_.start(interactive ? interactiveTimeoutMs : answerTimeoutMs);
+}
 
-    if (!failure.isEmpty()) return {{}, failure};
-    if (!request.answered) return {{}, QString::fromUtf8(noAnswerText)};
-    if (request.code != uint(PortalResponse::Success)) {
-        if (interactive && request.code == uint(PortalResponse::Cancelled))
-            return {{}, QString::fromUtf8(cancelledText)};
-        return {{}, QString::fromUtf8(refusedText)};
+PortalScreenshot::~PortalScreenshot() {
+    if (!pending_ || path_.isEmpty()) return;
+    // The portal's dialog (or its question) goes with the request.
+    QDBusConnection::sessionBus().asyncCall(QDBusMessage::createMethodCall(
+        portalService, path_, requestInterface, QStringLiteral("Close")));
+}
+
+void PortalScreenshot::listen(const QString& path) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!path_.isEmpty())
+        bus.disconnect(portalService, path_, requestInterface, QStringLiteral("Response"), this,
+                       SLOT(onResponse(uint, QVariantMap)));
+    path_ = path;
+    bus.connect(portalService, path_, requestInterface, QStringLiteral("Response"), this,
+                SLOT(onResponse(uint, QVariantMap)));
+}
+
+void PortalScreenshot::finish(const PortalShot& shot) {
+    if (!pending_) return;
+    pending_ = false;
+    timeout_.stop();
+    if (!path_.isEmpty())
+        QDBusConnection::sessionBus().disconnect(portalService, path_, requestInterface,
+                                                 QStringLiteral("Response"), this,
+                                                 SLOT(onResponse(uint, QVariantMap)));
+    emit answered(shot);
+}
+
+void PortalScreenshot::onResponse(uint response, const QVariantMap& results) {
+    if (!pending_) return;
+    traceTiming("portal-answered");
+    if (response != uint(PortalResponse::Success)) {
+        if (interactive_ && response == uint(PortalResponse::Cancelled))
+            return finish({{}, QString::fromUtf8(cancelledText)});
+        return finish({{}, QString::fromUtf8(refusedText)});
     }
-    const QString file =
-        QUrl(request.results.value(QStringLiteral("uri")).toString()).toLocalFile();
+    const QString file = QUrl(results.value(QStringLiteral("uri")).toString()).toLocalFile();
     QFile in(file);
     QByteArray bytes;
     if (in.open(QIODevice::ReadOnly)) bytes = in.readAll();
     in.close();
     QFile::remove(file);
-    QImage picture = decodeDesktopPicture(bytes, std::move(memory));
+    QImage picture = decodeDesktopPicture(bytes, std::move(memory_));
     traceTiming("portal-picture-read");
-    if (picture.isNull()) return {{}, QString::fromUtf8(unreadableText)};
-    return {picture, {}};
+    if (picture.isNull()) return finish({{}, QString::fromUtf8(unreadableText)});
+    finish({picture, {}});
+}
+
+PortalShot portalScreenshot(bool interactive, QImage memory) {
+    PortalScreenshot request(interactive, std::move(memory));
+    PortalShot shot;
+    QEventLoop loop;
+    QObject::connect(&request, &PortalScreenshot::answered, &loop, [&](const PortalShot& s) {
+        shot = s;
+        loop.quit();
+    });
+    loop.exec();
+    return shot;
 }
 
 } // namespace kamsulo::platform
-
-#include "PortalScreenshot.moc"
