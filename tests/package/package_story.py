@@ -4,11 +4,13 @@
 1. `cmake --install BUILD --prefix DIR`, DIR a temporary prefix with a blank in its
    name: GIO loads the desktop entry, whose Exec lines (main and actions) name DIR's
    kamsulo.
-2. `scripts/package --from BUILD`: lintian finds neither error nor warning. Unpacked
+2. `scripts/package --from BUILD`: lintian finds neither error nor warning, and no
+   maintainer script or configuration file keeps anything back on removal. Unpacked
    with dpkg-deb -x, the package holds exactly the files of the layout under /usr; every
    Exec line names /usr/bin/kamsulo; the desktop entry and the AppStream data validate,
    and the two list the same mime types; the manual page's name, synopsis, options and
-   their meanings are the --help text's.
+   their meanings are the --help text's; the package, its changelog, AppStream data and
+   manual page name the version that `kamsulo --version` says.
 3. The unpacked kamsulo on the display: --screen --output writes the screen, and a
    picture given at start shows on the canvas, decoded by the decoder that the program
    finds in the unpacked /usr/libexec/kamsulo/ (nothing else names one).
@@ -124,8 +126,14 @@ def check_manual(page, usage):
 
 
 def check_package(deb, root):
-    """Lintian, the file list, the Exec lines, the validators and the manual page."""
+    """Lintian, the file list, the Exec lines, the validators, the manual page and the
+    version each file names."""
     run("lintian", "--fail-on", "error,warning", deb)
+    # No maintainer script and no configuration file: removing it removes every file.
+    run("dpkg-deb", "-e", deb, root + ".control")
+    control = set(os.listdir(root + ".control"))
+    if control != {"control", "md5sums"}:
+        fail("the package's control part holds more than control and md5sums: %s" % control)
     run("dpkg-deb", "-x", deb, root)
     files = {os.path.relpath(os.path.join(d, f), root)
              for d, _, names in os.walk(root) for f in names}
@@ -156,8 +164,25 @@ def check_package(deb, root):
     if provided != set(re.search(r"(?m)^MimeType=(.*);$", text)[1].split(";")):
         fail("the AppStream data's mime types are not the desktop entry's")
 
+    binary = os.path.join(root, "usr/bin/kamsulo")
     with gzip.open(os.path.join(root, "usr/share/man/man1/kamsulo.1.gz"), "rt") as f:
-        check_manual(f.read(), run(os.path.join(root, "usr/bin/kamsulo"), "--help"))
+        page = f.read()
+    check_manual(page, run(binary, "--help"))
+
+    with gzip.open(os.path.join(root, "usr/share/doc/kamsulo/changelog.gz"), "rt") as f:
+        changelog = f.read()
+    with open(metainfo) as f:
+        releases = f.read()
+    versions = {
+        "the package": run("dpkg-deb", "-f", deb, "Version").strip(),
+        "the changelog's latest entry": re.match(r"kamsulo \(([^)]*)\)", changelog)[1],
+        "the AppStream data's latest release": re.search(r'<release version="([^"]*)"',
+                                                         releases)[1],
+        "the manual page": re.search(r'(?m)^\.TH .*"Kamsulo ([^"]*)"', page)[1],
+    }
+    program = run(binary, "--version").split()[-1]
+    if any(v != program for v in versions.values()):
+        fail("kamsulo --version says %s, but: %s" % (program, versions))
 
 
 def check_unpacked_program(binary, work):
