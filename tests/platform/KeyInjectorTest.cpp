@@ -2,7 +2,7 @@
 // display.
 #include "platform/KeyInjector.h"
 #include "keys/SendKeyString.h"
-#include "platform/X11KeyboardMapping.h"
+#include "platform/x11/X11KeyboardMapping.h"
 #include "support/modal.h"
 
 #include <QLineEdit>

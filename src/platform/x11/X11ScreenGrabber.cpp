@@ -26,8 +26,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/X11ClientWindow.h" // Xlib's macros after Qt's headers
-#include "platform/X11Properties.h"
+#include "platform/x11/X11ClientWindow.h" // Xlib's macros after Qt's headers
+#include "platform/x11/X11Properties.h"
 
 namespace kamsulo::platform {
 

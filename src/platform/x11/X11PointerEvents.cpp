@@ -1,4 +1,4 @@
-#include "platform/X11PointerEvents.h"
+#include "platform/x11/X11PointerEvents.h"
 
 #include "platform/PointerEventLog.h"
 

@@ -7,7 +7,7 @@
 // a keycode of its own.
 #include "platform/Backends.h"
 #include "platform/KeyInjector.h"
-#include "platform/X11KeyboardLayout.h"
+#include "platform/x11/X11KeyboardLayout.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -17,7 +17,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/X11ErrorTrap.h"
+#include "platform/x11/X11ErrorTrap.h"
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>

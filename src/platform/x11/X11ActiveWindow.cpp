@@ -2,8 +2,8 @@
 // connection of our own.
 #include "platform/ActiveWindow.h"
 
-#include "platform/X11ErrorTrap.h"
-#include "platform/X11Properties.h"
+#include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11Properties.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

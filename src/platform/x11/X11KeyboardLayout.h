@@ -1,7 +1,7 @@
 #pragma once
 // The keyboard layout of an X display, as a snapshot taken when it is made.
 #include "platform/KeyboardLayout.h"
-#include "platform/X11KeyboardMapping.h"
+#include "platform/x11/X11KeyboardMapping.h"
 
 namespace kamsulo::platform {
 

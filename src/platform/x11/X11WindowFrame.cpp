@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 
 // Xlib's macros clash with Qt's names: after Qt's headers.
-#include "platform/X11ErrorTrap.h"
+#include "platform/x11/X11ErrorTrap.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -1,4 +1,4 @@
-#include "platform/X11KeyboardLayout.h"
+#include "platform/x11/X11KeyboardLayout.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>

@@ -1,4 +1,4 @@
-#include "platform/X11KeyboardMapping.h"
+#include "platform/x11/X11KeyboardMapping.h"
 
 #include "platform/KeyboardLayout.h"
 

@@ -1,7 +1,7 @@
-#include "platform/X11ClientWindow.h"
+#include "platform/x11/X11ClientWindow.h"
 
-#include "platform/X11ErrorTrap.h"
-#include "platform/X11Properties.h"
+#include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11Properties.h"
 #include <X11/Xatom.h>
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/X11Properties.h"
+#include "platform/x11/X11Properties.h"
 
 namespace kamsulo::platform {
 
