@@ -1,14 +1,15 @@
 #include "platform/DisplayCheck.h"
 
-#include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 namespace kamsulo::platform {
 
+// Asked before the application exists: a connection of its own, closed at once.
 bool x11DisplayReachable() {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
-    XCloseDisplay(display);
-    return true;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const bool reachable = xcb_connection_has_error(c) == 0;
+    xcb_disconnect(c);
+    return reachable;
 }
 
 } // namespace kamsulo::platform

@@ -1,7 +1,8 @@
 #include "platform/x11/X11KeyboardLayout.h"
 
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
+#include "platform/x11/X11Connection.h"
+
+#include "platform/x11/X11Xkb.h"
 
 namespace kamsulo::platform {
 
@@ -21,14 +22,19 @@ quint16 X11KeyboardLayout::scanCodeOf(quint16 virtualKey) const {
     return key && *key >= kFirstKernelKey ? quint16(*key - kFirstKernelKey) : 0;
 }
 
-bool capsLockIndicator(_XDisplay* display) {
-    if (!display) return false;
-    Bool on = False;
-    if (XkbGetNamedIndicator(display, XInternAtom(display, "Caps Lock", False), nullptr, &on,
-                             nullptr, nullptr))
-        return on;
-    XkbStateRec state;
-    return XkbGetState(display, XkbUseCoreKbd, &state) == Success && (state.locked_mods & LockMask);
+bool capsLockIndicator(xcb_connection_t* c) {
+    if (!c || !useXkb(c)) return false;
+    const xcb_atom_t name = x11Atom(c, "Caps Lock", false);
+    if (name != XCB_ATOM_NONE) {
+        const auto indicator = x11Reply(xcb_xkb_get_named_indicator_reply, c,
+                                        xcb_xkb_get_named_indicator(c, XCB_XKB_ID_USE_CORE_KBD,
+                                                                    XCB_XKB_LED_CLASS_DFLT_XI_CLASS,
+                                                                    XCB_XKB_ID_DFLT_XI_ID, name));
+        if (indicator && indicator->found) return indicator->on;
+    }
+    const auto state =
+        x11Reply(xcb_xkb_get_state_reply, c, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD));
+    return state && (state->lockedMods & XCB_MOD_MASK_LOCK);
 }
 
 } // namespace kamsulo::platform

@@ -23,6 +23,6 @@ private:
 
 // Whether the keyboard's Caps Lock indicator is lit (the lock state when the
 // keyboard has no such indicator).
-bool capsLockIndicator(_XDisplay* display);
+bool capsLockIndicator(xcb_connection_t* c);
 
 } // namespace kamsulo::platform

@@ -1,27 +1,24 @@
 #include "platform/x11/X11Properties.h"
 
+#include "platform/x11/X11Connection.h"
+
 namespace kamsulo::platform {
 
 namespace {
-constexpr long kMaxItems = 4096;
+constexpr std::uint32_t kMaxItems = 4096;
+constexpr int kItemBits = 32;
 } // namespace
 
-std::vector<unsigned long> propertyItems(Display* dpy, Window w, const char* name, Atom type) {
-    std::vector<unsigned long> items;
-    const Atom property = XInternAtom(dpy, name, True);
-    if (property == None) return items;
-    Atom actualType = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(dpy, w, property, 0, kMaxItems, False, type, &actualType, &format,
-                           &count, &after, &data) == Success &&
-        data && actualType == type && format == 32) {
-        const auto* values = reinterpret_cast<const unsigned long*>(data);
-        items.assign(values, values + count);
-    }
-    if (data) XFree(data);
+std::vector<std::uint32_t> propertyItems(xcb_connection_t* c, xcb_window_t w, const char* name,
+                                         xcb_atom_t type) {
+    std::vector<std::uint32_t> items;
+    const xcb_atom_t property = x11Atom(c, name);
+    if (property == XCB_ATOM_NONE) return items;
+    const auto reply = x11Reply(xcb_get_property_reply, c,
+                                xcb_get_property(c, false, w, property, type, 0, kMaxItems));
+    if (!reply || reply->type != type || reply->format != kItemBits) return items;
+    const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    items.assign(values, values + xcb_get_property_value_length(reply.get()) / 4);
     return items;
 }
 

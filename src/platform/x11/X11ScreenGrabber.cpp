@@ -1,33 +1,30 @@
-// Screen and window copies on X11: MIT-SHM (XShmGetImage) when the server offers it,
-// plain XGetImage otherwise. One connection of our own, kept for the program's life.
+// Screen and window copies on X11, on Qt's connection: MIT-SHM (ShmGetImage) when the
+// server offers it, plain GetImage otherwise.
 #include "platform/Backends.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/WindowBounds.h"
+#include "platform/x11/X11ClientWindow.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Properties.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XShm.h>
-#include <X11/extensions/Xrandr.h>
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <future>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sys/ipc.h>
 #include <sys/mman.h>
 #include <sys/shm.h>
 #include <thread>
 #include <utility>
 #include <vector>
-
-#include "platform/x11/X11ClientWindow.h" // Xlib's macros after Qt's headers
-#include "platform/x11/X11Properties.h"
+#include <xcb/randr.h>
+#include <xcb/shm.h>
 
 namespace kamsulo::platform {
 
@@ -44,7 +41,7 @@ struct Segment {
     int id = -1;
     void* addr = nullptr;
     std::size_t size = 0;
-    ShmSeg server = 0; // the server's attachment while it keeps one
+    xcb_shm_seg_t server = 0; // the server's attachment while it keeps one
 };
 
 Segment newSegment(std::size_t size) {
@@ -69,47 +66,45 @@ void dropSegment(const Segment& s) {
     shmdt(s.addr);
 }
 
-// A segment readied for a grab of `screen`, on a thread: our pages in place, and the
-// server's too. The server maps a segment once for all the clients that attach it, so
-// a connection of the thread's own attaches it and has the server write into it once;
-// it stays open until the grab's connection has attached the segment as well.
-struct Warmed {
-    Segment segment;
-    Display* warmer = nullptr;
-};
-
-Warmed warmSegment(const QRect& screen) {
-    Warmed w{newSegment(std::size_t(screen.width()) * std::size_t(screen.height()) * 4)};
-    if (!w.segment.addr) return w;
-    w.warmer = XOpenDisplay(nullptr);
-    if (!w.warmer) return w;
-    XShmSegmentInfo seg{};
-    seg.shmid = w.segment.id;
-    seg.shmaddr = static_cast<char*>(w.segment.addr);
-    seg.readOnly = False;
-    if (!XShmAttach(w.warmer, &seg)) return w;
-    const int scr = DefaultScreen(w.warmer);
-    if (XImage* img =
-            XShmCreateImage(w.warmer, DefaultVisual(w.warmer, scr), DefaultDepth(w.warmer, scr),
-                            ZPixmap, seg.shmaddr, &seg, screen.width(), screen.height())) {
-        XShmGetImage(w.warmer, DefaultRootWindow(w.warmer), img, screen.x(), screen.y(), AllPlanes);
-        img->data = nullptr;
-        XDestroyImage(img);
+// The server's copy of `rect` of the root window, written into `s`; null when it failed.
+// A segment that the server has not attached yet is attached first, in the same round
+// trip; its id is then removed, so that it goes once both sides have let go. The
+// attachment stays 0 when the server refused it.
+X11Reply<xcb_shm_get_image_reply_t> shmGetImage(xcb_connection_t* c, xcb_window_t root, Segment& s,
+                                                const QRect& rect) {
+    std::optional<xcb_void_cookie_t> attaching;
+    if (!s.server) {
+        s.server = xcb_generate_id(c);
+        attaching = xcb_shm_attach_checked(c, s.server, std::uint32_t(s.id), false);
     }
-    XSync(w.warmer, False);
-    return w;
+    auto image =
+        x11Reply(xcb_shm_get_image_reply, c,
+                 xcb_shm_get_image(c, root, std::int16_t(rect.x()), std::int16_t(rect.y()),
+                                   std::uint16_t(rect.width()), std::uint16_t(rect.height()), ~0u,
+                                   XCB_IMAGE_FORMAT_Z_PIXMAP, s.server, 0));
+    if (attaching) {
+        if (!x11Done(c, *attaching)) {
+            s.server = 0;
+            return nullptr;
+        }
+        shmctl(s.id, IPC_RMID, nullptr);
+    }
+    return image;
 }
 
-void closeWarmer(Display*& warmer) {
-    if (warmer) XCloseDisplay(warmer);
-    warmer = nullptr;
+// A segment readied for a grab of `screen`, on a thread: our pages in place, and the
+// server's too, which the server maps once it is attached and writes into it once.
+Segment warmSegment(xcb_connection_t* c, xcb_window_t root, const QRect& screen) {
+    Segment s = newSegment(std::size_t(screen.width()) * std::size_t(screen.height()) * 4);
+    if (s.addr) shmGetImage(c, root, s, screen);
+    return s;
 }
 
 // The segment of the last picture that was let go, kept for the next grab of its size
 // together with the server's attachment: the pages are in place on both sides, so that
 // grab costs no page faults (32 MB at 4K). It is given back after a short idle spell,
-// so that no copy of the screen stays in memory long. X requests are made on the GUI
-// thread only; a picture may be let go on another.
+// so that no copy of the screen stays in memory long. A picture may be let go on any
+// thread: xcb keeps the requests of threads apart.
 constexpr int kSpareKeptMs = 1000;
 
 class SpareSegment {
@@ -121,9 +116,9 @@ public:
     }
 
     // The connection the server's attachments belong to; null once it is closed.
-    void setDisplay(Display* dpy) {
+    void setConnection(xcb_connection_t* c) {
         std::lock_guard lock(mutex_);
-        dpy_ = dpy;
+        c_ = c;
     }
 
     // Whether a segment is kept; it then stays until the next take, idle or not.
@@ -182,25 +177,26 @@ private:
     // screen to repaint.
     void giveBack() {
         std::vector<Segment> old;
-        Display* dpy = nullptr;
+        xcb_connection_t* c = nullptr;
         {
             std::lock_guard lock(mutex_);
             old.swap(retired_);
-            dpy = dpy_;
+            c = c_;
         }
         for (const Segment& s : old) {
-            if (s.server && dpy) {
-                XShmSegmentInfo seg{};
-                seg.shmseg = s.server;
-                XShmDetach(dpy, &seg);
-                XFlush(dpy);
+            if (s.server && c) {
+                // Nothing waits for the answer: a detach that fails has nothing to undo.
+                xcb_discard_reply(c, xcb_shm_detach_checked(c, s.server).sequence);
+                xcb_flush(c);
             }
-            if (s.addr) std::thread([addr = s.addr] { shmdt(addr); }).detach();
+            if (!s.addr) continue;
+            shmctl(s.id, IPC_RMID, nullptr); // ours still while we have it attached
+            std::thread([addr = s.addr] { shmdt(addr); }).detach();
         }
     }
 
     std::mutex mutex_;
-    Display* dpy_ = nullptr;
+    xcb_connection_t* c_ = nullptr;
     Segment spare_;
     std::vector<Segment> retired_;
     quint64 generation_ = 0;
@@ -211,57 +207,71 @@ void releaseSegment(void* info) {
     SpareSegment::instance().keep(*s);
 }
 
-std::atomic<int> g_xerror = 0; // the warming connection reports here too
-int swallowXError(Display*, XErrorEvent* e) {
-    g_xerror = e->error_code ? e->error_code : 1;
-    return 0;
-}
+// Wider window edges than any screen are not believed.
+constexpr std::uint32_t kMaxEdgeWidth = 1u << 15;
 
-// Runs an X request with errors caught instead of ending the program.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* d) : dpy_(d) {
-        XSync(dpy_, False);
-        g_xerror = 0;
-    }
-    bool failed() {
-        XSync(dpy_, False);
-        return g_xerror != 0;
-    }
-
-private:
-    Display* dpy_;
+// The pixel layout of the screen's visual, from the connection's set-up.
+struct PixelLayout {
+    int depth = 0;
+    int bitsPerPixel = 0;
+    int scanlinePad = 0;
+    bool lsbFirst = true;
+    std::uint32_t red = 0, green = 0, blue = 0;
 };
 
-// Wider window edges than any screen are not believed.
-constexpr unsigned long kMaxEdgeWidth = 1u << 15;
+PixelLayout layoutOf(xcb_connection_t* c, const xcb_screen_t* screen) {
+    PixelLayout l;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    l.depth = screen->root_depth;
+    l.lsbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+    for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
+        if (f.data->depth == l.depth) {
+            l.bitsPerPixel = f.data->bits_per_pixel;
+            l.scanlinePad = f.data->scanline_pad;
+        }
+    for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem; xcb_depth_next(&d))
+        for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
+            if (v.data->visual_id == screen->root_visual) {
+                l.red = v.data->red_mask;
+                l.green = v.data->green_mask;
+                l.blue = v.data->blue_mask;
+            }
+    return l;
+}
+
+class X11ScreenGrabber;
+X11ScreenGrabber* g_grabber = nullptr; // the one made, until the application goes
 
 class X11ScreenGrabber final : public ScreenGrabber {
 public:
-    X11ScreenGrabber() {
-        XSetErrorHandler(swallowXError);
-        dpy_ = XOpenDisplay(nullptr);
-        if (!dpy_) return;
-        root_ = DefaultRootWindow(dpy_);
-        const int scr = DefaultScreen(dpy_);
-        visual_ = DefaultVisual(dpy_, scr);
-        depth_ = DefaultDepth(dpy_, scr);
-        directLayout_ = (depth_ == 24 || depth_ == 32) && visual_->red_mask == 0xff0000 &&
-                        visual_->green_mask == 0x00ff00 && visual_->blue_mask == 0x0000ff;
-        shm_ = directLayout_ && XShmQueryExtension(dpy_);
-        SpareSegment::instance().setDisplay(dpy_);
+    X11ScreenGrabber() : c_(x11Connection()) {
+        if (!c_) return;
+        const xcb_screen_t* screen = x11Screen(c_);
+        root_ = screen->root;
+        layout_ = layoutOf(c_, screen);
+        directLayout_ = (layout_.depth == 24 || layout_.depth == 32) &&
+                        layout_.bitsPerPixel == 32 && layout_.red == 0xff0000 &&
+                        layout_.green == 0x00ff00 && layout_.blue == 0x0000ff;
+        const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c_, &xcb_shm_id);
+        shm_ = directLayout_ && shm && shm->present;
+        const xcb_query_extension_reply_t* randr = xcb_get_extension_data(c_, &xcb_randr_id);
+        randr_ = randr && randr->present;
+        SpareSegment::instance().setConnection(c_);
+        // The server's attachments are given back while the connection is still there.
+        g_grabber = this;
+        qAddPostRoutine([] {
+            if (g_grabber) g_grabber->close();
+        });
     }
     ~X11ScreenGrabber() override {
-        dropPrepared();
-        if (!dpy_) return;
-        SpareSegment::instance().setDisplay(nullptr);
-        XCloseDisplay(dpy_);
+        close();
+        if (g_grabber == this) g_grabber = nullptr;
     }
 
     QRect rootRect() const override {
-        if (!dpy_) return {};
-        const int scr = DefaultScreen(dpy_);
-        return QRect(0, 0, DisplayWidth(dpy_, scr), DisplayHeight(dpy_, scr));
+        if (!c_) return {};
+        const auto root = x11Reply(xcb_get_geometry_reply, c_, xcb_get_geometry(c_, root_));
+        return root ? QRect(0, 0, root->width, root->height) : QRect();
     }
 
     WindowId rootWindow() const override { return root_; }
@@ -276,27 +286,33 @@ public:
     // where a scaled size would be rounded.
     QList<Monitor> monitors() const override {
         QList<Monitor> list;
-        int count = 0;
-        XRRMonitorInfo* info = dpy_ ? XRRGetMonitors(dpy_, root_, True, &count) : nullptr;
-        for (int i = 0; i < count; ++i) {
-            char* name = XGetAtomName(dpy_, info[i].name);
-            list.append({QString::fromUtf8(name ? name : ""),
-                         QRect(info[i].x, info[i].y, info[i].width, info[i].height)});
-            if (name) XFree(name);
+        const auto reply = c_ && randr_ ? x11Reply(xcb_randr_get_monitors_reply, c_,
+                                                   xcb_randr_get_monitors(c_, root_, true))
+                                        : nullptr;
+        if (!reply) return ScreenGrabber::monitors();
+        std::vector<xcb_get_atom_name_cookie_t> names;
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem;
+             xcb_randr_monitor_info_next(&it)) {
+            names.push_back(xcb_get_atom_name(c_, it.data->name));
+            list.append(
+                {QString(), QRect(it.data->x, it.data->y, it.data->width, it.data->height)});
         }
-        if (info) XRRFreeMonitors(info);
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (const auto name = x11Reply(xcb_get_atom_name_reply, c_, names[i]))
+                list[qsizetype(i)].name = QString::fromUtf8(
+                    xcb_get_atom_name_name(name.get()), xcb_get_atom_name_name_length(name.get()));
         return list.isEmpty() ? ScreenGrabber::monitors() : list;
     }
 
     QImage grabRoot(const QRect& rect) override {
         if (rect.isEmpty()) return {};
         const QRect part = rect & rootRect();
-        QImage shot = dpy_ && shm_ && !part.isEmpty() ? grabShm(part) : QImage();
+        QImage shot = c_ && shm_ && !part.isEmpty() ? grabShm(part) : QImage();
         if (!shot.isNull() && part == rect) return shot;
         QImage out(rect.size(), QImage::Format_RGB32);
         if (out.isNull()) return {};
         if (part != rect) out.fill(Qt::black);
-        if (part.isEmpty() || !dpy_) return out;
+        if (part.isEmpty() || !c_) return out;
         const QPoint at = part.topLeft() - rect.topLeft();
         if (shot.isNull()) {
             grabPlain(part, out, at);
@@ -309,37 +325,31 @@ public:
     }
 
     void prepareScreenGrab() override {
-        if (!dpy_ || !shm_ || prepared_.valid() || SpareSegment::instance().hold()) return;
-        const QRect screen = primaryScreen();
-        prepared_ = std::async(std::launch::async, warmSegment, screen);
+        if (!c_ || !shm_ || prepared_.valid() || SpareSegment::instance().hold()) return;
+        prepared_ = std::async(std::launch::async, warmSegment, c_, root_, primaryScreen());
     }
 
     WindowId activeWindow() override {
-        if (!dpy_) return 0;
+        if (!c_) return 0;
         // Either counts only as a client window that is shown: with the desktop in front
         // the focus rests on a window of the window manager's own (one pixel, out of
         // sight), and then there is no active window.
-        if (const Window w = shownClientWindow(dpy_, netActiveWindow())) return w;
-        Window focus = None;
-        int revert = 0;
-        XGetInputFocus(dpy_, &focus, &revert);
-        return shownClientWindow(dpy_, focus);
+        const auto active = propertyItems(c_, root_, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
+        if (!active.empty())
+            if (const xcb_window_t w = shownClientWindow(c_, root_, active.front())) return w;
+        const auto focus = x11Reply(xcb_get_input_focus_reply, c_, xcb_get_input_focus(c_));
+        return focus ? shownClientWindow(c_, root_, focus->focus) : 0;
     }
 
     WindowId frameOf(WindowId window) override {
-        if (!dpy_ || window == 0) return 0;
-        Window w = static_cast<Window>(window);
+        if (!c_ || window == 0) return 0;
+        auto w = static_cast<xcb_window_t>(window);
         if (w == root_) return w;
         for (int guard = 0; guard < 64; ++guard) {
-            Window rootRet = None, parent = None;
-            Window* children = nullptr;
-            unsigned int n = 0;
-            ErrorTrap trap(dpy_);
-            const Status ok = XQueryTree(dpy_, w, &rootRet, &parent, &children, &n);
-            if (children) XFree(children);
-            if (trap.failed() || !ok) return 0;
-            if (parent == root_ || parent == None) return w;
-            w = parent;
+            const auto tree = x11Reply(xcb_query_tree_reply, c_, xcb_query_tree(c_, w));
+            if (!tree) return 0;
+            if (tree->parent == root_ || tree->parent == XCB_WINDOW_NONE) return w;
+            w = tree->parent;
         }
         return 0;
     }
@@ -347,8 +357,8 @@ public:
     // The window as it is seen. The frame window's own size is no measure of that:
     // GNOME Shell's holds invisible borders to resize by.
     QRect windowRect(WindowId window) override {
-        if (!dpy_ || window == 0) return {};
-        const Window w = static_cast<Window>(window);
+        if (!c_ || window == 0) return {};
+        const auto w = static_cast<xcb_window_t>(window);
         if (w == root_) return primaryScreen();
         const QRect client = geometryOf(w, false);
         if (client.isNull()) return {};
@@ -357,7 +367,8 @@ public:
             // No word from a window manager: the frame window's reach around the client
             // (without a window manager, the client's own border).
             const WindowId outer = frameOf(window);
-            const QRect framed = outer ? geometryOf(static_cast<Window>(outer), true) : QRect();
+            const QRect framed =
+                outer ? geometryOf(static_cast<xcb_window_t>(outer), true) : QRect();
             if (framed.isNull()) return {};
             frame = QMargins(client.left() - framed.left(), client.top() - framed.top(),
                              framed.right() - client.right(), framed.bottom() - client.bottom());
@@ -367,50 +378,37 @@ public:
     }
 
     QRect clientRect(WindowId window) override {
-        if (!dpy_ || window == 0) return {};
-        if (static_cast<Window>(window) == root_) return primaryScreen();
-        return geometryOf(static_cast<Window>(window), false);
+        if (!c_ || window == 0) return {};
+        if (static_cast<xcb_window_t>(window) == root_) return primaryScreen();
+        return geometryOf(static_cast<xcb_window_t>(window), false);
     }
 
 private:
-    // The window manager's _NET_ACTIVE_WINDOW; None when it names none.
-    Window netActiveWindow() {
-        const Atom active = XInternAtom(dpy_, "_NET_ACTIVE_WINDOW", True);
-        if (active == None) return None;
-        Atom type = None;
-        int format = 0;
-        unsigned long n = 0, after = 0;
-        unsigned char* data = nullptr;
-        ErrorTrap trap(dpy_);
-        Window w = None;
-        if (XGetWindowProperty(dpy_, root_, active, 0, 1, False, XA_WINDOW, &type, &format, &n,
-                               &after, &data) == Success &&
-            data && type == XA_WINDOW && format == 32 && n == 1)
-            w = *reinterpret_cast<Window*>(data);
-        if (data) XFree(data);
-        return trap.failed() ? None : w;
+    void close() {
+        dropPrepared();
+        if (!c_) return;
+        SpareSegment::instance().setConnection(nullptr);
+        c_ = nullptr;
     }
 
     // Four widths that a window manager or a client sets on a window, in the order left,
     // right, top, bottom; none when the property is not set as four of them.
-    std::optional<QMargins> edgeWidths(Window w, const char* property) {
-        ErrorTrap trap(dpy_);
-        const std::vector<unsigned long> v = propertyItems(dpy_, w, property, XA_CARDINAL);
-        if (trap.failed() || v.size() != 4) return std::nullopt;
-        const auto width = [](unsigned long n) { return int(std::min(n, kMaxEdgeWidth)); };
+    std::optional<QMargins> edgeWidths(xcb_window_t w, const char* property) {
+        const std::vector<std::uint32_t> v = propertyItems(c_, w, property, XCB_ATOM_CARDINAL);
+        if (v.size() != 4) return std::nullopt;
+        const auto width = [](std::uint32_t n) { return int(std::min(n, kMaxEdgeWidth)); };
         return QMargins(width(v[0]), width(v[2]), width(v[1]), width(v[3]));
     }
 
-    QRect geometryOf(Window w, bool withBorder) {
-        XWindowAttributes a;
-        ErrorTrap trap(dpy_);
-        if (!XGetWindowAttributes(dpy_, w, &a) || trap.failed()) return {};
-        int x = 0, y = 0;
-        Window child = None;
-        if (!XTranslateCoordinates(dpy_, w, root_, 0, 0, &x, &y, &child) || trap.failed())
-            return {};
-        const int b = withBorder ? a.border_width : 0;
-        return QRect(x - b, y - b, a.width + 2 * b, a.height + 2 * b);
+    QRect geometryOf(xcb_window_t w, bool withBorder) {
+        const auto geometryCookie = xcb_get_geometry(c_, w);
+        const auto placeCookie = xcb_translate_coordinates(c_, w, root_, 0, 0);
+        const auto geometry = x11Reply(xcb_get_geometry_reply, c_, geometryCookie);
+        const auto place = x11Reply(xcb_translate_coordinates_reply, c_, placeCookie);
+        if (!geometry || !place) return {};
+        const int b = withBorder ? geometry->border_width : 0;
+        return QRect(place->dst_x - b, place->dst_y - b, geometry->width + 2 * b,
+                     geometry->height + 2 * b);
     }
 
     // A picture of `part` that lives in a shared memory segment: the server writes into
@@ -421,41 +419,20 @@ private:
         const std::size_t size = std::size_t(bytesPerLine) * std::size_t(part.height());
         Segment s = segmentFor(size);
         if (!s.addr) return {};
-        void* addr = s.addr;
-        XShmSegmentInfo seg{};
-        seg.shmid = s.id;
-        seg.shmaddr = static_cast<char*>(addr);
-        seg.readOnly = False;
-        seg.shmseg = s.server;
-        bool ok = false;
-        ErrorTrap trap(dpy_);
-        if (!s.server) {
-            const bool attached = XShmAttach(dpy_, &seg) && !trap.failed();
-            closeWarmer(warmer_);
-            shmctl(s.id, IPC_RMID, nullptr); // freed once both sides detach
-            if (!attached) {
-                shm_ = false;
-                shmdt(addr);
-                return {};
-            }
-            s.server = seg.shmseg;
+        const auto image = shmGetImage(c_, root_, s, part);
+        if (!s.server) { // the server cannot attach our segments
+            shm_ = false;
+            dropSegment(s);
+            return {};
         }
-        XImage* img = XShmCreateImage(dpy_, visual_, depth_, ZPixmap, seg.shmaddr, &seg,
-                                      part.width(), part.height());
-        if (img) {
-            ok = XShmGetImage(dpy_, root_, img, part.x(), part.y(), AllPlanes) && !trap.failed() &&
-                 img->bits_per_pixel == 32 && img->bytes_per_line == bytesPerLine;
-            img->data = nullptr;
-            XDestroyImage(img);
-        }
-        if (!ok) {
+        if (!image || image->size != size) {
             SpareSegment::instance().drop(s);
             return {};
         }
-        auto* pixels = static_cast<quint32*>(addr);
+        auto* pixels = static_cast<quint32*>(s.addr);
         for (std::size_t i = 0, n = size / 4; i < n; ++i)
             pixels[i] |= 0xff000000u; // opaque, as Format_RGB32 wants
-        return QImage(static_cast<uchar*>(addr), part.width(), part.height(), bytesPerLine,
+        return QImage(static_cast<uchar*>(s.addr), part.width(), part.height(), bytesPerLine,
                       QImage::Format_RGB32, releaseSegment, new Segment(s));
     }
 
@@ -467,74 +444,64 @@ private:
             return spare;
         }
         if (prepared_.valid()) {
-            Warmed w = prepared_.get();
-            if (w.segment.size == size) {
-                warmer_ = w.warmer;
-                return w.segment;
-            }
-            dropSegment(w.segment);
-            closeWarmer(w.warmer);
+            Segment warmed = prepared_.get();
+            if (warmed.size == size) return warmed;
+            SpareSegment::instance().drop(warmed);
         }
         return newSegment(size);
     }
 
     void dropPrepared() {
-        if (!prepared_.valid()) return;
-        Warmed w = prepared_.get();
-        dropSegment(w.segment);
-        closeWarmer(w.warmer);
+        if (prepared_.valid()) SpareSegment::instance().drop(prepared_.get());
     }
 
     void grabPlain(const QRect& part, QImage& out, QPoint at) {
-        ErrorTrap trap(dpy_);
-        XImage* img = XGetImage(dpy_, root_, part.x(), part.y(), part.width(), part.height(),
-                                AllPlanes, ZPixmap);
-        if (trap.failed() || !img) {
-            if (img) XDestroyImage(img);
+        const auto image =
+            x11Reply(xcb_get_image_reply, c_,
+                     xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, std::int16_t(part.x()),
+                                   std::int16_t(part.y()), std::uint16_t(part.width()),
+                                   std::uint16_t(part.height()), ~0u));
+        const int bytesPerPixel = layout_.bitsPerPixel / 8;
+        if (!image || layout_.bitsPerPixel % 8 != 0 || bytesPerPixel < 1 || bytesPerPixel > 4 ||
+            layout_.scanlinePad % 8 != 0 || layout_.scanlinePad == 0)
             return;
-        }
-        if (directLayout_ && img->bits_per_pixel == 32) {
-            copyRows(img, out, at);
-        } else {
-            for (int y = 0; y < img->height; ++y) {
-                auto* line = reinterpret_cast<QRgb*>(out.scanLine(at.y() + y)) + at.x();
-                for (int x = 0; x < img->width; ++x) {
-                    const unsigned long p = XGetPixel(img, x, y);
-                    line[x] = qRgb(scale(p, visual_->red_mask), scale(p, visual_->green_mask),
-                                   scale(p, visual_->blue_mask));
-                }
+        const int pad = layout_.scanlinePad / 8;
+        const std::size_t bytesPerLine =
+            (std::size_t(part.width()) * std::size_t(bytesPerPixel) + pad - 1) / pad * pad;
+        const std::uint8_t* data = xcb_get_image_data(image.get());
+        if (std::size_t(xcb_get_image_data_length(image.get())) < bytesPerLine * part.height())
+            return;
+        for (int y = 0; y < part.height(); ++y) {
+            const std::uint8_t* row = data + std::size_t(y) * bytesPerLine;
+            auto* line = reinterpret_cast<QRgb*>(out.scanLine(at.y() + y)) + at.x();
+            for (int x = 0; x < part.width(); ++x) {
+                const std::uint8_t* px = row + std::size_t(x) * std::size_t(bytesPerPixel);
+                std::uint32_t p = 0;
+                for (int i = 0; i < bytesPerPixel; ++i)
+                    p |= std::uint32_t(px[layout_.lsbFirst ? i : bytesPerPixel - 1 - i]) << (8 * i);
+                line[x] = directLayout_ ? (p | 0xff000000u)
+                                        : qRgb(scale(p, layout_.red), scale(p, layout_.green),
+                                               scale(p, layout_.blue));
             }
         }
-        XDestroyImage(img);
     }
 
-    static int scale(unsigned long pixel, unsigned long mask) {
+    static int scale(std::uint32_t pixel, std::uint32_t mask) {
         if (!mask) return 0;
         int shift = 0;
         while (!((mask >> shift) & 1))
             ++shift;
-        const unsigned long m = mask >> shift;
+        const std::uint32_t m = mask >> shift;
         return static_cast<int>(((pixel >> shift) & m) * 255 / m);
     }
 
-    static void copyRows(const XImage* img, QImage& out, QPoint at) {
-        for (int y = 0; y < img->height; ++y) {
-            const auto* src =
-                reinterpret_cast<const quint32*>(img->data + std::size_t(y) * img->bytes_per_line);
-            auto* dst = reinterpret_cast<quint32*>(out.scanLine(at.y() + y)) + at.x();
-            for (int x = 0; x < img->width; ++x)
-                dst[x] = src[x] | 0xff000000u;
-        }
-    }
-
-    Display* dpy_ = nullptr;
-    Window root_ = None;
-    Visual* visual_ = nullptr;
-    int depth_ = 0;
+    xcb_connection_t* c_ = nullptr;
+    xcb_window_t root_ = XCB_WINDOW_NONE;
+    PixelLayout layout_;
     bool directLayout_ = false;
     bool shm_ = false;
-    std::future<Warmed> prepared_; // made on a thread of its own meanwhile
-    Display* warmer_ = nullptr;    // of the segment being attached
+    bool randr_ = false;
+    std::future<Segment> prepared_; // made on a thread of its own meanwhile
 };
 
 } // namespace

@@ -1,58 +1,45 @@
 #include "platform/WindowFrame.h"
 
-#include <QGuiApplication>
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Properties.h"
 
-// Xlib's macros clash with Qt's names: after Qt's headers.
-#include "platform/x11/X11ErrorTrap.h"
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include <algorithm>
+#include <array>
 
 namespace kamsulo::platform {
 
 namespace {
 
-Display* qtDisplay() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->display() : nullptr;
-}
+// WM_HINTS as ICCCM lays it out: nine 32-bit fields, the flags first.
+constexpr int kHintFields = 9;
+constexpr int kFlagsField = 0;
+constexpr int kInitialStateField = 2;
+constexpr std::uint32_t kStateHint = 1u << 1;
+constexpr std::uint32_t kNormalState = 1;
 
 } // namespace
 
 void showNormalWhenMapped(quint64 window) {
-    Display* display = qtDisplay();
-    if (!display || window == 0) return;
-    X11ErrorTrap trap(display);
-    XWMHints* hints = XGetWMHints(display, window);
-    XWMHints normal{};
-    XWMHints* use = hints ? hints : &normal;
-    use->flags |= StateHint;
-    use->initial_state = NormalState;
-    XSetWMHints(display, window, use);
-    if (hints) XFree(hints);
-    XFlush(display);
+    xcb_connection_t* c = x11Connection();
+    if (!c || window == 0) return;
+    const auto w = xcb_window_t(window);
+    std::array<std::uint32_t, kHintFields> hints{};
+    const std::vector<std::uint32_t> old = propertyItems(c, w, "WM_HINTS", XCB_ATOM_WM_HINTS);
+    std::copy_n(old.begin(), std::min<std::size_t>(old.size(), kHintFields), hints.begin());
+    hints[kFlagsField] |= kStateHint;
+    hints[kInitialStateField] = kNormalState;
+    x11Done(c, xcb_change_property_checked(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_HINTS,
+                                           XCB_ATOM_WM_HINTS, 32, kHintFields, hints.data()));
 }
 
 std::optional<QMargins> frameExtents(quint64 window) {
-    Display* display = qtDisplay();
-    if (!display || window == 0) return std::nullopt;
-    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", True);
-    if (extents == None) return std::nullopt;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    X11ErrorTrap trap(display);
-    if (XGetWindowProperty(display, window, extents, 0, 4, False, XA_CARDINAL, &type, &format,
-                           &count, &after, &data) != Success)
-        return std::nullopt;
-    std::optional<QMargins> result;
-    if (data && format == 32 && count == 4) {
-        const auto* v = reinterpret_cast<const long*>(data); // left, right, top, bottom
-        result = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));
-    }
-    if (data) XFree(data);
-    return result;
+    xcb_connection_t* c = x11Connection();
+    if (!c || window == 0) return std::nullopt;
+    const std::vector<std::uint32_t> v =
+        propertyItems(c, xcb_window_t(window), "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
+    if (v.size() != 4) return std::nullopt;
+    // left, right, top, bottom
+    return QMargins(std::int32_t(v[0]), std::int32_t(v[2]), std::int32_t(v[1]), std::int32_t(v[3]));
 }
 
 } // namespace kamsulo::platform
