@@ -93,6 +93,9 @@ constexpr std::size_t kSymMapBytes = sizeof(xcb_xkb_key_sym_map_t);
 static_assert(kSymMapBytes == 8);
 constexpr std::uint8_t kOneLevelType = 0; // XKB's first standard key type, ONE_LEVEL
 constexpr std::uint8_t kGroupCountBits = 0x0f;
+// Every X reply: a fixed part of 32 bytes, then as many words of 4 as its length says.
+constexpr std::size_t kReplyFixedBytes = 32;
+constexpr std::size_t kWordBytes = 4;
 
 class X11KeyInjector;
 X11KeyInjector* g_injector = nullptr; // the one made, until the application goes
@@ -266,15 +269,15 @@ private:
                                      0, 0, 0, 0, 0));
         if (!map || map->firstKeySym != first || map->nKeySyms != count) return;
         const auto* in = static_cast<const std::uint8_t*>(xcb_xkb_get_map_map(map.get()));
-        const auto* end =
-            reinterpret_cast<const std::uint8_t*>(map.get()) + 32 + 4 * std::size_t(map->length);
+        const auto* end = reinterpret_cast<const std::uint8_t*>(map.get()) + kReplyFixedBytes +
+                          kWordBytes * std::size_t(map->length);
         std::vector<std::uint8_t> out;
         std::uint16_t total = 0;
         for (Keycode key = first; key <= last; ++key) {
             xcb_xkb_key_sym_map_t head;
             if (end - in < std::ptrdiff_t(kSymMapBytes)) return;
             std::memcpy(&head, in, kSymMapBytes);
-            const std::size_t bytes = kSymMapBytes + 4 * std::size_t(head.nSyms);
+            const std::size_t bytes = kSymMapBytes + sizeof(xcb_keysym_t) * std::size_t(head.nSyms);
             if (end - in < std::ptrdiff_t(bytes)) return;
             if (const auto it = wanted.constFind(key); it != wanted.cend()) {
                 const std::uint8_t n = *it == kNoSymbol ? 0 : 1;
