@@ -342,9 +342,14 @@ int SandboxedLoader::timeoutMs() {
 }
 
 QString SandboxedLoader::decoderPath() {
-    const QString beside = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() +
-                           QStringLiteral("/kamsulo-decode");
-    if (QFileInfo(beside).isExecutable()) return beside;
+    // Beside the executable in a build tree; installed, in the libexec folder of the prefix
+    // the executable lies in, whichever prefix that is (KAMSULO_DECODER_FROM_BINDIR).
+    const QString bin = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    for (const QString& name :
+         {QStringLiteral("kamsulo-decode"), QStringLiteral(KAMSULO_DECODER_FROM_BINDIR)}) {
+        const QFileInfo decoder(bin + QLatin1Char('/') + name);
+        if (decoder.isExecutable()) return decoder.canonicalFilePath();
+    }
     return qEnvironmentVariable("KAMSULO_DECODER");
 }
 

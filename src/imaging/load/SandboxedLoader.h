@@ -52,7 +52,8 @@ public:
     // The program's wall-clock limit for one decode; KAMSULO_DECODE_TIMEOUT_MS may only
     // lower it (for tests).
     static int timeoutMs();
-    // kamsulo-decode beside the program's executable, else KAMSULO_DECODER.
+    // kamsulo-decode beside the program's executable, else in its installed prefix's
+    // libexec/kamsulo/, else KAMSULO_DECODER.
     static QString decoderPath();
 
     // A decode under way (SandboxedLoader.cpp).

@@ -1,7 +1,7 @@
 #pragma once
 // The keyboard layout of an X display, as a snapshot taken when it is made.
 #include "platform/KeyboardLayout.h"
-#include "platform/X11KeyboardMapping.h"
+#include "platform/x11/X11KeyboardMapping.h"
 
 namespace kamsulo::platform {
 
@@ -23,6 +23,6 @@ private:
 
 // Whether the keyboard's Caps Lock indicator is lit (the lock state when the
 // keyboard has no such indicator).
-bool capsLockIndicator(_XDisplay* display);
+bool capsLockIndicator(xcb_connection_t* c);
 
 } // namespace kamsulo::platform

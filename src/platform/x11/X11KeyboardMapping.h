@@ -2,20 +2,25 @@
 // A snapshot of an X server's keyboard mapping, seen through the keyboard group in
 // force, and the bridge between virtual-key codes, characters and X keysyms.
 #include <QSet>
+#include <cstdint>
 #include <optional>
 #include <vector>
-
-struct _XDisplay;
+#include <xcb/xcb.h>
 
 namespace kamsulo::platform {
 
-using KeySymbol = unsigned long; // an X keysym
+using KeySymbol = std::uint32_t; // an X keysym
 using Keycode = int;             // an X keycode (8..255)
+constexpr KeySymbol kNoSymbol = 0;
+
+// Whether the server's keyboard extension (XKB) serves on the connection; the first
+// call announces its use there, which its requests need.
+bool useXkb(xcb_connection_t* c);
 
 class X11KeyboardMapping {
 public:
     // Reads the mapping of the display; the keycodes in `ignored` count as unmapped.
-    static X11KeyboardMapping read(_XDisplay* display, const QSet<Keycode>& ignored = {});
+    static X11KeyboardMapping read(xcb_connection_t* c, const QSet<Keycode>& ignored = {});
 
     // The keysym of a key at level 0 (unshifted) or 1 (shifted); 0 when none.
     KeySymbol symbol(Keycode key, int level) const;

@@ -1,16 +1,13 @@
-#include "platform/X11PointerEvents.h"
+#include "platform/x11/X11PointerEvents.h"
 
 #include "platform/PointerEventLog.h"
+#include "platform/x11/X11Connection.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QSet>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
-
-// Xlib's macros clash with Qt's names: after Qt's headers.
-#include <X11/Xlib.h>
-#include <X11/extensions/XInput2.h>
 
 namespace kamsulo::platform {
 
@@ -86,27 +83,29 @@ private:
     QSet<int> masterPointers_;
 };
 
-QSet<int> masterPointers(Display* display) {
+QSet<int> masterPointers(xcb_connection_t* c) {
     QSet<int> ids;
-    int count = 0;
-    XIDeviceInfo* devices = XIQueryDevice(display, XIAllMasterDevices, &count);
-    for (int i = 0; i < count; ++i)
-        if (devices[i].use == XIMasterPointer) ids.insert(devices[i].deviceid);
-    if (devices) XIFreeDeviceInfo(devices);
+    const auto reply = x11Reply(xcb_input_xi_query_device_reply, c,
+                                xcb_input_xi_query_device(c, XCB_INPUT_DEVICE_ALL_MASTER));
+    if (!reply) return ids;
+    for (auto it = xcb_input_xi_query_device_infos_iterator(reply.get()); it.rem;
+         xcb_input_xi_device_info_next(&it))
+        if (it.data->type == XCB_INPUT_DEVICE_TYPE_MASTER_POINTER) ids.insert(it.data->deviceid);
     return ids;
 }
 } // namespace
 
 void followX11PointerEvents(PointerEventLog& log) {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display* display = x11 ? x11->display() : nullptr;
-    if (!display ||
-        qGuiApp->findChild<QObject*>(QLatin1String(kFilterName), Qt::FindDirectChildrenOnly))
+    xcb_connection_t* c = x11Connection();
+    if (!c || qGuiApp->findChild<QObject*>(QLatin1String(kFilterName), Qt::FindDirectChildrenOnly))
         return;
-    int opcode = -1, firstEvent = 0, firstError = 0;
+    int opcode = -1;
     QSet<int> masters;
-    if (XQueryExtension(display, "XInputExtension", &opcode, &firstEvent, &firstError))
-        masters = masterPointers(display);
+    if (const xcb_query_extension_reply_t* input = xcb_get_extension_data(c, &xcb_input_id);
+        input && input->present) {
+        opcode = input->major_opcode;
+        masters = masterPointers(c);
+    }
     new X11PointerFilter(log, opcode, masters);
 }
 

@@ -1,11 +1,13 @@
-#include "platform/X11KeyboardMapping.h"
+#include "platform/x11/X11KeyboardMapping.h"
 
 #include "platform/KeyboardLayout.h"
+#include "platform/x11/X11Connection.h"
 
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "platform/x11/X11Xkb.h"
+#include <QHash>
 #include <X11/keysym.h>
+#include <mutex>
+#include <xkbcommon/xkbcommon.h>
 
 namespace kamsulo::platform {
 
@@ -92,47 +94,65 @@ constexpr KeySymbol kUnicodeSymbolBase = 0x01000000; // keysym of code point c: 
 
 } // namespace
 
-X11KeyboardMapping X11KeyboardMapping::read(_XDisplay* display, const QSet<Keycode>& ignored) {
+bool useXkb(xcb_connection_t* c) {
+    static std::mutex mutex;
+    static QHash<xcb_connection_t*, bool> announced;
+    std::lock_guard lock(mutex);
+    if (const auto it = announced.constFind(c); it != announced.cend()) return *it;
+    const xcb_query_extension_reply_t* xkb = xcb_get_extension_data(c, &xcb_xkb_id);
+    const auto reply =
+        xkb && xkb->present
+            ? x11Reply(xcb_xkb_use_extension_reply, c,
+                       xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION))
+            : nullptr;
+    const bool usable = reply && reply->supported;
+    announced.insert(c, usable);
+    return usable;
+}
+
+X11KeyboardMapping X11KeyboardMapping::read(xcb_connection_t* c, const QSet<Keycode>& ignored) {
     X11KeyboardMapping m;
-    if (!display) return m;
-    int minKey = 0;
-    int maxKey = 0;
-    XDisplayKeycodes(display, &minKey, &maxKey);
-    int per = 0;
-    KeySym* syms = XGetKeyboardMapping(display, ::KeyCode(minKey), maxKey - minKey + 1, &per);
-    if (!syms) return m;
+    if (!c) return m;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const Keycode minKey = setup->min_keycode;
+    const Keycode maxKey = setup->max_keycode;
+    const auto stateCookie =
+        useXkb(c) ? std::optional(xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD)) : std::nullopt;
+    const auto reply = x11Reply(
+        xcb_get_keyboard_mapping_reply, c,
+        xcb_get_keyboard_mapping(c, xcb_keycode_t(minKey), std::uint8_t(maxKey - minKey + 1)));
+    const auto state = stateCookie ? x11Reply(xcb_xkb_get_state_reply, c, *stateCookie) : nullptr;
+    if (!reply) return m;
+    const int per = reply->keysyms_per_keycode;
+    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply.get());
+    const int count = xcb_get_keyboard_mapping_keysyms_length(reply.get());
+    if (per <= 0 || count < (maxKey - minKey + 1) * per) return m;
     m.minKey_ = minKey;
     m.perKey_ = per;
     m.symbols_.assign(syms, syms + std::size_t(maxKey - minKey + 1) * std::size_t(per));
-    XFree(syms);
     for (Keycode key : ignored)
         if (key >= minKey && key <= maxKey)
-            std::fill_n(m.symbols_.begin() + (key - minKey) * per, per, KeySymbol(NoSymbol));
+            std::fill_n(m.symbols_.begin() + (key - minKey) * per, per, KeySymbol(kNoSymbol));
     // The core mapping shows the first two groups, in columns 0-1 and 2-3.
-    XkbStateRec state;
-    if (XkbGetState(display, XkbUseCoreKbd, &state) == Success && state.group == 1 && per >= 4)
-        m.column_ = 2;
+    if (state && state->group == 1 && per >= 4) m.column_ = 2;
     return m;
 }
 
 KeySymbol X11KeyboardMapping::symbol(Keycode key, int level) const {
-    if (key < minKey_ || key > maxKey() || level < 0 || level > 1) return NoSymbol;
+    if (key < minKey_ || key > maxKey() || level < 0 || level > 1) return kNoSymbol;
     const KeySymbol* row = symbols_.data() + std::size_t(key - minKey_) * std::size_t(perKey_);
     int column = column_;
     // A key without symbols in the second group has those of the first there.
-    if (column > 0 && row[column] == NoSymbol && row[column + 1] == NoSymbol) column = 0;
+    if (column > 0 && row[column] == kNoSymbol && row[column + 1] == kNoSymbol) column = 0;
     const KeySymbol lower = row[column];
-    const KeySymbol upper = column + 1 < perKey_ ? row[column + 1] : NoSymbol;
-    if (level == 0 || upper != NoSymbol) return level == 0 ? lower : upper;
+    const KeySymbol upper = column + 1 < perKey_ ? row[column + 1] : kNoSymbol;
+    if (level == 0 || upper != kNoSymbol) return level == 0 ? lower : upper;
     // No shifted symbol: a letter's capital, else the unshifted symbol.
-    KeySym lowerCase = NoSymbol;
-    KeySym upperCase = NoSymbol;
-    XConvertCase(lower, &lowerCase, &upperCase);
-    return upperCase;
+    return xkb_keysym_to_upper(lower);
 }
 
 std::optional<Keycode> X11KeyboardMapping::keyOf(KeySymbol sym, int maxLevel, int* level) const {
-    if (sym == NoSymbol) return std::nullopt;
+    if (sym == kNoSymbol) return std::nullopt;
     for (int lv = 0; lv <= maxLevel && lv <= 1; ++lv)
         for (Keycode key = minKey_; key <= maxKey(); ++key)
             if (symbol(key, lv) == sym) {
@@ -146,7 +166,8 @@ QList<Keycode> X11KeyboardMapping::spareKeys() const {
     QList<Keycode> keys;
     for (Keycode key = maxKey(); key >= minKey_; --key) {
         const auto row = symbols_.begin() + (key - minKey_) * perKey_;
-        if (std::all_of(row, row + perKey_, [](KeySymbol s) { return s == NoSymbol; })) keys << key;
+        if (std::all_of(row, row + perKey_, [](KeySymbol s) { return s == kNoSymbol; }))
+            keys << key;
     }
     return keys;
 }
@@ -170,8 +191,8 @@ std::optional<Keycode> X11KeyboardMapping::keyOfVirtualKey(quint16 vk) const {
 }
 
 KeySymbol X11KeyboardMapping::symbolOfVirtualKey(quint16 vk) {
-    if (vk >= VirtualKey::FirstLayoutOnlyKey) return NoSymbol;
-    return symbolsOfVirtualKey(vk).value(0, NoSymbol);
+    if (vk >= VirtualKey::FirstLayoutOnlyKey) return kNoSymbol;
+    return symbolsOfVirtualKey(vk).value(0, kNoSymbol);
 }
 
 KeySymbol X11KeyboardMapping::symbolOfCharacter(char32_t c) {
@@ -188,9 +209,9 @@ KeySymbol X11KeyboardMapping::symbolOfCharacter(char32_t c) {
     default:
         break;
     }
-    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return NoSymbol;              // control characters
-    if (c <= kLastLatin1) return c;                                        // Latin-1 keysyms
-    if ((c >= 0xD800 && c <= 0xDFFF) || c > kLastUnicode) return NoSymbol; // no character
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return kNoSymbol;              // control characters
+    if (c <= kLastLatin1) return c;                                         // Latin-1 keysyms
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > kLastUnicode) return kNoSymbol; // no character
     return kUnicodeSymbolBase + c;
 }
 
