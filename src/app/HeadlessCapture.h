@@ -24,6 +24,7 @@ public:
 
     // --- RegionHost ---
     void clearCanvasPicture() override { picture_ = {}; }
+    void setCaptureFailure(const QString& reason) override { failure_ = reason; }
     void handOverPicture(const QImage& picture) override { picture_ = picture; }
     void showMainWindowNormal() override;
     void resetScrollBars() override {}
@@ -38,6 +39,7 @@ private:
     QString output_;
     int delayMs_;
     QImage picture_;
+    QString failure_; // the desktop's reason when it gave no picture
 };
 
 } // namespace kamsulo::app

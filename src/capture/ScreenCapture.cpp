@@ -37,11 +37,11 @@ GrabOrder ScreenCapture::activeWindowOrder() const {
     return {GrabTarget::ActiveWindow, {}, host_ ? host_->hostWindow() : nullptr};
 }
 
-QImage ScreenCapture::captureScreen() {
+platform::GrabAnswer ScreenCapture::captureScreen() {
     return grabber_.grabNow({GrabTarget::Rectangle, grabber_.primaryScreen(), nullptr});
 }
 
-QImage ScreenCapture::captureActiveWindow() {
+platform::GrabAnswer ScreenCapture::captureActiveWindow() {
     return grabber_.grabNow(activeWindowOrder());
 }
 

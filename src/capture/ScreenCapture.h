@@ -40,12 +40,12 @@ public:
     // called off, nothing is handed over and finished() does not come.
     void cancel();
 
-    // The whole primary screen, taken at once.
-    QImage captureScreen();
-    // The window in front, taken at once, frame and title bar included, cut to the
-    // monitors. The whole screen when no window is in front, none of it is on a monitor,
-    // or it is the host's own.
-    QImage captureActiveWindow();
+    // The whole primary screen, taken before this returns.
+    platform::GrabAnswer captureScreen();
+    // The window in front, taken before this returns, frame and title bar included, cut
+    // to the monitors. The whole screen when no window is in front, none of it is on a
+    // monitor, or it is the host's own.
+    platform::GrabAnswer captureActiveWindow();
 
 signals:
     // The picture was handed to the host, or the failure was said and acknowledged.

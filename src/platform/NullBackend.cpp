@@ -16,16 +16,10 @@ public:
     GrabModes modes() const override { return {}; }
     QRect primaryScreen() const override { return {}; }
     QRect rootRect() const override { return {}; }
-    std::unique_ptr<GrabRequest> request(const GrabOrder&) override {
-        return GrabRequest::answered({{}, failure()});
+    std::unique_ptr<GrabRequest> request(const GrabOrder& order) override {
+        return GrabRequest::answered(grabNow(order));
     }
-    WindowId rootWindow() const override { return 0; }
-    QImage grabRoot(const QRect&) override { return {}; }
-    QString failure() const override { return QString::fromUtf8(noSessionText); }
-    WindowId activeWindow() override { return 0; }
-    WindowId frameOf(WindowId) override { return 0; }
-    QRect windowRect(WindowId) override { return {}; }
-    QRect clientRect(WindowId) override { return {}; }
+    GrabAnswer grabNow(const GrabOrder&) override { return {{}, QString::fromUtf8(noSessionText)}; }
 };
 
 class NoLayout final : public KeyboardLayout {

@@ -1,5 +1,7 @@
 #include "platform/WindowBounds.h"
 
+#include <QPainter>
+
 #include <algorithm>
 
 namespace kamsulo::platform {
@@ -32,6 +34,20 @@ QRegion offMonitors(const QRect& rect, const QList<Monitor>& monitors) {
     for (const Monitor& m : monitors)
         off -= m.device;
     return off.translated(-rect.topLeft());
+}
+
+QImage windowPicture(const QRect& outer, const QList<Monitor>& monitors, const QRect& screen,
+                     const std::function<QImage(const QRect&)>& grab) {
+    const QRect seen = partOnMonitors(outer, monitors);
+    if (seen.isEmpty()) return grab(screen);
+    QImage picture = grab(seen);
+    const QRegion gaps = offMonitors(seen, monitors);
+    if (!picture.isNull() && !gaps.isEmpty()) {
+        QPainter painter(&picture);
+        for (const QRect& gap : gaps)
+            painter.fillRect(gap, Qt::black);
+    }
+    return picture;
 }
 
 } // namespace kamsulo::platform

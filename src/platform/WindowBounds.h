@@ -3,9 +3,11 @@
 // client say of its edges: plain arithmetic in device pixels of the desktop.
 #include "platform/DevicePixels.h"
 
+#include <QImage>
 #include <QMargins>
 #include <QRect>
 #include <QRegion>
+#include <functional>
 
 namespace kamsulo::platform {
 
@@ -20,5 +22,11 @@ QRect seenWindowRect(const QRect& client, const QMargins& frame, const QMargins&
 QRect partOnMonitors(const QRect& window, const QList<Monitor>& monitors);
 // What of `rect` lies on no monitor, relative to its top-left corner.
 QRegion offMonitors(const QRect& rect, const QList<Monitor>& monitors);
+
+// The picture of a window at `outer` as the monitors show it: cut by `grab` (a
+// rectangle of the desktop, device pixels) to its part on the monitors, with what lies
+// between them black. The whole `screen` when no part of it is on a monitor.
+QImage windowPicture(const QRect& outer, const QList<Monitor>& monitors, const QRect& screen,
+                     const std::function<QImage(const QRect&)>& grab);
 
 } // namespace kamsulo::platform

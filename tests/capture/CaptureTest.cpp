@@ -4,6 +4,7 @@
 #include "capture/CaptureHost.h"
 #include "capture/ScreenCapture.h"
 #include "platform/ScreenGrabber.h"
+#include "platform/x11/X11Windows.h"
 #include "support/modal.h"
 
 #include <QGuiApplication>
@@ -41,7 +42,7 @@ private:
 
 // True once the screen shows `img` at `where` (checked at two opposite corners).
 bool onScreen(const QImage& img, const QPoint& where) {
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     const QSize corner(std::min(img.width(), 32), std::min(img.height(), 32));
     const QPoint far(img.width() - corner.width(), img.height() - corner.height());
     auto shows = [&](const QPoint& at) {
@@ -97,7 +98,7 @@ TEST(Capture, ScreenReturnsExactlyTheScreenPixels) {
 
     RecordingHost host;
     capture::ScreenCapture f(&host, platform::screenGrabber());
-    const QImage shot = f.captureScreen();
+    const QImage shot = f.captureScreen().picture;
     EXPECT_EQ(shot.size(), screen.size());
     EXPECT_TRUE(sameImage(shot, img));
 
@@ -138,7 +139,7 @@ TEST(Capture, ActiveWindowIncludesTheFrame) {
     win.move(200, 150);
     win.show();
     win.activateWindow();
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     // Generous: the window manager frames and activates it in its own time.
     ASSERT_TRUE(test::waitFor(
         [&] {
@@ -148,8 +149,8 @@ TEST(Capture, ActiveWindowIncludesTheFrame) {
         },
         20000));
 
-    capture::ScreenCapture f(nullptr, g);
-    const QImage shot = f.captureActiveWindow();
+    capture::ScreenCapture f(nullptr, platform::screenGrabber());
+    const QImage shot = f.captureActiveWindow().picture;
     const QRect frame = win.frameGeometry();
     ASSERT_EQ(shot.size(), frame.size());
     EXPECT_GT(frame.height(), win.height()) << "the window manager gave no title bar";
@@ -170,18 +171,18 @@ TEST(Capture, TheHostsOwnWindowAsTheActiveOneGivesTheWholeScreen) {
     own.move(200, 150);
     own.show();
     own.activateWindow();
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     ASSERT_TRUE(test::waitFor(
         [&] { return g.activeWindow() == own.winId() && onScreen(img, own.geometry().topLeft()); },
         20000));
     RecordingHost host;
     host.window = own.windowHandle();
-    capture::ScreenCapture f(&host, g);
-    EXPECT_EQ(f.captureActiveWindow().size(), QGuiApplication::primaryScreen()->size());
+    capture::ScreenCapture f(&host, platform::screenGrabber());
+    EXPECT_EQ(f.captureActiveWindow().picture.size(), QGuiApplication::primaryScreen()->size());
 }
 
 TEST(Capture, GoneOrZeroWindowHasNoPlace) {
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     EXPECT_TRUE(g.windowRect(0).isNull());
     EXPECT_TRUE(g.clientRect(0).isNull());
     // A window that existed and is gone.
@@ -207,13 +208,13 @@ TEST(CaptureWithoutWindowManager, TheInputFocusWindowServes) {
     ASSERT_TRUE(
         test::waitFor([&] { return win.windowHandle() && win.windowHandle()->isExposed(); }));
     focusDirectly(win.winId());
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     ASSERT_TRUE(test::waitFor([&] {
         return g.activeWindow() == win.winId() && onScreen(img, win.geometry().topLeft());
     }));
-    capture::ScreenCapture f(nullptr, g);
+    capture::ScreenCapture f(nullptr, platform::screenGrabber());
     // No frame: the window itself is the whole window.
-    EXPECT_TRUE(sameImage(f.captureActiveWindow(), img));
+    EXPECT_TRUE(sameImage(f.captureActiveWindow().picture, img));
 }
 
 // A click on the desktop leaves no active window; the window manager keeps the focus
@@ -237,10 +238,10 @@ TEST(Capture, DesktopInFrontGivesTheWholeScreen) {
         return netActiveWindow() == 0 && focus != 0 && focus != other.winId();
     }));
 
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     EXPECT_EQ(g.activeWindow(), 0u) << "the focus is on window " << inputFocus();
-    capture::ScreenCapture f(nullptr, g);
-    const QImage shot = f.captureActiveWindow();
+    capture::ScreenCapture f(nullptr, platform::screenGrabber());
+    const QImage shot = f.captureActiveWindow().picture;
     EXPECT_EQ(shot.size(), screen.size());
     EXPECT_TRUE(sameImage(shot.copy(QRect(other.geometry().topLeft(), img.size())), img));
 }

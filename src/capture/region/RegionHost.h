@@ -8,6 +8,7 @@
 // screen cannot be copied, the overlay never opens and only showMainWindowNormal() is
 // called.
 #include <QImage>
+#include <QString>
 
 namespace kamsulo::capture {
 
@@ -29,6 +30,9 @@ public:
     virtual void resetScrollBars() = 0;
     // Canvas tooltip for the current tool.
     virtual void updateCanvasToolTip() = 0;
+    // The desktop refused its picture, for this reason (German, for the user); called
+    // before showMainWindowNormal(). The message box has said so already.
+    virtual void setCaptureFailure(const QString& reason) { Q_UNUSED(reason); }
 };
 
 } // namespace kamsulo::capture

@@ -6,11 +6,13 @@
 #include "platform/x11/X11ClientWindow.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Properties.h"
+#include "platform/x11/X11Windows.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cstring>
 #include <future>
@@ -279,7 +281,7 @@ PixelLayout layoutOf(xcb_connection_t* c, const xcb_screen_t* screen) {
 class X11ScreenGrabber;
 X11ScreenGrabber* g_grabber = nullptr; // the one made, until the application goes
 
-class X11ScreenGrabber final : public ScreenGrabber {
+class X11ScreenGrabber final : public ScreenGrabber, public X11Windows {
 public:
     X11ScreenGrabber() : c_(x11Connection()) {
         if (!c_) return;
@@ -318,8 +320,6 @@ public:
         return root ? QRect(0, 0, root->width, root->height) : QRect();
     }
 
-    WindowId rootWindow() const override { return root_; }
-
     QRect primaryScreen() const override {
         if (QScreen* s = QGuiApplication::primaryScreen())
             return screenDeviceRect(s, monitors()).intersected(rootRect());
@@ -346,6 +346,34 @@ public:
                 list[qsizetype(i)].name = QString::fromUtf8(
                     xcb_get_atom_name_name(name.get()), xcb_get_atom_name_name_length(name.get()));
         return list.isEmpty() ? ScreenGrabber::monitors() : list;
+    }
+
+    std::unique_ptr<GrabRequest> request(const GrabOrder& order) override {
+        return GrabRequest::answered(grabNow(order));
+    }
+
+    GrabAnswer grabNow(const GrabOrder& order) override {
+        if (!c_) return {};
+        const QRect screen = primaryScreen();
+        switch (order.target) {
+        case GrabTarget::Rectangle:
+            return {grabRoot(order.rect), {}};
+        case GrabTarget::PickedWindow: // no desktop dialog: the window in front
+        case GrabTarget::ActiveWindow:
+            break;
+        }
+        const WindowId window = activeWindow();
+        // With no active window (the desktop in front) the picture is the whole screen,
+        // as a window device context of no window would give. So it is with the
+        // program's own window, which has stepped aside even where the window manager
+        // still names it active.
+        if (window == 0 || (order.ownWindow && window == order.ownWindow->winId()))
+            return {grabRoot(screen), {}};
+        const QRect outer = windowRect(window);
+        if (outer.isNull()) return {};
+        return {windowPicture(outer, monitors(), screen,
+                              [this](const QRect& r) { return grabRoot(r); }),
+                {}};
     }
 
     QImage grabRoot(const QRect& rect) override {
@@ -546,6 +574,11 @@ private:
 };
 
 } // namespace
+
+X11Windows* x11Windows() {
+    screenGrabber(); // made on first use
+    return g_grabber;
+}
 
 std::unique_ptr<ScreenGrabber> makeX11ScreenGrabber() {
     return std::make_unique<X11ScreenGrabber>();
