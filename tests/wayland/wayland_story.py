@@ -8,7 +8,8 @@ named by the capture's time; a portal that refuses gives the German message and 
 picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher,
 whose menu waybar is to show on a left click, with the tray menu's entries in order, and
 "Gesamter Screen" chosen there captures the screen and brings the window back, with no
-window of the menu's own on the way;
+window of the menu's own on the way; "Region" chosen while "Gesamter Screen" waits for a
+stopped portal is ignored;
 at a scale of 1.5, --screen and a Region drag keep the output's own pixels, and with a
 second output --screen is the first one's. Pictures and texts are
 read back through the clipboard (ClipBoard, or Ctrl+A, Ctrl+C on a message box) with wl-paste;
@@ -375,6 +376,39 @@ def main():
         shown = [e["container"] for e in events if e["change"] == "new"]
         if [w["id"] for w in shown] != [program()["id"]]:
             fail("windows appeared on the way: %s" % [(w["id"], w["app_id"]) for w in shown])
+
+        # One capture at a time: "Region" chosen while "Gesamter Screen" waits for the
+        # portal (stopped meanwhile) is ignored: the portal is asked once, and the window
+        # comes back with no overlay over it.
+        press(vnc, "Tray")
+        wait_for(lambda: "StatusNotifierItem" in tray_items() and not program(),
+                 "no StatusNotifierItem registered after Tray")
+        _, click = tray_menu()
+        calls = subprocess.Popen(["stdbuf", "-oL", "dbus-monitor", "--session",
+                                  "type='method_call',member='Screenshot'"],
+                                 stdout=subprocess.PIPE, text=True)
+        procs.append(calls)
+        portal = int(run("pgrep", "-u", str(os.getuid()), "-x", "xdg-desktop-portal").split()[0])
+        seen = []
+
+        def screenshot_calls():
+            while select.select([calls.stdout], [], [], 0.1)[0]:
+                seen.append(calls.stdout.readline())
+            return len([line for line in seen if "member=Screenshot" in line])
+        os.kill(portal, signal.SIGSTOP)
+        try:
+            click("Gesamter Screen")
+            wait_for(lambda: screenshot_calls() == 1, "Gesamter Screen did not ask the portal")
+            click("Region")
+        finally:
+            os.kill(portal, signal.SIGCONT)
+        copied_picture(vnc, lambda p: p.shape[:2] == (1080, 1920),
+                       '"Gesamter Screen" did not capture after the portal went on')
+        if program(fullscreen=True) or screenshot_calls() != 1:
+            fail('"Region" during "Gesamter Screen" was not ignored: %d portal calls'
+                 % screenshot_calls())
+        calls.terminate()
+
         press(vnc, "Tray")
         wait_for(lambda: not program(), "Tray did not hide the window again")
 
