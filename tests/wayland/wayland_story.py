@@ -385,10 +385,10 @@ def main():
                  "no StatusNotifierItem registered after Tray")
         _, click = tray_menu()
         calls = subprocess.Popen(["stdbuf", "-oL", "dbus-monitor", "--session",
-                                  "type='method_call',member='Screenshot'"],
+                                  "type='method_call',interface='org.freedesktop.portal.Screenshot'"],
                                  stdout=subprocess.PIPE, text=True)
         procs.append(calls)
-        portal = int(run("pgrep", "-u", str(os.getuid()), "-x", "xdg-desktop-portal").split()[0])
+        portal = int(run("pgrep", "-u", str(os.getuid()), "-f", "/xdg-desktop-portal( |$)").split()[0])
         seen = []
 
         def screenshot_calls():
