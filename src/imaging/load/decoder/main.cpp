@@ -12,7 +12,6 @@
 #include "imaging/load/RasterFormat.h"
 #include "imaging/load/WmfRenderer.h"
 #include "imaging/load/decoder/AllocationWatch.h"
-#include "imaging/load/decoder/PagesAhead.h"
 #include "imaging/load/decoder/PreopenedFiles.h"
 #include "imaging/load/decoder/Sandbox.h"
 
@@ -103,13 +102,11 @@ QImage answerMemory(QSize size, QImage::Format format) {
                         DecoderAnswerFd, off_t(AnswerPixelsAlign));
     if (mapped == MAP_FAILED) return {};
     answerPixels = static_cast<uchar*>(mapped);
-    decoder::faultInAhead(mapped, std::size_t(length));
     return QImage(answerPixels, size.width(), size.height(),
                   qsizetype(size.width()) * DecodedBytesPerPixel, format);
 }
 
 bool answer(const LoadResult& result) {
-    decoder::stopFaultingIn();
     DecodeAnswer header;
     header.outcome = !result.picture.isNull() ? DecodeOutcome::Picture
                      : result.tooLarge        ? DecodeOutcome::TooLarge
