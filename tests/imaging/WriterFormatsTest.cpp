@@ -1,7 +1,9 @@
 // The four kinds of file ImageWriter saves, read back by ImageMagick and file(1).
 #include "Decoders.h"
 #include "SaveTestSupport.h"
+#include "imaging/AtomicFile.h"
 #include "imaging/ImageWriter.h"
+#include "imaging/JpegWriter.h"
 #include "imaging/PixelConversion.h"
 
 #include <QFile>
@@ -95,4 +97,26 @@ TEST_F(SaveFormats, JpegQualityIsClampedAndHonoured) {
     QFile a(path(QStringLiteral("qm5.jpg"))), b(path(QStringLiteral("q1.jpg")));
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), b.readAll());
+}
+
+// A large picture is coded in two bands at once: the same pixels as one pass.
+TEST_F(SaveFormats, JpegInTwoBandsDecodesAsOnePass) {
+    QImage photo(411, 333, QImage::Format_RGB32); // rows that end mid-MCU
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb((x * 7 + y) & 255, (x * y / 9) & 255, (y * 5) & 255));
+    const Bitmap view = Bitmap::viewOf(Picture(photo));
+    QString names[2];
+    for (const JpegPasses passes : {JpegPasses::TwoBandsWhenLarge, JpegPasses::One}) {
+        QString& name = names[passes == JpegPasses::One];
+        name =
+            path(passes == JpegPasses::One ? QStringLiteral("one.jpg") : QStringLiteral("two.jpg"));
+        AtomicFile file(name);
+        ASSERT_TRUE(file.open());
+        ASSERT_EQ(writeJpeg(view, file, 85, passes), 0);
+        ASSERT_TRUE(file.commit());
+    }
+    EXPECT_NE(QFileInfo(names[0]).size(), QFileInfo(names[1]).size()); // banded indeed
+    EXPECT_EQ(decodedPixels(names[0]), decodedPixels(names[1]));
+    EXPECT_EQ(identify(names[0], QStringLiteral("%wx%h %Q")), QStringLiteral("411x333 85"));
 }
