@@ -126,7 +126,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void changeEvent(QEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
-    void dragLeaveEvent(QDragLeaveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 

@@ -2,6 +2,9 @@
 
 #include "imaging/load/PngChunks.h"
 
+#include <QBuffer>
+#include <QColorSpace>
+#include <QImageReader>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -260,6 +263,47 @@ template <int Bpp> bool unfilterInto(const uchar* rows, const Header& header, QI
     return true;
 }
 
+void appendBigEndian(QByteArray& bytes, quint32 value) {
+    const char big[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    bytes.append(big, 4);
+}
+
+void appendChunk(QByteArray& file, const char* type, const QByteArray& data) {
+    const QByteArray typed = QByteArray(type, 4) + data;
+    appendBigEndian(file, quint32(data.size()));
+    file += typed;
+    appendBigEndian(file,
+                    quint32(libdeflate_crc32(0, typed.constData(), std::size_t(typed.size()))));
+}
+
+// The colour space that Qt's reader attaches from the chunks before the data (gAMA,
+// cHRM, sRGB, iCCP): Qt's reader reads those very chunks in a file of one pixel, so that
+// libpng's checks of them and Qt's reading of a profile are theirs.
+QColorSpace colourSpaceOf(QByteArrayView file, const PngChunk& header, const PngChunk& firstData) {
+    const uchar* between = header.data + header.length + 4; // after the header's CRC
+    const uchar* dataStart = firstData.type - 4;            // at the data chunk's length
+    if (between == dataStart) return {};
+    QByteArray onePixel(file.data(), PngSignatureBytes);
+    QByteArray size1x1 = QByteArray(reinterpret_cast<const char*>(header.data), HeaderLength);
+    size1x1.replace(0, 8, QByteArray::fromHex("0000000100000001"));
+    appendChunk(onePixel, "IHDR", size1x1);
+    onePixel.append(reinterpret_cast<const char*>(between), dataStart - between);
+    // The one row: its filter type, then a byte a channel.
+    const QByteArray row(header.data[9] == uchar(ColourType::Rgb) ? 4 : 5, '\0');
+    constexpr std::size_t Room = 64;
+    QByteArray compressed(Room, Qt::Uninitialized);
+    std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> deflater(
+        libdeflate_alloc_compressor(1), libdeflate_free_compressor);
+    if (!deflater) return {};
+    compressed.truncate(qsizetype(libdeflate_zlib_compress(
+        deflater.get(), row.constData(), std::size_t(row.size()), compressed.data(), Room)));
+    appendChunk(onePixel, "IDAT", compressed);
+    appendChunk(onePixel, "IEND", {});
+    QBuffer device(&onePixel);
+    device.open(QIODevice::ReadOnly);
+    return QImageReader(&device, "png").read().colorSpace();
+}
+
 QImage pictureFor(const Header& header, const PictureMemory& memory) {
     const QSize size(int(header.width), int(header.height));
     const QImage::Format format =
@@ -319,6 +363,7 @@ std::optional<QImage> decodeCommonPng(QByteArrayView file, const PictureMemory& 
     const bool unfiltered = header->channels == 3 ? unfilterInto<3>(rows, *header, picture)
                                                   : unfilterInto<4>(rows, *header, picture);
     if (!unfiltered) return std::nullopt;
+    picture.setColorSpace(colourSpaceOf(file, *first, data->front()));
     return picture;
 }
 

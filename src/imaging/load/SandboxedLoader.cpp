@@ -17,12 +17,9 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -147,32 +144,19 @@ bool exhaustedMemory(int answerFd) {
            header.memoryExhausted != 0;
 }
 
-// A decoder process, started or taken from standby.
+// A decoder process, started for one decode.
 struct Decoder {
     pid_t pid = 0;
     Fd pidfd;
-    Fd done;   // the pipe's end that its one byte comes through
-    Fd socket; // a standby's, until the request went over it
-    Fd answer; // a standby's, given to it at its start
+    Fd done; // the pipe's end that its one byte comes through
 };
 
-Decoder standby; // one, ready for the next picture
-
-// Ends the process if it still runs, and has a thread of its own wait for its end: the
-// caller need not wait while its memory is given back.
+// Ends the process if it still runs and reaps it.
 void release(Decoder& decoder) {
     if (decoder.pidfd.valid()) {
         kill(decoder.pid, SIGKILL);
-        const int pidfd = decoder.pidfd.release();
-        const auto reap = [pidfd] {
-            siginfo_t ended{};
-            waitid(P_PIDFD, id_t(pidfd), &ended, WEXITED);
-            ::close(pidfd);
-        };
-        try {
-            std::thread(reap).detach();
-        } catch (const std::system_error&) {
-            reap();
+        siginfo_t ended{};
+        while (waitid(P_PIDFD, id_t(decoder.pidfd.get()), &ended, WEXITED) != 0 && errno == EINTR) {
         }
     }
     decoder = Decoder();
@@ -204,10 +188,9 @@ std::vector<QByteArray> decoderEnvironment() {
     return environment;
 }
 
-// Starts kamsulo-decode with `request` on its command line and the two descriptors as 3
-// and 4; with none, in standby with its socket and answer, where it faults in `prepared`
-// bytes of picture memory. Either way the done pipe is its 5.
-Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth, qint64 prepared = 0) {
+// Starts kamsulo-decode with `request` on its command line, the file's bytes as its 3, the
+// answer file as its 4 and the done pipe as its 5.
+Decoder spawnDecoder(const DecodeRequest& request, int inputFd, int answerFd) {
     Decoder decoder;
     const QByteArray path = QFile::encodeName(SandboxedLoader::decoderPath());
     int pipeEnds[2];
@@ -215,20 +198,15 @@ Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth, qint64
     Fd done(pipeEnds[0]);
     const Fd doneTheirs(pipeEnds[1]);
     // Numbers out of the way of 3 to 5, where the child's copies go.
-    const Fd first(fcntl(third, F_DUPFD_CLOEXEC, HighFd));
-    const Fd second(fourth >= 0 ? fcntl(fourth, F_DUPFD_CLOEXEC, HighFd) : -1);
+    const Fd input(fcntl(inputFd, F_DUPFD_CLOEXEC, HighFd));
+    const Fd answer(fcntl(answerFd, F_DUPFD_CLOEXEC, HighFd));
     const Fd writeEnd(fcntl(doneTheirs.get(), F_DUPFD_CLOEXEC, HighFd));
-    if (path.isEmpty() || !first.valid() || (fourth >= 0 && !second.valid()) || !writeEnd.valid())
-        return decoder;
+    if (path.isEmpty() || !input.valid() || !answer.valid() || !writeEnd.valid()) return decoder;
     QList<QByteArray> args{path, QByteArray::number(qint64(getpid()))};
-    if (request) {
-        for (const std::int64_t field :
-             {request->branch, request->maxWidth, request->maxHeight, request->decodeLimitBytes,
-              request->timeoutMs, request->drawing, request->qtReaders})
-            args << QByteArray::number(qint64(field));
-    } else {
-        args << QByteArrayLiteral("standby") << QByteArray::number(prepared);
-    }
+    for (const std::int64_t field :
+         {request.branch, request.maxWidth, request.maxHeight, request.decodeLimitBytes,
+          request.timeoutMs, request.drawing, request.qtReaders})
+        args << QByteArray::number(qint64(field));
     std::vector<char*> argv;
     for (QByteArray& arg : args)
         argv.push_back(arg.data());
@@ -239,8 +217,8 @@ Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth, qint64
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, first.get(), DecoderInputFd);
-    if (second.valid()) posix_spawn_file_actions_adddup2(&actions, second.get(), DecoderAnswerFd);
+    posix_spawn_file_actions_adddup2(&actions, input.get(), DecoderInputFd);
+    posix_spawn_file_actions_adddup2(&actions, answer.get(), DecoderAnswerFd);
     posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), DecoderDoneFd);
     // A session of its own, every signal at its default and none blocked; its death
     // signal it sets itself.
@@ -273,33 +251,6 @@ Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth, qint64
     return decoder;
 }
 
-// The standby decoder, unless it has ended meanwhile (it is released then).
-Decoder takeStandby() {
-    Decoder taken = std::exchange(standby, Decoder());
-    pollfd ended{taken.pidfd.get(), POLLIN, 0};
-    if (taken.pidfd.valid() && poll(&ended, 1, 0) != 0) release(taken);
-    return taken;
-}
-
-bool sendRequest(Decoder& decoder, const DecodeRequest& request, int input) {
-    iovec data{const_cast<DecodeRequest*>(&request), sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* rights = CMSG_FIRSTHDR(&message);
-    rights->cmsg_level = SOL_SOCKET;
-    rights->cmsg_type = SCM_RIGHTS;
-    rights->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(rights), &input, sizeof input);
-    const bool sent = sendmsg(decoder.socket.get(), &message, MSG_NOSIGNAL) == sizeof request;
-    decoder.socket = Fd();
-    if (!sent) release(decoder);
-    return sent;
-}
-
 Fd answerFile() {
     return Fd(memfd_create("kamsulo-answer", MFD_CLOEXEC | MFD_ALLOW_SEALING));
 }
@@ -321,14 +272,14 @@ struct SandboxedLoader::Pending {
 
 namespace {
 
-// The decode started ahead, and what it was started for.
-struct Ahead {
+// A decode started ahead of the load of its file, and what it was started for.
+struct FileDecodeUnderWay {
     QString fileName;
     QSize maxSize;
     qint64 decodeLimitBytes = 0;
     SandboxedLoader::Pending decode;
 };
-std::optional<Ahead> ahead;
+std::optional<FileDecodeUnderWay> fileDecodeUnderWay;
 
 } // namespace
 
@@ -353,8 +304,8 @@ QString SandboxedLoader::decoderPath() {
     return qEnvironmentVariable("KAMSULO_DECODER");
 }
 
-LoadResult SandboxedLoader::load(const QString& fileName, QSize maxSize) const {
-    std::optional<Ahead> started = std::exchange(ahead, std::nullopt);
+LoadResult SandboxedLoader::load(const QString& fileName, QSize maxSize) {
+    std::optional<FileDecodeUnderWay> started = std::exchange(fileDecodeUnderWay, std::nullopt);
     if (started && started->fileName == fileName && started->maxSize == maxSize &&
         started->decodeLimitBytes == options_.decodeLimitBytes)
         return finish(started->decode, maxSize);
@@ -369,9 +320,9 @@ LoadResult SandboxedLoader::load(const QString& fileName, QSize maxSize) const {
     return finish(decode, maxSize);
 }
 
-void SandboxedLoader::startAhead(const QString& fileName, QSize maxSize) const {
-    if (ahead) release(ahead->decode.decoder);
-    ahead.reset();
+void SandboxedLoader::startAhead(const QString& fileName, QSize maxSize) {
+    if (fileDecodeUnderWay) release(fileDecodeUnderWay->decode.decoder);
+    fileDecodeUnderWay.reset();
     // A file that fails its checks is refused by the load, as it would be without this.
     const FileCheck check = checkFile(fileName, options_);
     if (!check.passed()) return;
@@ -379,7 +330,8 @@ void SandboxedLoader::startAhead(const QString& fileName, QSize maxSize) const {
     if (!file.valid()) return;
     Pending decode = start(file.get(), check.branch, maxSize, likelyDrawing(check.name));
     if (decode.decoder.pidfd.valid())
-        ahead = Ahead{fileName, maxSize, options_.decodeLimitBytes, std::move(decode)};
+        fileDecodeUnderWay =
+            FileDecodeUnderWay{fileName, maxSize, options_.decodeLimitBytes, std::move(decode)};
 }
 
 LoadResult SandboxedLoader::decode(const QByteArray& bytes, QSize maxSize) const {
@@ -415,14 +367,8 @@ SandboxedLoader::Pending SandboxedLoader::start(int inputFd, DecoderBranch branc
         !drawing && (format == RasterFormat::Png || format == RasterFormat::Bitmap) ? 0 : 1;
 
     decode.timeoutMs = int(request.timeoutMs);
-    decode.decoder = takeStandby();
-    if (decode.decoder.pidfd.valid()) {
-        decode.answer = std::move(decode.decoder.answer);
-        if (sendRequest(decode.decoder, request, inputFd)) return decode;
-    }
     decode.answer = answerFile();
-    if (decode.answer.valid())
-        decode.decoder = spawnDecoder(&request, inputFd, decode.answer.get());
+    if (decode.answer.valid()) decode.decoder = spawnDecoder(request, inputFd, decode.answer.get());
     return decode;
 }
 
@@ -447,29 +393,8 @@ LoadResult SandboxedLoader::finish(Pending& decode, QSize maxSize) const {
                                                       : fault(LoadText::DecoderFailed);
         break;
     }
-    // Done: it is ended, and its end need not be waited for.
     release(decode.decoder);
     return result;
-}
-
-void SandboxedLoader::startStandby(QSize likelyPicture) {
-    int pair[2];
-    if (standby.pidfd.valid() || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0)
-        return;
-    Fd theirs(pair[1]);
-    Fd answer = answerFile();
-    if (!answer.valid()) return;
-    const qint64 prepared =
-        likelyPicture.isEmpty()
-            ? 0
-            : qint64(likelyPicture.width()) * likelyPicture.height() * DecodedBytesPerPixel;
-    standby = spawnDecoder(nullptr, theirs.get(), answer.get(), prepared);
-    standby.socket = Fd(pair[0]);
-    standby.answer = std::move(answer);
-}
-
-void SandboxedLoader::stopStandby() {
-    release(standby);
 }
 
 } // namespace kamsulo::imaging

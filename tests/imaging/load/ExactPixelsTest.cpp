@@ -170,7 +170,7 @@ TEST(ExactPixels, EachFileAsItsFormatDefinesIt) {
     };
     QTemporaryDir dir;
     const ImageLoader inProcess;
-    const SandboxedLoader sandboxed;
+    SandboxedLoader sandboxed;
     for (const Case& c : cases) {
         const QString file = writeFile(dir, QString::fromLatin1(c.name), c.file);
         const int height = c.width ? int(c.pixels.size()) / c.width : 0;

@@ -4,6 +4,7 @@
 #include "Samples.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageReader>
 #include <QRandomGenerator>
 #include <cstdlib>
@@ -95,6 +96,47 @@ TEST(PngDecoder, DecodesEveryFilterAsQtsReader) {
             const std::optional<QImage> ours = decodeCommonPng(file, {});
             ASSERT_TRUE(ours) << size.width() << "x" << size.height() << " " << channels;
             EXPECT_EQ(*ours, byQt(file)) << size.width() << "x" << size.height() << " " << channels;
+        }
+}
+
+// The colour space of gAMA, cHRM, sRGB and iCCP as Qt's reader attaches it (libpng's
+// checks included: a cHRM without a white point or a gAMA of zero is dropped), beside the
+// pixels.
+TEST(PngDecoder, AttachesTheColourSpaceOfQtsReader) {
+    const QImage image = noise(QSize(5, 3));
+    const QByteArray gamma45 = pngChunk("gAMA", bigEndian32(45455));
+    // D65 and the primaries of a wide-gamut display, and the same without a white point.
+    const QByteArray primaries = QByteArray::fromHex("000109a000007d000000678400010d88"
+                                                     "00003a9800001770");
+    const QByteArray chromaticities =
+        pngChunk("cHRM", QByteArray::fromHex("00007a2600008084") + primaries);
+    const QByteArray noWhite = pngChunk("cHRM", QByteArray(8, '\0') + primaries);
+    const QByteArray p3 = QColorSpace(QColorSpace::DisplayP3).iccProfile();
+    const QByteArray icc = pngChunk("iCCP", QByteArrayLiteral("P3\0\0") + qCompress(p3).mid(4));
+    const QByteArray srgb = pngChunk("sRGB", QByteArray(1, '\0'));
+    const struct {
+        QByteArray chunks;
+        bool colourSpace;
+    } cases[] = {
+        {{}, false},
+        {gamma45, true},
+        {gamma45 + chromaticities, true},
+        {gamma45 + noWhite, false},
+        {pngChunk("gAMA", bigEndian32(0)), false},
+        {srgb, true},
+        {icc, true},
+        {gamma45 + icc, true},
+    };
+    for (const auto& c : cases)
+        for (const int channels : {3, 4}) {
+            const QByteArray file = png(image, channels, c.chunks);
+            const std::optional<QImage> ours = decodeCommonPng(file, {});
+            const QImage qts = byQt(file);
+            const std::string name = c.chunks.toHex().toStdString();
+            ASSERT_TRUE(ours) << name;
+            EXPECT_EQ(*ours, qts) << name;
+            EXPECT_EQ(ours->colorSpace(), qts.colorSpace()) << name;
+            EXPECT_EQ(ours->colorSpace().isValid(), c.colourSpace) << name;
         }
 }
 

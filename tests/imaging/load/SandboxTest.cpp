@@ -71,7 +71,7 @@ QString text(const char16_t* t) {
     return QString::fromUtf16(t);
 }
 
-enum class Start { ForThePicture, StandbyForLess, StandbyForMore, Ahead };
+enum class Start { ForThePicture, Ahead };
 
 // This process's children that are decoders, running or not yet reaped.
 int decoderProcesses() {
@@ -91,27 +91,20 @@ int decoderProcesses() {
 
 // Rasters, metafiles, a damaged file, a picture too large, and clipboard bytes: the
 // same picture or the same German text as in process, from a decoder started for the
-// picture, from one that waited in standby with the memory of a smaller or a larger
-// picture faulted in, and from one that started on the file ahead.
+// picture and from one that started on the file ahead.
 TEST(Sandbox, DecodesLikeTheLoaderInProcess) {
     QTemporaryDir dir;
     const QByteArray png = contents(sample("rgb.png"));
     const QString cut = writeFile(dir, "cut.png", png.left(png.size() / 2));
     const ImageLoader inProcess;
-    const SandboxedLoader sandboxed;
-    for (const Start start :
-         {Start::ForThePicture, Start::StandbyForLess, Start::StandbyForMore, Start::Ahead}) {
-        const auto standBy = [start] {
-            if (start == Start::StandbyForLess) SandboxedLoader::startStandby(QSize(8, 8));
-            if (start == Start::StandbyForMore) SandboxedLoader::startStandby(QSize(64, 64));
-        };
+    SandboxedLoader sandboxed;
+    for (const Start start : {Start::ForThePicture, Start::Ahead}) {
         for (const QString& file :
              {sample("rgb.png"), sample("alpha.png"), sample("interlaced.png"), sample("rle8.rle"),
               sample("palette.gif"), sample("lzw.tiff"), sample("photo.jpeg"), sample("icon.ico"),
               sample("rect.wmf"), sample("picture.emf"), sample("pstoedit.emf"), cut,
               sample("bomb.wmf"), dir.filePath("missing.png")}) {
             const LoadResult expected = inProcess.load(file, LargestPicture);
-            standBy();
             if (start == Start::Ahead) sandboxed.startAhead(file, LargestPicture);
             const LoadResult result = sandboxed.load(file, LargestPicture);
             const std::string name = file.toStdString();
@@ -120,41 +113,33 @@ TEST(Sandbox, DecodesLikeTheLoaderInProcess) {
             EXPECT_FALSE(result.decoderFault) << name;
             EXPECT_EQ(result.picture, expected.picture) << name << int(start);
         }
-        standBy();
         EXPECT_EQ(sandboxed.decode(png).picture, inProcess.load(sample("rgb.png")).picture);
-        standBy();
         EXPECT_TRUE(sandboxed.decode("plain words").picture.isNull());
     }
 }
 
-// A standby stopped unused (the Open dialog cancelled), a decode started ahead and one
-// ended by the load of another file: once done, no decoder process is left, not even
-// as a zombie.
+// A decode started ahead and taken, one ended by the load of another file, one ended by
+// another start ahead, and a refusal: each decoder is reaped by the load that ends it, so
+// that none is left, not even as a zombie, once the load returns.
 TEST(Sandbox, NoDecoderIsLeftBehind) {
-    const auto allEnded = [] {
-        QElapsedTimer clock;
-        clock.start();
-        while (decoderProcesses() > 0 && clock.elapsed() < SandboxedLoader::timeoutMs())
-            std::this_thread::yield();
-        return decoderProcesses() == 0;
-    };
-    ASSERT_TRUE(allEnded()); // those of the tests before
-    const SandboxedLoader loader;
-    SandboxedLoader::startStandby();
+    SandboxedLoader loader;
+    loader.startAhead(sample("rgb.png"), LargestPicture);
     EXPECT_EQ(decoderProcesses(), 1);
-    SandboxedLoader::stopStandby();
-    loader.startAhead(sample("rgb.png"), LargestPicture);
     EXPECT_FALSE(loader.load(sample("rgb.png"), LargestPicture).picture.isNull());
+    EXPECT_EQ(decoderProcesses(), 0);
     loader.startAhead(sample("rgb.png"), LargestPicture);
+    loader.startAhead(sample("photo.jpeg"), LargestPicture);
+    EXPECT_EQ(decoderProcesses(), 1);
     EXPECT_FALSE(loader.load(sample("alpha.png"), LargestPicture).picture.isNull());
-    EXPECT_TRUE(allEnded());
+    EXPECT_TRUE(loader.decode("plain words").picture.isNull());
+    EXPECT_EQ(decoderProcesses(), 0);
 }
 
 // While it decodes, the decoder runs under its seccomp filter and with a finite address
 // space; killed then, it costs the German message and nothing else.
 TEST(Sandbox, AKilledDecoderIsAMessage) {
     QString seccomp, addressSpace;
-    const SandboxedLoader killing([&](const DecoderProcess& process) {
+    SandboxedLoader killing([&](const DecoderProcess& process) {
         QElapsedTimer clock;
         clock.start();
         // The walls go up before the first byte is read: looked at until they are there.
@@ -343,7 +328,7 @@ TEST(Sandbox, TheDecoderStartsWithNothingOfTheProgram) {
     QStringList terminal, names;
     QString blockedSignals, ignoredSignals;
     pid_t group = 0;
-    const SandboxedLoader looking([&](const DecoderProcess& process) {
+    SandboxedLoader looking([&](const DecoderProcess& process) {
         for (int fd = 0; fd <= 2; ++fd)
             terminal << QFile::symLinkTarget(
                 QStringLiteral("/proc/%1/fd/%2").arg(process.pid).arg(fd));
