@@ -1,14 +1,18 @@
 #include "platform/wayland/PortalScreenshot.h"
 #include "platform/PictureDecoder.h"
 #include "platform/TimingTrace.h"
+#include "platform/wayland/DesktopBound.h"
+#include "platform/wayland/PortalFile.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QEventLoop>
-#include <QFile>
+#include <QMap>
+#include <QStringList>
 #include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
@@ -28,13 +32,18 @@ const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request"
 // take a while.
 constexpr int answerTimeoutMs = 30'000;
 constexpr int interactiveTimeoutMs = 300'000;
+// How long withdrawing a request, or a look into the permission store, may take.
+constexpr int closeTimeoutMs = 5'000;
+constexpr int storeTimeoutMs = 5'000;
+// What the portal's file may hold beyond 4 bytes a pixel of the largest desktop.
+constexpr qint64 fileHeadroomBytes = 1 << 20;
 
 // The Response's codes.
 enum class PortalResponse : uint { Success = 0, Cancelled = 1, Other = 2 };
 
 // The answer to "Allow Applications to Take Screenshots?" is kept in the desktop's
 // permission store, which the desktops' settings show for sandboxed programs: for this
-// one the sure way back to "yes" is that store's own call.
+// one the sure way back to "yes" is that store's own call. Only GNOME's portal asks.
 const char* const refusedText =
     "Die Arbeitsumgebung hat das Bildschirmfoto nicht erlaubt.\n\n"
     "Sie fragt einmal, ob Kamsulo Bildschirmfotos aufnehmen darf, und merkt sich eine "
@@ -49,8 +58,58 @@ const char* const noAnswerText =
     "Kein Bildschirmfoto möglich: Die Arbeitsumgebung hat nicht rechtzeitig geantwortet. "
     "Falls sie gefragt hat, ob Kamsulo Bildschirmfotos aufnehmen darf: bitte erlauben und "
     "noch einmal versuchen.";
+const char* const failedText = "Die Arbeitsumgebung konnte das Bildschirmfoto nicht aufnehmen.";
 const char* const cancelledText = "Kein Bildschirmfoto: Die Auswahl wurde abgebrochen.";
 const char* const unreadableText = "Das Bildschirmfoto der Arbeitsumgebung ließ sich nicht lesen.";
+
+// Whether the portal asks before the first screenshot without a dialog and keeps the
+// answer in the permission store: GNOME's does. Elsewhere the store is not consulted.
+bool desktopAsksPermission() {
+    const QStringList desktops =
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'));
+    return desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
+}
+
+// Whether the permission store holds a "no" to screenshots for programs outside a
+// sandbox, which the portal then answers with a refusal at once.
+bool storedDenial(QDBusConnection& bus) {
+    QDBusMessage lookup = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.impl.portal.PermissionStore"),
+        QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
+        QStringLiteral("org.freedesktop.impl.portal.PermissionStore"), QStringLiteral("Lookup"));
+    lookup << QStringLiteral("screenshot") << QStringLiteral("screenshot");
+    const QDBusMessage reply = bus.call(lookup, QDBus::Block, storeTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
+    const auto apps = qdbus_cast<QMap<QString, QStringList>>(reply.arguments().constFirst());
+    return apps.value(QString()).contains(QStringLiteral("no"));
+}
+
+// Why the portal answered without a picture. A screenshot without a dialog involves the
+// user only where the desktop asks for permission: a refusal is a denial when the store
+// holds one, and the desktop's failure otherwise (a tool that failed, a folder that it
+// could not write to).
+QString refusalText(QDBusConnection& bus, bool interactive, uint code) {
+    if (interactive && code == uint(PortalResponse::Cancelled))
+        return QString::fromUtf8(cancelledText);
+    if (!interactive && desktopAsksPermission() && storedDenial(bus))
+        return QString::fromUtf8(refusedText);
+    return QString::fromUtf8(failedText);
+}
+
+// Withdraws a request that is no longer waited for, so that the desktop takes down what
+// it still shows for it, where the portal passes the Close on (xdg-desktop-portal 1.16
+// does not for its permission question, which then stays until it is answered).
+void closeRequest(QDBusConnection& bus, const QString& path) {
+    bus.call(QDBusMessage::createMethodCall(portalService, path, requestInterface,
+                                            QStringLiteral("Close")),
+             QDBus::Block, closeTimeoutMs);
+}
+
+// The most that the portal's file may hold.
+qint64 fileLimit() {
+    const QSize largest = largestDesktopPicture();
+    return qint64(largest.width()) * largest.height() * 4 + fileHeadroomBytes;
+}
 
 } // namespace
 
@@ -83,6 +142,7 @@ PortalShot portalScreenshot(bool interactive, QImage memory) {
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     const QString predicted = QStringLiteral("%1/request/%2/%3").arg(portalPath, sender, token);
+    QString requestPath = predicted;
 
     PortalRequest request;
     const auto listen = [&](const QString& path) {
@@ -101,13 +161,15 @@ PortalShot portalScreenshot(bool interactive, QImage memory) {
     QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &request, [&] {
         QDBusPendingReply<QDBusObjectPath> reply = watcher;
         if (reply.isError()) {
-            qWarning("portal: %s", qPrintable(reply.error().message()));
             failure = QString::fromUtf8(noPortalText);
             request.loop.quit();
             return;
         }
         // Portals older than the predicted path answer on a path of their own.
-        if (reply.value().path() != predicted) listen(reply.value().path());
+        if (reply.value().path() != predicted) {
+            requestPath = reply.value().path();
+            listen(requestPath);
+        }
     });
     QTimer::singleShot(interactive ? interactiveTimeoutMs : answerTimeoutMs, &request.loop,
                        &QEventLoop::quit);
@@ -115,20 +177,16 @@ PortalShot portalScreenshot(bool interactive, QImage memory) {
     traceTiming("portal-answered");
 
     if (!failure.isEmpty()) return {{}, failure};
-    if (!request.answered) return {{}, QString::fromUtf8(noAnswerText)};
-    if (request.code != uint(PortalResponse::Success)) {
-        if (interactive && request.code == uint(PortalResponse::Cancelled))
-            return {{}, QString::fromUtf8(cancelledText)};
-        return {{}, QString::fromUtf8(refusedText)};
+    if (!request.answered) {
+        closeRequest(bus, requestPath);
+        return {{}, QString::fromUtf8(noAnswerText)};
     }
+    if (request.code != uint(PortalResponse::Success))
+        return {{}, refusalText(bus, interactive, request.code)};
     const QString file =
         QUrl(request.results.value(QStringLiteral("uri")).toString()).toLocalFile();
-    QFile in(file);
-    QByteArray bytes;
-    if (in.open(QIODevice::ReadOnly)) bytes = in.readAll();
-    in.close();
-    QFile::remove(file);
-    QImage picture = decodeDesktopPicture(bytes, std::move(memory));
+    const std::optional<QByteArray> bytes = takePortalFile(file, fileLimit());
+    QImage picture = bytes ? decodeDesktopPicture(*bytes, std::move(memory)) : QImage();
     traceTiming("portal-picture-read");
     if (picture.isNull()) return {{}, QString::fromUtf8(unreadableText)};
     return {picture, {}};
