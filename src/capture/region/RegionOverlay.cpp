@@ -5,7 +5,6 @@
 #include "capture/region/RegionHost.h"
 #include "capture/region/RegionMemory.h"
 #include "platform/DevicePixels.h"
-#include "platform/MessageBox.h"
 #include "platform/PointerPosition.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/TimingTrace.h"
@@ -88,7 +87,7 @@ RegionOverlay* RegionOverlay::showOverlay(RegionHost& host) {
     const QImage frozen = freezeDesktop(grabber, monitors, desktop);
     if (frozen.isNull() && !grabber.failure().isEmpty()) {
         // The desktop refused the copy: no overlay, and the main window comes back.
-        platform::messageBox(grabber.failure(), platform::BoxStyle::OkExclamation);
+        host.refused(grabber.failure());
         host.showMainWindowNormal();
         return nullptr;
     }
