@@ -29,6 +29,8 @@ public:
     void showMainWindowNormal() override;
     void resetScrollBars() override {}
     void updateCanvasToolTip() override {}
+    // No message box: write() prints the reason and the program ends.
+    void refused(const QString&) override {}
 
 private:
     void capture();

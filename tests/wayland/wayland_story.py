@@ -4,7 +4,9 @@ started with no Qt platform forced, beside a window of one colour at 200,150 (40
 it comes up through xdg_shell; --screen shows that window in the picture; a Region drag
 across its corner crops exactly; Fenster after a click on it gives exactly its pixels;
 MsPaint puts the picture on the clipboard and has the editor open it from a private PNG
-named by the capture's time; a portal that refuses gives the German message and leaves the picture as it was; a
+named by the capture's time; a portal that fails gives the German message (no permission command: sway's
+portal asks nothing) and leaves the picture as it was, and --region --output then ends with that line
+and status 1 instead of a message box; without a portal, --screen --output says so in one German line; a
 picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher,
 whose menu waybar is to show on a left click, with the tray menu's entries in order, and
 "Gesamter Screen" chosen there captures the screen and brings the window back, with no
@@ -36,7 +38,7 @@ import time
 import numpy
 from PIL import Image
 
-from story_steps import fail, wait_for
+from story_steps import TIMEOUT, fail, wait_for
 
 COLOR = (0xFF, 0x88, 0x00)
 BACKGROUND = (0x33, 0x66, 0x99)
@@ -50,6 +52,13 @@ BUTTON_Y = 30  # the main buttons' middle, in the window
 PORTAL_FILE = "/tmp/out.png"  # where the wlr portal writes every caller's picture
 TRAY_MENU = ["Region", "Gesamter Screen", "Aktives Fensters", "-", "Programmfenster anzeigen",
              "-", "Beenden"]
+FAILED = "kamsulo: Die Arbeitsumgebung konnte das Bildschirmfoto nicht aufnehmen.\n"
+NO_PORTAL = ("kamsulo: Kein Bildschirmfoto möglich: Die Arbeitsumgebung bietet keinen Dienst "
+             "dafür an (xdg-desktop-portal fehlt).\n")
+# A session bus of its own that offers no services.
+BARE_BUS = """<busconfig><type>session</type><listen>unix:tmpdir=%s</listen>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
+<allow own="*"/></policy></busconfig>"""
 KEY_RETURN, KEY_ESCAPE, KEY_CONTROL, KEY_A, KEY_C = 0xFF0D, 0xFF1B, 0xFFE3, 0x61, 0x63
 
 
@@ -231,6 +240,15 @@ def answer_box(vnc, expected, key=KEY_RETURN):
     wait_for(lambda: not program(floating=True), "the message box stays")
 
 
+def headless(args, env):
+    """(status, stderr) of the program writing a capture into a file."""
+    try:
+        done = subprocess.run(args, env=env, capture_output=True, text=True, timeout=TIMEOUT)
+    except subprocess.TimeoutExpired:
+        fail("%s did not end" % " ".join(args[1:]))
+    return done.returncode, done.stderr
+
+
 def tray_items():
     return run("gdbus", "call", "--session", "--dest", "org.kde.StatusNotifierWatcher",
                "--object-path", "/StatusNotifierWatcher", "--method",
@@ -321,14 +339,32 @@ def main():
         wait_for(lambda: all(n["pid"] != editor["pid"] for n, _ in windows()),
                  "the editor does not end")
 
-        # The portal refusing, here because its backend cannot write its picture: the
-        # German message, and the picture stays as it was.
+        # The portal failing, here because its backend cannot write its picture: the
+        # German message, and the picture stays as it was. Into a file, Region says it
+        # on stderr as the other captures do.
+        scratch = tempfile.mkdtemp()
         os.mkdir(PORTAL_FILE)
         try:
             press(vnc, "Screen")
-            answer_box(vnc, "nicht erlaubt")
+            answer_box(vnc, FAILED.split(": ", 1)[1].strip())
+            said = headless([kamsulo, "--region", "--output", os.path.join(scratch, "r.png")], env)
+            if said != (1, FAILED):
+                fail("a failed --region --output: %s" % (said,))
         finally:
             os.rmdir(PORTAL_FILE)
+        # Without a portal on the session bus: the German line alone.
+        with open(os.path.join(scratch, "bus.conf"), "w") as config:
+            config.write(BARE_BUS % scratch)
+        bus = subprocess.Popen(["dbus-daemon", "--config-file", config.name, "--nofork",
+                                "--print-address"], stdout=subprocess.PIPE, text=True)
+        try:
+            bare = dict(env, DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().strip())
+            said = headless([kamsulo, "--screen", "--output", os.path.join(scratch, "s.png")], bare)
+            if said != (1, NO_PORTAL):
+                fail("--screen without a portal: %s" % (said,))
+        finally:
+            bus.terminate()
+            bus.wait(10)
         run("wl-copy", "--clear")
         copied_picture(vnc, lambda p: p.shape[:2] == (300, 400) and bool(numpy.all(p == COLOR)),
                        "a refused Screen changed the picture")

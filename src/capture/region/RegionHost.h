@@ -5,8 +5,10 @@
 //   handOverPicture(crop)           only when the drag was large enough
 //   showMainWindowNormal(), resetScrollBars(), updateCanvasToolTip()   always
 // All calls run on the GUI thread while the overlay is still on screen. When the
-// screen cannot be copied, the overlay never opens and only showMainWindowNormal() is
-// called.
+// desktop refuses the copy, the overlay never opens: refused(reason), then
+// showMainWindowNormal().
+#include "platform/MessageBox.h"
+
 #include <QImage>
 #include <QString>
 
@@ -33,6 +35,11 @@ public:
     // The desktop refused its picture, for this reason (German, for the user); called
     // before showMainWindowNormal(). The message box has said so already.
     virtual void setCaptureFailure(const QString& reason) { Q_UNUSED(reason); }
+
+    // The desktop refused the copy, for `reason` (German): a message box says so.
+    virtual void refused(const QString& reason) {
+        platform::messageBox(reason, platform::BoxStyle::OkExclamation);
+    }
 };
 
 } // namespace kamsulo::capture

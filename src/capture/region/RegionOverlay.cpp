@@ -5,7 +5,6 @@
 #include "capture/region/RegionHost.h"
 #include "capture/region/RegionMemory.h"
 #include "platform/DevicePixels.h"
-#include "platform/MessageBox.h"
 #include "platform/PointerPosition.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/TimingTrace.h"
@@ -90,7 +89,7 @@ RegionOverlay* RegionOverlay::showOverlay(RegionHost& host) {
     const QImage& frozen = answer.picture;
     if (frozen.isNull() && !answer.failure.isEmpty()) {
         // The desktop refused the copy: no overlay, and the main window comes back.
-        platform::messageBox(answer.failure, platform::BoxStyle::OkExclamation);
+        host.refused(answer.failure);
         host.setCaptureFailure(answer.failure);
         host.showMainWindowNormal();
         return nullptr;

@@ -1,7 +1,8 @@
 #pragma once
 // A screenshot through the desktop portal (org.freedesktop.portal.Screenshot): the
-// call, the Request's Response as a signal, and the file behind the answer's uri read
-// at once (the portal may write every caller's picture to the same file) and removed.
+// call, the Request's Response as a signal (a Request not answered in time is closed), and
+// the file behind the answer's uri read at once (the portal may write every caller's
+// picture to the same file) and removed.
 #include <QImage>
 #include <QObject>
 #include <QString>
