@@ -4,7 +4,7 @@
 #include "app/DecodeWait.h"
 #include "app/HeadlessCapture.h"
 #include "app/MainWindow.h"
-#include "imaging/load/PngDecoder.h"
+#include "app/ScreenshotFile.h"
 #include "platform/AppInfo.h"
 #include "platform/Backend.h"
 #include "platform/PictureDecoder.h"
@@ -17,7 +17,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <utility>
 
 using kamsulo::app::CommandLine;
 using kamsulo::app::MainButton;
@@ -101,15 +100,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // The desktop's screenshot files are PNGs of the common kind.
-    kamsulo::platform::setPictureDecoder([](const QByteArray& file, QImage memory) {
-        const auto ready = [&memory](QSize size, QImage::Format format) {
-            return memory.size() == size && memory.format() == format
-                       ? std::exchange(memory, QImage())
-                       : QImage();
-        };
-        return kamsulo::imaging::decodeCommonPng(file, ready).value_or(QImage());
-    });
+    // The desktop's screenshot files: PNGs of the common kind, anything else in the
+    // decoder process.
+    kamsulo::platform::setPictureDecoder(kamsulo::app::decodeScreenshotFile);
 
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication app(argc, argv);

@@ -71,7 +71,7 @@ int main() {
 
     const auto h0 = Clock::now();
     ring.handOver(surface.image());
-    ring.settle(); // the copies, made once the picture is shown
+    ring.copyHandOver(); // the copies, made once the picture is shown
     const auto handOver = Clock::now() - h0;
 
     Clock::duration snapTotal{}, undoTotal{};

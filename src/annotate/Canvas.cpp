@@ -215,7 +215,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
     for (const Overlay* o : {&pv.box, &pv.roundedBox, &pv.ellipse, &pv.line})
         paintOverlay(p, *o, surface_);
     // A picture handed over is shown first and copied for undo right after.
-    if (undo_.unsettled()) QTimer::singleShot(0, this, [this] { undo_.settle(); });
+    if (undo_.handOverPending()) QTimer::singleShot(0, this, [this] { undo_.copyHandOver(); });
 }
 
 QPointF Canvas::toUnits(const QMouseEvent* event) const {

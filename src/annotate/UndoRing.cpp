@@ -4,12 +4,12 @@ namespace kamsulo::annotate {
 
 void UndoRing::handOver(const QImage& canvas) {
     handedOver_ = canvas;
-    unsettled_ = true;
+    handOverPending_ = true;
 }
 
-void UndoRing::settle() const {
-    if (!unsettled_) return;
-    unsettled_ = false;
+void UndoRing::copyHandOver() const {
+    if (!handOverPending_) return;
+    handOverPending_ = false;
     mirror_ = mirror_.updatedFrom(handedOver_);
     handedOver_ = QImage();
     copy_ = mirror_;
@@ -28,7 +28,7 @@ void UndoRing::resetIndexes() {
 }
 
 void UndoRing::takeUndoSnapshot(const QImage& canvas) {
-    settle();
+    copyHandOver();
     write_ = write_ < kSlotCount ? write_ + 1 : 1;
     read_ = write_;
     mirror_ = mirror_.updatedFrom(canvas);
@@ -41,7 +41,7 @@ void UndoRing::restore(const TiledPicture& from, QImage& canvas) {
 }
 
 bool UndoRing::undo(QImage& canvas, bool markingsDrawn) {
-    settle();
+    copyHandOver();
     bool restored = false;
     if (markingsDrawn && read_ >= 1 && read_ <= kSlotCount &&
         !slots_[std::size_t(read_ - 1)].isNull()) {
@@ -53,7 +53,7 @@ bool UndoRing::undo(QImage& canvas, bool markingsDrawn) {
 }
 
 bool UndoRing::clearAll(QImage& canvas) {
-    settle();
+    copyHandOver();
     read_ = 0;
     if (copy_.isNull()) return false;
     restore(copy_, canvas);
@@ -61,7 +61,7 @@ bool UndoRing::clearAll(QImage& canvas) {
 }
 
 qsizetype UndoRing::memoryBytes() const {
-    settle();
+    copyHandOver();
     std::vector<const TiledPicture*> all{&mirror_, &copy_};
     for (const TiledPicture& s : slots_)
         all.push_back(&s);

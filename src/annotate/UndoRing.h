@@ -2,8 +2,8 @@
 // The unmarked copy of the last new picture and the ring of five undo snapshots
 // (slots 1 to 5) with their write and read positions. Copies share the
 // tiles that did not change between them. A picture handed over is copied into tiles
-// only when the ring is next used, or when settle() is called once it is shown: until
-// then it shares the canvas's pixels.
+// only when the ring is next used, or when copyHandOver() is called once it is shown:
+// until then it shares the canvas's pixels.
 #include "annotate/TiledPicture.h"
 
 #include <QImage>
@@ -19,14 +19,14 @@ public:
     void newPicture(const QImage& canvas);
     // The capture hand-over: the same copies, the indexes left alone.
     void handOver(const QImage& canvas);
-    // Makes the copies of a picture handed over; whether there is one to make.
-    void settle() const;
-    bool unsettled() const { return unsettled_; }
+    // Makes the copies of a picture handed over, if one waits for them; whether one waits.
+    void copyHandOver() const;
+    bool handOverPending() const { return handOverPending_; }
     // Both indexes 0 (a capture starts).
     void resetIndexes();
     // The unmarked copy loses its picture (a region capture that is started empties it).
     void clearUnmarkedCopy() {
-        settle();
+        copyHandOver();
         copy_ = TiledPicture();
     }
 
@@ -43,12 +43,12 @@ public:
     int undoWriteSlot() const { return write_; }
     int undoReadSlot() const { return read_; }
     const TiledPicture& unmarkedCopy() const {
-        settle();
+        copyHandOver();
         return copy_;
     }
     // The snapshot in slot 1 to 5.
     const TiledPicture& snapshot(int slot) const {
-        settle();
+        copyHandOver();
         return slots_.at(std::size_t(slot - 1));
     }
     // Pixel memory held by all copies together.
@@ -62,7 +62,7 @@ private:
     mutable TiledPicture copy_;
     mutable std::array<TiledPicture, kSlotCount> slots_;
     mutable QImage handedOver_;
-    mutable bool unsettled_ = false;
+    mutable bool handOverPending_ = false;
     int write_ = 0;
     int read_ = 0;
 };

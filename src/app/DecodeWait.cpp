@@ -3,7 +3,6 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -32,14 +31,6 @@ void waitForDecoder(const imaging::DecoderProcess& process) {
     cursor.start(BusyCursorAfterMs);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (busy) QGuiApplication::restoreOverrideCursor();
-}
-
-void startDecoderStandby() {
-    // The picture opened is most often a screenshot of the screen.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize likely =
-        screen ? (QSizeF(screen->size()) * screen->devicePixelRatio()).toSize() : QSize();
-    imaging::SandboxedLoader::startStandby(likely);
 }
 
 } // namespace kamsulo::app

@@ -46,18 +46,21 @@ void HeadlessCapture::start() {
 
 void HeadlessCapture::capture() {
     platform::ScreenGrabber& grabber = platform::screenGrabber();
+    platform::GrabAnswer answer;
     switch (what_) {
     case CommandLine::Capture::Region:
         capture::RegionOverlay::showOverlay(*this);
         return; // the overlay's release comes back through showMainWindowNormal()
     case CommandLine::Capture::Window:
-        picture_ = capture::ScreenCapture(nullptr, grabber).captureActiveWindow();
+        answer = capture::ScreenCapture(nullptr, grabber).captureActiveWindow();
         break;
     case CommandLine::Capture::Screen:
     case CommandLine::Capture::None:
-        picture_ = capture::ScreenCapture(nullptr, grabber).captureScreen();
+        answer = capture::ScreenCapture(nullptr, grabber).captureScreen();
         break;
     }
+    picture_ = answer.picture;
+    failure_ = answer.failure;
     write();
 }
 
@@ -69,8 +72,7 @@ void HeadlessCapture::showMainWindowNormal() {
 void HeadlessCapture::write() {
     if (picture_.isNull()) {
         // The desktop's reason, such as a refused permission, when it gave one.
-        const QString reason = platform::screenGrabber().failure();
-        return fail(reason.isEmpty() ? QStringLiteral("Es wurde nichts aufgenommen.") : reason);
+        return fail(failure_.isEmpty() ? QStringLiteral("Es wurde nichts aufgenommen.") : failure_);
     }
     imaging::ImageWriter writer;
     const imaging::SaveResult saved = imaging::writePicture(

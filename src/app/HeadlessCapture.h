@@ -24,10 +24,13 @@ public:
 
     // --- RegionHost ---
     void clearCanvasPicture() override { picture_ = {}; }
+    void setCaptureFailure(const QString& reason) override { failure_ = reason; }
     void handOverPicture(const QImage& picture) override { picture_ = picture; }
     void showMainWindowNormal() override;
     void resetScrollBars() override {}
     void updateCanvasToolTip() override {}
+    // No message box: write() prints the reason and the program ends.
+    void refused(const QString&) override {}
 
 private:
     void capture();
@@ -38,6 +41,7 @@ private:
     QString output_;
     int delayMs_;
     QImage picture_;
+    QString failure_; // the desktop's reason when it gave no picture
 };
 
 } // namespace kamsulo::app

@@ -27,9 +27,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <utility>
 
 namespace kamsulo::app {
 
@@ -174,6 +174,8 @@ void MainWindow::buildControls() {
     connect(tray_, &TrayIcon::lost, this, &MainWindow::showMainWindowNormal);
 
     connect(&frameWatch_, &QTimer::timeout, this, &MainWindow::onFrameWatch);
+    stepAsidePause_.setSingleShot(true);
+    connect(&stepAsidePause_, &QTimer::timeout, this, &MainWindow::onStepAsidePause);
 
     regionTimer_ = new QTimer(this);
     regionTimer_->setObjectName(QStringLiteral("regionTimer"));
@@ -193,12 +195,20 @@ void MainWindow::initialise() {
 }
 
 capture::ScreenCapture& MainWindow::screenCapture() {
-    if (!screenCapture_)
+    if (!screenCapture_) {
         screenCapture_ = std::make_unique<capture::ScreenCapture>(this, platform::screenGrabber());
+        connect(screenCapture_.get(), &capture::ScreenCapture::finished, this,
+                [this] { finishCapture(captureButton_); });
+    }
     return *screenCapture_;
 }
 
 void MainWindow::onButton(MainButton button) {
+    // One capture at a time: a second one asked for meanwhile (a button, the tray, the
+    // command line) is ignored.
+    const bool captures = button == MainButton::Region || button == MainButton::Screen ||
+                          button == MainButton::Window;
+    if (captures && capturing()) return;
     // The two tools that work in pixels are deselected; the canvas goes back to twips.
     for (annotate::ToolId pixelTool : {annotate::ToolId::Pipette, annotate::ToolId::RoundRect})
         if (paletteStrip_->selectedTool() == pixelTool)
@@ -241,11 +251,16 @@ void MainWindow::startRegion() {
     canvas_->resetUndoIndexes();
     if (windows_.unloadSaveDialog) windows_.unloadSaveDialog();
     platform::screenGrabber().prepareScreenGrab();
-    stepAside();
-    regionTimer_->start(kRegionTimerMs);
-    platform::traceTiming("timer-armed");
-    paletteStrip_->setEnabled(true);
-    resetScrollBars();
+    captureStage_ = CaptureStage::SteppingAside;
+    stepAside([this] {
+        captureStage_ = CaptureStage::Region;
+        regionTimer_->start(kRegionTimerMs);
+        platform::traceTiming("timer-armed");
+        paletteStrip_->setEnabled(true);
+        resetScrollBars();
+        // Chosen from the tray, the icon goes once the overlay is armed.
+        tray_->remove();
+    });
 }
 
 void MainWindow::capture(MainButton button) {
@@ -254,11 +269,17 @@ void MainWindow::capture(MainButton button) {
     paletteStrip_->setEnabled(true);
     banner_->hide();
     if (button == MainButton::Screen) platform::screenGrabber().prepareScreenGrab();
-    stepAside();
-    if (button == MainButton::Screen)
-        screenCapture().captureScreenToCanvas();
-    else
-        screenCapture().captureActiveWindowToCanvas();
+    captureStage_ = CaptureStage::SteppingAside;
+    captureButton_ = button;
+    stepAside([this, button] {
+        captureStage_ = CaptureStage::Grabbing;
+        screenCapture().start(button == MainButton::Screen ? capture::CaptureKind::Screen
+                                                           : capture::CaptureKind::Window);
+    });
+}
+
+void MainWindow::finishCapture(MainButton button) {
+    captureStage_ = CaptureStage::None;
     setFormState(FormState::Normal);
     show();
     restoreOwnedWindows();
@@ -267,6 +288,20 @@ void MainWindow::capture(MainButton button) {
         activateWindow();
     }
     resetScrollBars();
+    updateCanvasToolTip();
+}
+
+bool MainWindow::cancelCapture() {
+    if (!capturing()) return false;
+    captureStage_ = CaptureStage::None;
+    stepAsidePause_.stop();
+    afterStepAside_ = nullptr;
+    steppingAside_ = false;
+    regionTimer_->stop();
+    timerTicks_ = 0;
+    if (screenCapture_) screenCapture_->cancel();
+    capture::RegionOverlay::closeOverlay();
+    return true;
 }
 
 bool MainWindow::askToSaveFirst() {
@@ -279,26 +314,32 @@ bool MainWindow::askToSaveFirst() {
     return true;
 }
 
-void MainWindow::stepAside() {
+void MainWindow::stepAside(std::function<void()> then) {
     // The window only gets out of the way: no tray icon, which would be in the picture.
     steppingAside_ = true;
+    afterStepAside_ = std::move(then);
     hideOwnedWindows();
     banner_->hide();
-    for (int i = 0; i < 5; ++i) {
-        QApplication::processEvents();
-        hide();
-    }
+    hide();
     setFormState(FormState::Minimized);
-    QApplication::processEvents(); // hands the unmap to the X server before the pause
+    // The events run on during the pauses: the unmap reaches the display server and
+    // the screen repaints where the window was.
+    stepAsidePauses_ = 0;
     platform::traceTiming("pause-begin");
-    QThread::msleep(kStepAsidePauseMs);
+    stepAsidePause_.start(kStepAsidePauseMs);
+}
+
+void MainWindow::onStepAsidePause() {
     platform::traceTiming("pause-end");
-    if (formState_ != FormState::Minimized) setFormState(FormState::Minimized);
-    repaint();
-    platform::traceTiming("pause-begin");
-    QThread::msleep(kStepAsidePauseMs);
-    platform::traceTiming("pause-end");
+    if (++stepAsidePauses_ == 1) {
+        if (formState_ != FormState::Minimized) setFormState(FormState::Minimized);
+        repaint();
+        platform::traceTiming("pause-begin");
+        stepAsidePause_.start(kStepAsidePauseMs);
+        return;
+    }
     steppingAside_ = false;
+    if (auto then = std::exchange(afterStepAside_, nullptr)) then();
 }
 
 void MainWindow::hideOwnedWindows() {
@@ -332,15 +373,17 @@ void MainWindow::enterTray() {
 
 void MainWindow::onTrayEntry(int entry) {
     switch (TrayIcon::Entry(entry)) {
+    // A capture removes the icon itself: Region once the overlay is armed, the others
+    // when the window comes back. One chosen while a capture runs does nothing.
     case TrayIcon::Entry::Region:
         onButton(MainButton::Region);
-        break;
+        return;
     case TrayIcon::Entry::Screen:
         onButton(MainButton::Screen);
-        break;
+        return;
     case TrayIcon::Entry::Window:
         onButton(MainButton::Window);
-        break;
+        return;
     case TrayIcon::Entry::ShowWindow:
         showMainWindowNormal();
         break;
@@ -352,9 +395,13 @@ void MainWindow::onTrayEntry(int entry) {
 }
 
 void MainWindow::askToExit() {
+    // A capture that runs is withdrawn before the question; the window it took away
+    // comes back unless the program ends.
+    const bool cancelled = cancelCapture();
     if (messageBox(QStringLiteral("Möchten Sie das Programm jetzt beenden?"),
                    BoxStyle::YesNoQuestion, QStringLiteral("Kamuslo"), this) == BoxAnswer::Yes)
         close();
+    if (cancelled && !unloaded_) showMainWindowNormal();
 }
 
 void MainWindow::onRegionTimer() {
@@ -379,16 +426,22 @@ bool MainWindow::mayClose() {
 void MainWindow::unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    cancelCapture();
     capture::RegionOverlay::closeOverlay();
     annotate::TextDialog::unloadInstance();
     if (windows_.unloadSaveDialog) windows_.unloadSaveDialog();
     screenCapture_.reset();
+    paintProgram_.reset();
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+    // A capture that runs is withdrawn first; the window it took away comes back if
+    // the program stays.
+    const bool cancelled = cancelCapture();
     if (!mayClose()) {
         e->ignore();
+        if (cancelled) showMainWindowNormal();
         return;
     }
     e->accept();
@@ -456,6 +509,8 @@ void MainWindow::focusMainWindow() {
 }
 
 void MainWindow::showMainWindowNormal() {
+    // The region overlay's end (or its desktop picture refused) ends the capture.
+    if (captureStage_ == CaptureStage::Region) captureStage_ = CaptureStage::None;
     setFormState(FormState::Normal);
     show();
     restoreOwnedWindows();

@@ -5,6 +5,7 @@
 #include "annotate/CanvasHost.h"
 #include "annotate/TextDialogHost.h"
 #include "app/MainButton.h"
+#include "app/PaintProgram.h"
 #include "capture/CaptureHost.h"
 #include "capture/region/RegionHost.h"
 #include "imaging/save/SaveHost.h"
@@ -70,6 +71,11 @@ public:
     // command line's FILE): a refused file leaves the canvas empty and says why.
     void openFile(const QString& path);
 
+    // Whether a capture runs, from its button to the window's return.
+    bool capturing() const { return captureStage_ != CaptureStage::None; }
+    // Whether the paint program is being started and awaited (the MsPaint button).
+    bool handingToPaintProgram() const;
+
     // The current canvas image (the picture with its markings).
     QImage canvasImage() const;
     FormState formState() const { return formState_; }
@@ -80,6 +86,7 @@ public:
 
     // --- CaptureHost and RegionHost ---
     void handOverCapture(const QImage& picture) override;
+    const QWindow* hostWindow() const override { return windowHandle(); }
     void clearCanvasPicture() override;
     void handOverPicture(const QImage& picture) override { handOverCapture(picture); }
     void showMainWindowNormal() override;
@@ -119,7 +126,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void changeEvent(QEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
-    void dragLeaveEvent(QDragLeaveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -130,9 +136,16 @@ private:
 
     // The dispatcher's branches.
     void capture(MainButton button);
+    void finishCapture(MainButton button);
     void startRegion();
     bool askToSaveFirst(); // true when the user chose to save first
-    void stepAside();      // the window gets out of the way of a capture
+    // The window gets out of the way of a capture: it hides, and `then` runs after the
+    // two pauses in which the screen repaints.
+    void stepAside(std::function<void()> then);
+    void onStepAsidePause();
+    // Withdraws the capture that runs (the pauses, the prompt, the desktop's request,
+    // the overlay); false when none ran.
+    bool cancelCapture();
     void hideOwnedWindows();
     void restoreOwnedWindows();
     void onRegionTimer();
@@ -152,12 +165,16 @@ private:
     void copyToClipboard();
     void pasteFromClipboard();
     // The paste of picture data from the clipboard or a drop.
-    void pasteFrom(const QMimeData* data);
+    // Whose data a paste or a drop brings: another program's bytes are decoded in the
+    // decoder process; only the program's own picture is taken as it is.
+    enum class DataOrigin { OtherProgram, ThisProgram };
+    void pasteFrom(const QMimeData* data, DataOrigin origin);
 
     // Keyboard shortcuts and drops (MainWindowShortcuts.cpp).
     void installShortcuts();
     // Starts the paint program and pastes the clipboard into it (MainWindowPaint.cpp).
     void handToPaintProgram();
+    void onPaintOutcome(PaintProgram::Outcome outcome);
 
     // Closing.
     bool mayClose();
@@ -182,6 +199,20 @@ private:
 
     Windows windows_;
     std::unique_ptr<capture::ScreenCapture> screenCapture_;
+    std::unique_ptr<PaintProgram> paintProgram_; // the latest hand-over to the editor
+
+    // The capture that runs: one at a time.
+    enum class CaptureStage {
+        None,
+        SteppingAside, // the window's two pauses
+        Grabbing,      // the screen capture: prompt, wait, the desktop's answer
+        Region,        // the region overlay, armed or shown
+    };
+    CaptureStage captureStage_ = CaptureStage::None;
+    MainButton captureButton_ = MainButton::Screen;
+    QTimer stepAsidePause_;
+    int stepAsidePauses_ = 0; // of the two, those that have passed
+    std::function<void()> afterStepAside_;
 
     // Program-wide state.
     bool shotSaved_ = true;

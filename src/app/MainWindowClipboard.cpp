@@ -19,11 +19,16 @@ using platform::messageBox;
 
 namespace {
 
-// The encoded picture another program offers: the bytes of its first image type.
+// Qt's name for a picture without a named encoding; another program's bytes under it
+// are as foreign as any others.
+const QLatin1String QtImageType("application/x-qt-image");
+
+// The encoded picture another program offers: the bytes of its first image type, Qt's
+// own among them.
 QByteArray offeredPicture(const QMimeData* data) {
     if (!data) return {};
     for (const QString& format : data->formats()) {
-        if (!format.startsWith(QLatin1String("image/"))) continue;
+        if (!format.startsWith(QLatin1String("image/")) && format != QtImageType) continue;
         if (QByteArray bytes = data->data(format); !bytes.isEmpty()) return bytes;
     }
     return {};
@@ -53,17 +58,18 @@ void MainWindow::copyToClipboard() {
 }
 
 void MainWindow::pasteFromClipboard() {
-    pasteFrom(QGuiApplication::clipboard()->mimeData());
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    pasteFrom(clipboard->mimeData(),
+              clipboard->ownsClipboard() ? DataOrigin::ThisProgram : DataOrigin::OtherProgram);
 }
 
-void MainWindow::pasteFrom(const QMimeData* data) {
+void MainWindow::pasteFrom(const QMimeData* data, DataOrigin origin) {
     // Read before the question: while its box has the focus, a Wayland clipboard
-    // replaces (and deletes) the data it handed out.
-    const QByteArray bytes = offeredPicture(data);
-    // A picture without an encoding (an X pixmap, this process's own drag).
-    QImage picture = bytes.isEmpty() && data && data->hasImage()
-                         ? qvariant_cast<QImage>(data->imageData())
-                         : QImage();
+    // replaces (and deletes) the data it handed out. The program's own picture is taken
+    // as it is; Qt would decode another program's in this process, with every reader it has.
+    const bool own = origin == DataOrigin::ThisProgram && data && data->hasImage();
+    QImage picture = own ? qvariant_cast<QImage>(data->imageData()) : QImage();
+    const QByteArray bytes = picture.isNull() ? offeredPicture(data) : QByteArray();
     if (askToSaveFirst()) return;
     prepareForNewPicture();
     // The other program's bytes are decoded in the decoder process, like a file's.

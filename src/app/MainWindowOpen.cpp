@@ -48,8 +48,6 @@ void MainWindow::prepareForNewPicture() {
 
 bool MainWindow::openFromDialog() {
     prepareForNewPicture();
-    // The user takes far longer to pick a file than a decoder to start.
-    const DecoderStandby standby;
     QString folder = lastOpenFolder_.isEmpty() ? imaging::desktopFolder() : lastOpenFolder_;
     const QString name = imaging::FileDialogs::open(this, kOpenTitle, folder, QString(),
                                                     kOpenFilter, kOpenDefaultExt);

@@ -7,19 +7,30 @@
 namespace kamsulo::app {
 
 void MainWindow::handToPaintProgram() {
-    const QString title = QStringLiteral("Kamsulo - Info");
-    PaintProgram editor(PaintProgram::buttonEditor());
+    // One hand-over at a time: a press while the editor is awaited does nothing.
+    if (paintProgram_ && paintProgram_->handingOver()) return;
+    paintProgram_ = std::make_unique<PaintProgram>(PaintProgram::buttonEditor());
+    PaintProgram& editor = *paintProgram_;
+    connect(&editor, &PaintProgram::handedOver, this, &MainWindow::onPaintOutcome);
     // Without a picture there is nothing to paste: the editor opens empty.
     const QImage picture = pictureToSave();
     // Where no keys reach the editor, it opens a file of the picture instead.
     const bool typing = platform::keyInjector().reachesOtherPrograms();
+    if (picture.isNull())
+        onPaintOutcome(editor.startEmpty());
+    else if (typing)
+        editor.handOver(); // answers through onPaintOutcome()
+    else
+        onPaintOutcome(editor.handOverFile(picture, capturedAt_));
+}
+
+void MainWindow::onPaintOutcome(PaintProgram::Outcome outcome) {
+    const QString title = QStringLiteral("Kamsulo - Info");
     const auto note = [&](const char* text) {
         platform::messageBox(QString::fromUtf8(text), platform::BoxStyle::OkInformation, title,
                              this);
     };
-    switch (picture.isNull() ? editor.startEmpty()
-            : typing         ? editor.handOver()
-                             : editor.handOverFile(picture, capturedAt_)) {
+    switch (outcome) {
     case PaintProgram::Outcome::Handed:
         return;
     case PaintProgram::Outcome::NotFound:
@@ -35,6 +46,10 @@ void MainWindow::handToPaintProgram() {
         break;
     }
     updateCanvasToolTip();
+}
+
+bool MainWindow::handingToPaintProgram() const {
+    return paintProgram_ && paintProgram_->handingOver();
 }
 
 } // namespace kamsulo::app

@@ -1,14 +1,12 @@
 // MainWindow: the keyboard's ways to the buttons and gestures, and pictures dropped
 // onto the window.
 #include "annotate/forms/PaletteStrip.h"
-#include "app/DecodeWait.h"
 #include "app/MainWindow.h"
 #include "imaging/load/LoadRules.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QDragEnterEvent>
-#include <QDragLeaveEvent>
 #include <QDropEvent>
 #include <QKeySequence>
 #include <QMimeData>
@@ -57,18 +55,10 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
     // A picture file or picture data; anything else is refused by the drag cursor.
     const QMimeData* data = e->mimeData();
     const QString file = droppedFile(data);
-    if (file.isEmpty() ? data->hasImage() : isPictureFile(file)) {
+    if (file.isEmpty() ? data->hasImage() : isPictureFile(file))
         e->acceptProposedAction();
-        // A drop is likely: its decoder starts now, while the pointer moves.
-        startDecoderStandby();
-    } else {
+    else
         e->ignore();
-    }
-}
-
-void MainWindow::dragLeaveEvent(QDragLeaveEvent* e) {
-    imaging::SandboxedLoader::stopStandby();
-    e->accept();
 }
 
 void MainWindow::dropEvent(QDropEvent* e) {
@@ -79,12 +69,10 @@ void MainWindow::dropEvent(QDropEvent* e) {
         if (!askToSaveFirst()) openFile(file);
     } else if (file.isEmpty() && e->mimeData()->hasImage()) {
         e->acceptProposedAction();
-        pasteFrom(e->mimeData());
+        pasteFrom(e->mimeData(), e->source() ? DataOrigin::ThisProgram : DataOrigin::OtherProgram);
     } else {
         e->ignore();
     }
-    // Whatever the drop brought, a decoder started for it and not taken is not kept.
-    imaging::SandboxedLoader::stopStandby();
 }
 
 } // namespace kamsulo::app

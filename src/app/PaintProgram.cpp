@@ -1,4 +1,5 @@
 #include "app/PaintProgram.h"
+#include "app/HandOverFolder.h"
 #include "keys/SendKeyString.h"
 #include "platform/ActiveWindow.h"
 #include "platform/DesktopServices.h"
@@ -6,15 +7,10 @@
 #include "platform/ProcessState.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
+#include <QMetaObject>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTimer>
-#include <algorithm>
-#include <functional>
-#include <iterator>
 
 namespace kamsulo::app {
 
@@ -49,42 +45,18 @@ const EditorKeys* keysFor(const QString& windowClass) {
     return nullptr;
 }
 
-// Lets the event loop run for a while: the windows repaint and the editor can read
-// the clipboard; user input waits until afterwards, so no second press starts here.
-void pause(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-}
-
-enum class Wait { Done, GaveUp, TimedOut };
-
-Wait waitUntil(const std::function<bool()>& done, const std::function<bool()>& giveUp,
-               qint64 timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (giveUp()) return Wait::GaveUp;
-        if (clock.elapsed() >= timeoutMs) return Wait::TimedOut;
-        pause(kPollMs);
-    }
-    return Wait::Done;
-}
-
-// Sleeps in steps, ending early once `giveUp` holds.
-void pauseUnless(int ms, const std::function<bool()>& giveUp) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms && !giveUp())
-        pause(int(std::min<qint64>(kPollMs, ms - clock.elapsed())));
-}
-
 } // namespace
 
 PaintEditor kolourPaint() {
     return {QStringLiteral("/usr/bin/kolourpaint"),
             QStringLiteral("/var/lib/flatpak/exports/bin/org.kde.kolourpaint"),
             QStringLiteral("org.kde.kolourpaint.desktop"), QStringLiteral("kolourpaint")};
+}
+
+PaintProgram::PaintProgram(PaintEditor editor, QObject* parent)
+    : QObject(parent), editor_(std::move(editor)) {
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, &PaintProgram::step);
 }
 
 PaintEditor& PaintProgram::buttonEditor() {
@@ -118,66 +90,95 @@ PaintProgram::Outcome PaintProgram::handOverFile(const QImage& picture,
     if (cmd.isEmpty()) return Outcome::NotFound;
     // Only the user may read the pictures: they may show anything that was on screen.
     const QString folder = handOverFolder();
-    if (!QDir().mkpath(folder) ||
-        !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-        return Outcome::NotFound;
+    if (!preparePrivateFolder(folder)) return Outcome::NotFound;
+    removeOldPictures(folder, QDateTime::currentDateTime());
     const QString stem = folder + QStringLiteral("/Bildschirmfoto ") +
                          capturedAt.toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
     // A file an editor may still hold is never written over.
     QString file = stem + QStringLiteral(".png");
     for (int n = 2; QFileInfo::exists(file); ++n)
         file = stem + QStringLiteral(" (%1).png").arg(n);
-    if (!picture.save(file, "PNG")) return Outcome::NotFound;
+    if (!writeHandOverPicture(picture, file)) return Outcome::NotFound;
     if (!QProcess::startDetached(cmd.first(), cmd.mid(1) << file)) return Outcome::NotFound;
     return Outcome::Handed;
 }
 
-PaintProgram::Outcome PaintProgram::handOver() {
+void PaintProgram::handOver() {
+    if (handingOver()) return;
     const EditorKeys* keys = keysFor(editor_.windowClass);
     const QStringList cmd = command();
-    if (!keys || cmd.isEmpty()) return Outcome::NotFound;
-
-    const QList<quint64> earlierWindows = platform::managedWindows();
-    qint64 pid = 0;
-    if (!QProcess::startDetached(cmd.first(), cmd.mid(1), QString(), &pid))
-        return Outcome::NotFound;
-    QElapsedTimer sinceStart;
-    sinceStart.start();
-
-    // The started process's own window, or, for an editor that hands over to another
-    // process, a new window of its class; an editor window that was open before the
-    // start (someone's work) never counts.
-    const auto editorInFront = [&] {
-        const auto active = platform::activeWindow();
-        if (!active) return false;
-        if (pid != 0 && active->pid == pid) return true;
-        const bool sameClass =
-            active->className.compare(editor_.windowClass, Qt::CaseInsensitive) == 0 ||
-            active->instanceName.compare(editor_.windowClass, Qt::CaseInsensitive) == 0;
-        return sameClass && !earlierWindows.contains(active->window);
-    };
-    // The editor may end before it shows a window (a wrapper that fails, a crash):
-    // then there is nothing to wait for. A wrapper that handed over to another process
-    // and ended has its window found all the same if it is already in front.
-    const auto ended = [&] { return pid != 0 && !platform::processRunning(pid); };
-    const auto endedWithoutWindow = [&] { return ended() && !editorInFront(); };
-    pauseUnless(kStartPauseMs, endedWithoutWindow);
-    switch (waitUntil(editorInFront, endedWithoutWindow, kWindowWaitMs - sinceStart.elapsed())) {
-    case Wait::Done:
-        break;
-    case Wait::GaveUp:
-        return Outcome::Ended;
-    case Wait::TimedOut:
-        return Outcome::NoWindow;
+    earlierWindows_ = platform::managedWindows();
+    pid_ = 0;
+    if (!keys || cmd.isEmpty() ||
+        !QProcess::startDetached(cmd.first(), cmd.mid(1), QString(), &pid_)) {
+        // Told on the next turn, as every outcome is.
+        QMetaObject::invokeMethod(
+            this, [this] { emit handedOver(Outcome::NotFound); }, Qt::QueuedConnection);
+        return;
     }
+    keys_ = keys;
+    sinceStart_.start();
+    sinceStage_.start();
+    stage_ = Stage::StartPause;
+    poll_.start(kPollMs);
+}
 
-    platform::KeyInjector& injector = platform::keyInjector();
-    keys::sendKeyString(QLatin1String(keys->paste), injector);
-    pause(kBetweenKeysMs);
-    // Someone may have brought another window to the front meanwhile: the crop is not
-    // for that one. The picture is in the editor all the same.
-    if (editorInFront()) keys::sendKeyString(QLatin1String(keys->crop), injector);
-    return Outcome::Handed;
+// The started process's own window, or, for an editor that hands over to another
+// process, a new window of its class; an editor window that was open before the start
+// (someone's work) never counts.
+bool PaintProgram::editorInFront() const {
+    const auto active = platform::activeWindow();
+    if (!active) return false;
+    if (pid_ != 0 && active->pid == pid_) return true;
+    const bool sameClass =
+        active->className.compare(editor_.windowClass, Qt::CaseInsensitive) == 0 ||
+        active->instanceName.compare(editor_.windowClass, Qt::CaseInsensitive) == 0;
+    return sameClass && !earlierWindows_.contains(active->window);
+}
+
+// The editor may end before it shows a window (a wrapper that fails, a crash): then
+// there is nothing to wait for. A wrapper that handed over to another process and ended
+// has its window found all the same if it is already in front.
+bool PaintProgram::endedWithoutWindow() const {
+    return pid_ != 0 && !platform::processRunning(pid_) && !editorInFront();
+}
+
+void PaintProgram::step() {
+    const auto* keys = static_cast<const EditorKeys*>(keys_);
+    switch (stage_) {
+    case Stage::Idle:
+        return;
+    case Stage::StartPause:
+        // The editor gets a moment to open its window before anything is sent to it,
+        // unless it has ended.
+        if (sinceStage_.elapsed() < kStartPauseMs && !endedWithoutWindow()) return;
+        stage_ = Stage::WaitingForWindow;
+        [[fallthrough]];
+    case Stage::WaitingForWindow:
+        if (!editorInFront()) {
+            if (endedWithoutWindow()) return finish(Outcome::Ended);
+            if (sinceStart_.elapsed() >= kWindowWaitMs) return finish(Outcome::NoWindow);
+            return;
+        }
+        keys::sendKeyString(QLatin1String(keys->paste), platform::keyInjector());
+        stage_ = Stage::BetweenKeys;
+        sinceStage_.start();
+        poll_.start(kBetweenKeysMs);
+        return;
+    case Stage::BetweenKeys:
+        if (sinceStage_.elapsed() < kBetweenKeysMs) return;
+        // Someone may have brought another window to the front meanwhile: the crop is
+        // not for that one. The picture is in the editor all the same.
+        if (editorInFront())
+            keys::sendKeyString(QLatin1String(keys->crop), platform::keyInjector());
+        return finish(Outcome::Handed);
+    }
+}
+
+void PaintProgram::finish(Outcome outcome) {
+    poll_.stop();
+    stage_ = Stage::Idle;
+    emit handedOver(outcome);
 }
 
 } // namespace kamsulo::app

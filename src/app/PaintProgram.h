@@ -5,9 +5,13 @@
 // editor that ends before its window comes is not waited for. Where no program may
 // type into another (Wayland), the editor opens a file of the picture instead.
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <utility>
 
 namespace kamsulo::app {
@@ -23,7 +27,8 @@ struct PaintEditor {
 // KolourPaint, the editor the MsPaint button hands to.
 PaintEditor kolourPaint();
 
-class PaintProgram {
+class PaintProgram : public QObject {
+    Q_OBJECT
 public:
     enum class Outcome {
         Handed,   // started, and the keys were sent to its window
@@ -32,17 +37,19 @@ public:
         Ended,    // started, but it ended before a window of it came to the front
     };
 
-    explicit PaintProgram(PaintEditor editor) : editor_(std::move(editor)) {}
+    explicit PaintProgram(PaintEditor editor, QObject* parent = nullptr);
 
     // Program and arguments from the first location that has the editor; empty
     // when none has.
     QStringList command() const;
 
     // Starts the editor and sends it the paste and crop keys, but only while a window
-    // of the started editor is the active one. Waits for it with the event loop
-    // running, so that the windows repaint and the clipboard can be read; user input
-    // is held back until the hand-over is done.
-    Outcome handOver();
+    // of the started editor is the active one; handedOver() tells how it went, later.
+    // Nothing waits meanwhile: the active window is looked at by a timer, so that the
+    // windows repaint and the editor can read the clipboard. Deleting the object
+    // withdraws what is left of the hand-over.
+    void handOver();
+    bool handingOver() const { return stage_ != Stage::Idle; }
     // Only starts the editor, with nothing to paste: for when there is no picture.
     Outcome startEmpty();
     // Where no keys reach the editor: writes the picture to a PNG in a private folder
@@ -56,8 +63,24 @@ public:
     // elsewhere to withhold the editor.
     static PaintEditor& buttonEditor();
 
+signals:
+    void handedOver(kamsulo::app::PaintProgram::Outcome outcome);
+
 private:
+    enum class Stage { Idle, StartPause, WaitingForWindow, BetweenKeys };
+    void step();
+    void finish(Outcome outcome);
+    bool editorInFront() const;
+    bool endedWithoutWindow() const;
+
     PaintEditor editor_;
+    Stage stage_ = Stage::Idle;
+    QTimer poll_;
+    QElapsedTimer sinceStart_;
+    QElapsedTimer sinceStage_;
+    qint64 pid_ = 0;
+    QList<quint64> earlierWindows_;
+    const void* keys_ = nullptr; // the editor's key strings
 };
 
 } // namespace kamsulo::app

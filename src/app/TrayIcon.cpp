@@ -1,5 +1,7 @@
 #include "app/TrayIcon.h"
 
+#include "platform/Backend.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -20,7 +22,11 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), icon_(
     entry("Programmfenster anzeigen", Entry::ShowWindow);
     menu_.addSeparator();
     entry("Beenden", Entry::Exit);
-    // No context menu: a right click shows nothing.
+    // No context menu: a right click shows nothing. On Wayland the host shows the menu,
+    // from the same entries.
+    if (platform::windowsOnWayland())
+        item_ =
+            std::make_unique<platform::StatusNotifierItem>(icon, icon_.toolTip(), menu_.actions());
     connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
     connect(&areaWatch_, &platform::NotificationAreaWatch::gone, this, [this] {
         remove();
@@ -29,11 +35,15 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), icon_(
 }
 
 bool TrayIcon::available() {
+    if (platform::windowsOnWayland()) return platform::statusNotifierHostRegistered();
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void TrayIcon::add() {
-    icon_.show();
+    if (item_)
+        item_->show();
+    else
+        icon_.show();
     areaWatch_.start();
 }
 
@@ -42,6 +52,7 @@ void TrayIcon::remove() {
     awaitingRelease_ = false;
     menu_.hide();
     icon_.hide();
+    if (item_) item_->hide();
 }
 
 void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {

@@ -1,14 +1,20 @@
 #pragma once
 // The notification-area icon that stands in for the minimised main window, and its
-// menu. The menu opens when the left button is released over the icon; nothing else
-// on the icon opens it. While the icon is shown, the notification area is watched:
+// menu. On X11 the menu is the program's own popup: it opens when the left button is
+// released over the icon; nothing else on the icon opens it. On Wayland, where a
+// program cannot open a popup without a window on the screen, the same menu is handed
+// to the status notifier host, which shows it on a left click (and, with some hosts,
+// on a right click too). While the icon is shown, the notification area is watched:
 // when it goes away (its host ended), the icon can no longer be reached and says so.
 #include "platform/NotificationArea.h"
+#include "platform/StatusNotifierItem.h"
 
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
+
+#include <memory>
 
 namespace kamsulo::app {
 
@@ -24,7 +30,7 @@ public:
 
     void add();
     void remove();
-    bool isShown() const { return icon_.isVisible(); }
+    bool isShown() const { return icon_.isVisible() || (item_ && item_->isShown()); }
     QMenu& menu() { return menu_; }
 
 signals:
@@ -40,6 +46,8 @@ private:
 
     QSystemTrayIcon icon_;
     QMenu menu_;
+    // On Wayland the icon and the menu given to the host; none on X11.
+    std::unique_ptr<platform::StatusNotifierItem> item_;
     // A left press on the icon waits for its release before the menu opens.
     bool awaitingRelease_ = false;
     platform::NotificationAreaWatch areaWatch_;

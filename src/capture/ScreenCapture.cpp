@@ -5,79 +5,113 @@
 #include "platform/TimingTrace.h"
 
 #include <QDateTime>
-#include <QEventLoop>
-#include <QTimer>
+#include <QWidget>
+#include <algorithm>
 
 namespace kamsulo::capture {
 
-using platform::WindowId;
+using platform::GrabMode;
+using platform::GrabOrder;
+using platform::GrabTarget;
 
 namespace {
-// The time the user has to click the wanted window, in whole seconds.
+// The time the user has to click the wanted window, in whole seconds of the clock.
 constexpr qint64 activeWindowWaitSeconds = 2;
-// How often the wait looks at the clock while the events run.
-constexpr int clockPollMs = 25;
+
+const char* const clickPrompt = "Klicke auf das gewünschte Fenster, und warte einen Augenblick ...";
+const char* const noWindowText =
+    "Kein Bild eines Fensters möglich: Die Arbeitsumgebung gibt keines heraus.";
 } // namespace
 
-ScreenCapture::ScreenCapture(CaptureHost* host, platform::ScreenGrabber& grabber)
-    : host_(host), grabber_(grabber) {}
-
-QImage ScreenCapture::captureWindow(WindowId window, WindowArea area, const QRect& source) {
-    if (window == 0 || source.width() <= 0 || source.height() <= 0) return {};
-    const QRect origin =
-        area == WindowArea::Client ? grabber_.clientRect(window) : grabber_.windowRect(window);
-    if (origin.isNull()) return {};
-    return grabber_.grabRoot(source.translated(origin.topLeft()));
+ScreenCapture::ScreenCapture(CaptureHost* host, platform::ScreenGrabber& grabber, QObject* parent)
+    : QObject(parent), host_(host), grabber_(grabber) {
+    clickWait_.setSingleShot(true);
+    connect(&clickWait_, &QTimer::timeout, this, [this] { ask(activeWindowOrder()); });
 }
 
-QImage ScreenCapture::captureScreen() {
-    // The primary screen in device pixels, the origin of the desktop window's picture.
-    const QRect screen = grabber_.primaryScreen();
-    return captureWindow(grabber_.rootWindow(), WindowArea::Whole,
-                         QRect(QPoint(0, 0), screen.size()));
+ScreenCapture::~ScreenCapture() {
+    cancel();
 }
 
-QImage ScreenCapture::captureActiveWindow() {
-    // Some desktops hand out the window's picture only whole.
-    if (std::optional<QImage> whole = grabber_.grabActiveWindow()) return *whole;
-    const WindowId window = grabber_.activeWindow();
-    // With no active window (the desktop in front) the picture is the whole screen,
-    // as a window device context of no window would give.
-    if (window == 0) return captureScreen();
-    const QRect outer = grabber_.windowRect(window);
-    return captureWindow(window, WindowArea::Whole, QRect(QPoint(0, 0), outer.size()));
+GrabOrder ScreenCapture::activeWindowOrder() const {
+    return {GrabTarget::ActiveWindow, {}, host_ ? host_->hostWindow() : nullptr};
 }
 
-void ScreenCapture::handOver(const QImage& picture) {
-    // A grab that the desktop refused leaves the canvas as it was and says why.
-    if (picture.isNull() && !grabber_.failure().isEmpty()) {
-        platform::messageBox(grabber_.failure(), platform::BoxStyle::OkExclamation);
-        return;
+platform::GrabAnswer ScreenCapture::captureScreen() {
+    return grabber_.grabNow({GrabTarget::Rectangle, grabber_.primaryScreen(), nullptr});
+}
+
+platform::GrabAnswer ScreenCapture::captureActiveWindow() {
+    return grabber_.grabNow(activeWindowOrder());
+}
+
+void ScreenCapture::start(CaptureKind kind) {
+    if (running_) return;
+    running_ = true;
+    const platform::GrabModes modes = grabber_.modes();
+    if (kind == CaptureKind::Screen) {
+        platform::traceTiming("screen-grab-begin");
+        return ask({GrabTarget::Rectangle, grabber_.primaryScreen(), nullptr});
     }
-    if (host_) host_->handOverCapture(picture);
-}
-
-void ScreenCapture::captureScreenToCanvas() {
-    platform::traceTiming("screen-grab-begin");
-    handOver(captureScreen());
-    platform::traceTiming("picture-handed-over");
-}
-
-void ScreenCapture::captureActiveWindowToCanvas() {
+    if (modes & GrabMode::WindowPickedByClick) return askForWindowClick();
     // The desktop's own dialog, where the user picks the window, takes the place of the
     // prompt and the wait.
-    if (grabber_.desktopPicksWindow()) return handOver(captureActiveWindow());
-    platform::messageBox(
-        QStringLiteral("Klicke auf das gewünschte Fenster, und warte einen Augenblick ..."),
-        platform::BoxStyle::Ok);
-    // Whole seconds, and strictly later: the wait lasts between two and three seconds.
+    if (modes & GrabMode::WindowPickedByDesktop)
+        return ask({GrabTarget::PickedWindow, {}, nullptr});
+    request_ = platform::GrabRequest::answered({{}, QString::fromUtf8(noWindowText)});
+    connect(request_.get(), &platform::GrabRequest::done, this, &ScreenCapture::onAnswer);
+}
+
+void ScreenCapture::askForWindowClick() {
+    box_ = platform::openMessageBox(QString::fromUtf8(clickPrompt), platform::BoxStyle::Ok, {},
+                                    nullptr, this, [this](platform::BoxAnswer) {
+                                        box_ = nullptr;
+                                        startClickWait();
+                                    });
+}
+
+void ScreenCapture::startClickWait() {
+    // Whole seconds, and strictly later: the wait ends when the clock's second after the
+    // deadline begins, between two and three seconds from now. The user's click reaches
+    // the window manager meanwhile.
     const qint64 deadline = QDateTime::currentSecsSinceEpoch() + activeWindowWaitSeconds;
-    while (QDateTime::currentSecsSinceEpoch() <= deadline) {
-        QEventLoop loop;
-        QTimer::singleShot(clockPollMs, &loop, &QEventLoop::quit);
-        loop.exec(); // lets the user's click reach the window manager and the program
+    const qint64 left = (deadline + 1) * 1000 - QDateTime::currentMSecsSinceEpoch();
+    clickWait_.start(int(std::max<qint64>(0, left)));
+}
+
+void ScreenCapture::ask(const GrabOrder& order) {
+    request_ = grabber_.request(order);
+    connect(request_.get(), &platform::GrabRequest::done, this, &ScreenCapture::onAnswer);
+}
+
+void ScreenCapture::onAnswer(const platform::GrabAnswer& answer) {
+    // The request is done with; it goes once this signal has returned.
+    if (request_) request_.release()->deleteLater();
+    // A grab that the desktop refused leaves the canvas as it was and says why.
+    if (answer.picture.isNull() && !answer.failure.isEmpty()) {
+        box_ = platform::openMessageBox(answer.failure, platform::BoxStyle::OkExclamation, {},
+                                        nullptr, this, [this](platform::BoxAnswer) {
+                                            box_ = nullptr;
+                                            finish();
+                                        });
+        return;
     }
-    handOver(captureActiveWindow());
+    if (host_) host_->handOverCapture(answer.picture);
+    platform::traceTiming("picture-handed-over");
+    finish();
+}
+
+void ScreenCapture::finish() {
+    running_ = false;
+    emit finished();
+}
+
+void ScreenCapture::cancel() {
+    clickWait_.stop();
+    request_.reset();
+    platform::closeMessageBox(box_);
+    box_ = nullptr;
+    running_ = false;
 }
 
 } // namespace kamsulo::capture

@@ -38,13 +38,30 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash + 1);
 }
 
+// The kernel's rule for links in shared folders (fs.protected_symlinks): in a sticky
+// folder that everyone may write, a link is followed only when it belongs to the user
+// or to the folder's owner. Anyone else's link there may point anywhere.
+bool mayFollow(const std::string& linkPath, const struct stat& link) {
+    const std::string folder = folderOf(linkPath);
+    struct stat st {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+    const bool shared = (st.st_mode & S_ISVTX) && (st.st_mode & S_IWOTH);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == st.st_uid;
+}
+
 // Follows symbolic links in the last part of `path` to the file they stand for,
-// which need not exist yet. False (error set) for a loop or an unreadable link.
-bool followLinks(std::string& path, int& error) {
+// which need not exist yet. False (error set) for a loop, an unreadable link, or a link
+// that the kernel would not follow either (`foreignLink` set).
+bool followLinks(std::string& path, int& error, bool& foreignLink) {
     std::vector<char> link(PATH_MAX);
     for (int hop = 0; hop < MaxLinkHops; ++hop) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        if (!mayFollow(path, st)) {
+            foreignLink = true;
+            error = EACCES;
+            return false;
+        }
         const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
         if (length < 0 || static_cast<std::size_t>(length) >= link.size()) {
             error = length < 0 ? errno : ENAMETOOLONG;
@@ -102,7 +119,7 @@ bool AtomicFile::open() {
         return false;
     }
     // Writing through a link replaces the file it stands for and keeps the link.
-    if (!followLinks(target_, error_)) return false;
+    if (!followLinks(target_, error_, foreignLink_)) return false;
     struct stat old {};
     const bool replacing = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     std::random_device seed;

@@ -4,9 +4,10 @@
 // name survives it. Renaming also replaces a read-only file in a writable folder.
 // The new file keeps the old one's permissions (made writable for its owner) and,
 // where the user may, its owner and group. A name that is a symbolic link
-// replaces the file the link stands for and keeps the link. The file is synced
-// before the rename and its folder after it, so a power loss leaves the old file
-// or the complete new one.
+// replaces the file the link stands for and keeps the link, where the kernel would
+// follow that link: not another user's link in a sticky folder that everyone may write. The file is
+// synced before the rename and its folder after it, so a power loss leaves the old file or the
+// complete new one.
 #pragma once
 
 #include <QString>
@@ -47,6 +48,8 @@ public:
     int descriptor() const { return fd_; }
     const std::string& temporaryPath() const { return tempPath_; }
     bool failed() const { return error_ != 0; }
+    // open() refused to write through another user's link in a shared folder.
+    bool refusedForeignLink() const { return foreignLink_; }
     // The system error number of the first failure, 0 when none.
     int error() const { return error_; }
     // Records a failure of a writer that wrote through the descriptor itself.
@@ -61,6 +64,7 @@ private:
     int fd_ = -1;
     int error_ = 0;
     bool committed_ = false;
+    bool foreignLink_ = false;
     off_t written_ = 0;    // bytes written to the descriptor
     off_t handedOver_ = 0; // bytes whose writing to the disk has been started
     std::vector<std::uint8_t> buffer_;

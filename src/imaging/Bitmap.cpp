@@ -8,10 +8,6 @@ int bitsPerPixel(PixelFormat format) {
     return static_cast<int>((static_cast<std::uint32_t>(format) >> 8) & 0xff);
 }
 
-bool isIndexed(PixelFormat format) {
-    return (static_cast<std::uint32_t>(format) & 0x10000) != 0;
-}
-
 Bitmap::Bitmap(int width, int height, PixelFormat format, Fill fill)
     : width_(width), height_(height), format_(format) {
     if (width <= 0 || height <= 0) {

@@ -1,7 +1,6 @@
 // Bitmaps on plain byte buffers, laid out as the encoders expect them: rows
-// DWORD-aligned, top row first; 24-bit pixels are blue, green, red; 32-bit
-// pixels blue, green, red, alpha (or unused); 16-bit pixels little-endian words;
-// indexed pixels packed with the leftmost pixel in the high bits.
+// DWORD-aligned, top row first; 32-bit pixels are blue, green, red, unused;
+// 8-bit pixels index the palette.
 #pragma once
 
 #include <QImage>
@@ -11,20 +10,14 @@
 
 namespace kamsulo::imaging {
 
-// The pixel-format numbers the save paths are keyed on.
+// The pixel formats the save paths hand to the encoders; bits 8 to 15 hold the
+// bits per pixel.
 enum class PixelFormat : std::uint32_t {
-    Indexed1 = 0x30101,
-    Indexed4 = 0x30402,
-    Indexed8 = 0x30803,
-    Rgb555 = 0x21005,
-    Rgb565 = 0x21006,
-    Rgb24 = 0x21808,
-    Rgb32 = 0x22009,
-    Argb32 = 0x26200A,
+    Indexed8 = 0x30803, // the GIF's octree palette
+    Rgb32 = 0x22009,    // the picture's own rows
 };
 
 int bitsPerPixel(PixelFormat format);
-bool isIndexed(PixelFormat format);
 
 // Bytes per row for a DWORD-aligned row of `width` pixels at `bits` per pixel.
 inline std::size_t alignedStride(int width, int bits) {
@@ -39,14 +32,7 @@ struct PaletteEntry {
     bool operator==(const PaletteEntry&) const = default;
 };
 
-enum PaletteFlags : std::uint32_t {
-    PaletteHasAlpha = 1,
-    PaletteGrayScale = 2,
-    PaletteHalftone = 4
-};
-
 struct Palette {
-    std::uint32_t flags = 0;
     std::vector<PaletteEntry> entries;
 };
 
@@ -80,7 +66,7 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    PixelFormat format_ = PixelFormat::Rgb24;
+    PixelFormat format_ = PixelFormat::Rgb32;
     std::size_t stride_ = 0;
     std::unique_ptr<std::uint8_t[]> bits_;
     const std::uint8_t* view_ = nullptr;

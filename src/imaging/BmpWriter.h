@@ -1,6 +1,4 @@
-// Writes a bitmap of any of the save formats as a BMP file: 1, 4 and 8 bits with
-// their colour table, 16 bits 5-5-5 (plain) and 5-6-5 (bit-field masks), 24 bits,
-// 32 bits RGB, and 32 bits ARGB with an alpha mask (version 4 header).
+// Writes the picture as a 24-bit BMP file.
 #pragma once
 
 #include "imaging/AtomicFile.h"
@@ -8,12 +6,11 @@
 
 namespace kamsulo::imaging {
 
-// Returns a status: Ok, ValueOverflow (too large for the format) or
-// SystemError (the file could not be written; the reason is in `file`).
-int writeBmp(const Bitmap& bitmap, AtomicFile& file);
-// Writes a view of the picture (Bitmap::viewOf) in the direct-colour `format`,
-// converting it row by row on the way, without a converted copy of the whole
-// picture. InvalidParameter for another format.
-int writeBmp(const Bitmap& picture, PixelFormat format, AtomicFile& file);
+// Writes a view of the picture (Bitmap::viewOf), converting it to 24 bits row by
+// row on the way, without a converted copy of the whole picture. Returns a status:
+// Ok, InvalidParameter (not a 32-bit view), ValueOverflow (too large for the
+// format), OutOfMemory or SystemError (the file could not be written; the reason
+// is in `file`).
+int writeBmp(const Bitmap& picture, AtomicFile& file);
 
 } // namespace kamsulo::imaging

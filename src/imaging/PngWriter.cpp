@@ -3,9 +3,7 @@
 #include "imaging/ImagingStatus.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <libdeflate.h>
 #include <memory>
@@ -16,93 +14,18 @@ namespace kamsulo::imaging {
 
 namespace {
 
-enum ColorType : std::uint8_t { Gray = 0, Rgb = 2, Indexed = 3, Rgba = 6 };
+constexpr std::uint8_t RgbColorType = 2;
+constexpr std::uint8_t BitDepth = 8;
+constexpr std::size_t Channels = 3;
+constexpr int CompressionLevel = 6; // of libdeflate's 1 to 12
 
-struct Layout {
-    ColorType colorType;
-    int bitDepth;
-    int channels; // bytes per pixel of the PNG row (1 for indexed)
-};
-
-bool isGrayPalette(const Bitmap& bitmap) {
-    if (bitmap.format() != PixelFormat::Indexed8 || !(bitmap.palette.flags & PaletteGrayScale) ||
-        bitmap.palette.entries.size() != 256)
-        return false;
-    for (std::size_t i = 0; i < 256; ++i) {
-        const PaletteEntry& e = bitmap.palette.entries[i];
-        const auto level = static_cast<std::uint8_t>(i);
-        if (e.red != level || e.green != level || e.blue != level) return false;
-    }
-    return true;
-}
-
-Layout layoutOf(const Bitmap& bitmap) {
-    switch (bitmap.format()) {
-    case PixelFormat::Indexed1:
-        return {Indexed, 1, 1};
-    case PixelFormat::Indexed4:
-        return {Indexed, 4, 1};
-    case PixelFormat::Indexed8:
-        return isGrayPalette(bitmap) ? Layout{Gray, 8, 1} : Layout{Indexed, 8, 1};
-    case PixelFormat::Argb32:
-        return {Rgba, 8, 4};
-    default:
-        return {Rgb, 8, 3};
-    }
-}
-
-inline std::uint8_t expand5(unsigned v) {
-    return static_cast<std::uint8_t>((v << 3) | (v >> 2));
-}
-inline std::uint8_t expand6(unsigned v) {
-    return static_cast<std::uint8_t>((v << 2) | (v >> 4));
-}
-
-// One row of the bitmap in PNG sample order.
-void pngRow(const Bitmap& bitmap, int y, std::uint8_t* out, std::size_t rowBytes) {
-    const std::uint8_t* in = bitmap.scanLine(y);
-    const int width = bitmap.width();
-    switch (bitmap.format()) {
-    case PixelFormat::Rgb555:
-    case PixelFormat::Rgb565: {
-        const bool green6 = bitmap.format() == PixelFormat::Rgb565;
-        for (int x = 0; x < width; ++x, in += 2, out += 3) {
-            const unsigned v = in[0] | (in[1] << 8);
-            if (green6) {
-                out[0] = expand5(v >> 11);
-                out[1] = expand6((v >> 5) & 0x3f);
-            } else {
-                out[0] = expand5((v >> 10) & 0x1f);
-                out[1] = expand5((v >> 5) & 0x1f);
-            }
-            out[2] = expand5(v & 0x1f);
-        }
-        break;
-    }
-    case PixelFormat::Rgb24:
-        for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-        break;
-    case PixelFormat::Rgb32:
-        for (int x = 0; x < width; ++x, in += 4, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-        break;
-    case PixelFormat::Argb32:
-        for (int x = 0; x < width; ++x, in += 4, out += 4) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-            out[3] = in[3];
-        }
-        break;
-    default:
-        std::memcpy(out, in, rowBytes);
+// One row of the picture in PNG sample order: red, green, blue.
+void pngRow(const Bitmap& picture, int y, std::uint8_t* out) {
+    const std::uint8_t* in = picture.scanLine(y);
+    for (int x = 0; x < picture.width(); ++x, in += 4, out += 3) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
     }
 }
 
@@ -208,14 +131,11 @@ struct CompressorDeleter {
 
 } // namespace
 
-int writePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options) {
-    if (bitmap.isNull()) return InvalidParameter;
-    const Layout layout = layoutOf(bitmap);
-    const std::size_t width = static_cast<std::size_t>(bitmap.width());
-    const std::size_t height = static_cast<std::size_t>(bitmap.height());
-    const std::size_t rowBytes = layout.colorType == Indexed || layout.colorType == Gray
-                                     ? (width * static_cast<std::size_t>(layout.bitDepth) + 7) / 8
-                                     : width * static_cast<std::size_t>(layout.channels);
+int writePng(const Bitmap& picture, AtomicFile& file) {
+    if (picture.isNull() || picture.format() != PixelFormat::Rgb32) return InvalidParameter;
+    const std::size_t width = static_cast<std::size_t>(picture.width());
+    const std::size_t height = static_cast<std::size_t>(picture.height());
+    const std::size_t rowBytes = width * Channels;
     if (width > 0x7fffffffu || height > 0x7fffffffu) return ValueOverflow;
 
     try {
@@ -226,21 +146,18 @@ int writePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options) 
         std::vector<std::uint8_t> prev(rowBytes, 0), cur(rowBytes), work(4 * rowBytes);
         std::uint8_t* const forms[5] = {nullptr, work.data(), work.data() + rowBytes,
                                         work.data() + 2 * rowBytes, work.data() + 3 * rowBytes};
-        const bool filtered = layout.colorType == Rgb || layout.colorType == Rgba;
-        const FrequencyWeights weights(filtered ? rowBytes : 0);
-        const std::size_t bpp = static_cast<std::size_t>(layout.channels);
+        const FrequencyWeights weights(rowBytes);
         for (std::size_t y = 0; y < height; ++y) {
-            pngRow(bitmap, static_cast<int>(y), cur.data(), rowBytes);
+            pngRow(picture, static_cast<int>(y), cur.data());
             std::uint8_t* out = raw.get() + y * (rowBytes + 1);
-            const int type =
-                filtered ? filterRow(cur.data(), prev.data(), rowBytes, bpp, forms, weights) : 0;
+            const int type = filterRow(cur.data(), prev.data(), rowBytes, Channels, forms, weights);
             out[0] = static_cast<std::uint8_t>(type);
             std::memcpy(out + 1, type == 0 ? cur.data() : forms[type], rowBytes);
             prev.swap(cur);
         }
 
         std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
-            libdeflate_alloc_compressor(std::clamp(options.level, 1, 12)));
+            libdeflate_alloc_compressor(CompressionLevel));
         if (!compressor) return OutOfMemory;
         const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), rawSize);
         std::unique_ptr<std::uint8_t[]> packed(new std::uint8_t[bound]);
@@ -254,23 +171,12 @@ int writePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options) 
         std::vector<std::uint8_t> ihdr;
         putU32(ihdr, static_cast<std::uint32_t>(width));
         putU32(ihdr, static_cast<std::uint32_t>(height));
-        ihdr.push_back(static_cast<std::uint8_t>(layout.bitDepth));
-        ihdr.push_back(layout.colorType);
+        ihdr.push_back(BitDepth);
+        ihdr.push_back(RgbColorType);
         ihdr.push_back(0); // deflate
         ihdr.push_back(0); // adaptive filtering
         ihdr.push_back(0); // not interlaced
         writeChunk(file, "IHDR", ihdr.data(), ihdr.size());
-        if (layout.colorType == Indexed) {
-            const std::size_t count = std::min<std::size_t>(bitmap.palette.entries.size(),
-                                                            std::size_t{1} << layout.bitDepth);
-            std::vector<std::uint8_t> plte;
-            for (std::size_t i = 0; i < count; ++i) {
-                const PaletteEntry& e = bitmap.palette.entries[i];
-                plte.insert(plte.end(), {e.red, e.green, e.blue});
-            }
-            if (plte.empty()) plte.assign(3, 0);
-            writeChunk(file, "PLTE", plte.data(), plte.size());
-        }
         // pHYs: 96 dpi
         std::vector<std::uint8_t> phys;
         putU32(phys, 3780);

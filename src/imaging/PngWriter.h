@@ -1,10 +1,6 @@
-// Writes a bitmap as a PNG file, compressed with libdeflate.
-//   1-, 4-, 8-bit indexed: palette image of that depth with the bitmap's palette;
-//     an 8-bit bitmap with the gray-level palette is written as an 8-bit gray image.
-//   16 bits: expanded to 8 bits per channel; 24 and 32 bits RGB: RGB;
-//   32 bits ARGB: RGBA.
-// Colour rows get the filter whose bytes are the most concentrated on few values
-// (the least entropy); indexed rows are not filtered.
+// Writes the picture as a 24-bit RGB PNG file, compressed with libdeflate. Each
+// row gets the filter whose bytes are the most concentrated on few values (the
+// least entropy).
 #pragma once
 
 #include "imaging/AtomicFile.h"
@@ -12,11 +8,8 @@
 
 namespace kamsulo::imaging {
 
-struct PngOptions {
-    int level = 6; // libdeflate level 1..12
-};
-
-// Returns a status: Ok, OutOfMemory, ValueOverflow or SystemError.
-int writePng(const Bitmap& bitmap, AtomicFile& file, const PngOptions& options = {});
+// Writes a view of the picture (Bitmap::viewOf). Returns a status: Ok,
+// InvalidParameter (not a 32-bit view), OutOfMemory, ValueOverflow or SystemError.
+int writePng(const Bitmap& picture, AtomicFile& file);
 
 } // namespace kamsulo::imaging

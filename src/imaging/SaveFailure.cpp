@@ -48,6 +48,10 @@ QString failureText(SaveFailure failure, int systemError) {
         return fileSystemText(systemError);
     case SaveFailure::Encoder:
         return QStringLiteral("Das Bild konnte nicht in diesem Format gespeichert werden.");
+    case SaveFailure::ForeignLink:
+        return QStringLiteral("Der Dateiname ist eine Verknüpfung, die einem anderen Benutzer "
+                              "gehört, in einem Ordner, in den alle schreiben dürfen. Kamsulo "
+                              "schreibt nicht durch sie hindurch.");
     }
     return QString();
 }

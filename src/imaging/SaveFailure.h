@@ -13,6 +13,7 @@ enum class SaveFailure {
     OutOfMemory,
     FileSystem, // see the system error number
     Encoder,
+    ForeignLink, // the name is another user's link in a shared folder
 };
 
 // A German sentence for the failure; `systemError` is the errno of a file

@@ -76,8 +76,8 @@ void AppChooser::pickProgram() {
     if (program.isEmpty()) return;
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable()) {
-        messageBox(QStringLiteral("\"%1\" ist kein ausführbares Programm.").arg(program), BoxStyle::OkExclamation,
-               windowTitle(), this);
+        messageBox(QStringLiteral("\"%1\" ist kein ausführbares Programm.").arg(program),
+                   BoxStyle::OkExclamation, windowTitle(), this);
         return;
     }
     program_ = info.absoluteFilePath();

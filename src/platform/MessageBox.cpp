@@ -30,11 +30,8 @@ QMessageBox::Icon iconOf(int style) {
     }
 }
 
-} // namespace
-
-BoxAnswer messageBox(const QString& text, BoxStyle style, const QString& title, QWidget* parent) {
+void fill(QMessageBox& box, const QString& text, BoxStyle style, const QString& title) {
     const int bits = static_cast<int>(style);
-    QMessageBox box(parent);
     box.setWindowTitle(title.isEmpty() ? AppInfo::title() : title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
@@ -51,9 +48,39 @@ BoxAnswer messageBox(const QString& text, BoxStyle style, const QString& title, 
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
     }
-    const int r = box.exec();
-    if (!yesNo) return BoxAnswer::Ok;
-    return r == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+}
+
+BoxAnswer answerOf(BoxStyle style, int result) {
+    if ((static_cast<int>(style) & kButtonMask) != kYesNoButtons) return BoxAnswer::Ok;
+    return result == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+}
+
+} // namespace
+
+BoxAnswer messageBox(const QString& text, BoxStyle style, const QString& title, QWidget* parent) {
+    QMessageBox box(parent);
+    fill(box, text, style, title);
+    return answerOf(style, box.exec());
+}
+
+QWidget* openMessageBox(const QString& text, BoxStyle style, const QString& title, QWidget* parent,
+                        QObject* context, std::function<void(BoxAnswer)> answered) {
+    auto* box = new QMessageBox(parent);
+    fill(*box, text, style, title);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // As exec() makes it.
+    box->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(
+        box, &QMessageBox::finished, context,
+        [style, answered = std::move(answered)](int result) { answered(answerOf(style, result)); });
+    box->show();
+    return box;
+}
+
+void closeMessageBox(QWidget* box) {
+    if (!box) return;
+    box->disconnect();
+    box->close();
 }
 
 } // namespace kamsulo::platform

@@ -13,9 +13,8 @@ void setPictureDecoder(PictureDecoder decoder) {
 }
 
 QImage decodeDesktopPicture(const QByteArray& file, QImage memory) {
-    QImage picture = g_decoder ? g_decoder(file, std::move(memory)) : QImage();
-    if (picture.isNull()) picture.loadFromData(file);
-    return picture.convertToFormat(QImage::Format_RGB32);
+    if (!g_decoder) return {};
+    return g_decoder(file, std::move(memory)).convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace kamsulo::platform

@@ -3,7 +3,7 @@
 #include "platform/DevicePixels.h"
 #include "platform/PointerEventLog.h"
 #include "platform/ScreenScale.h"
-#include "platform/X11PointerEvents.h"
+#include "platform/x11/X11PointerEvents.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

@@ -63,7 +63,11 @@ struct Shown {
     int saves = 0, overlays = 0, saveUnloads = 0;
     Shown() {
         w.windows().showSaveDialog = [this] { ++saves; };
-        w.windows().showRegionOverlay = [this] { ++overlays; };
+        // An overlay that ends at once, as a release without a drag would.
+        w.windows().showRegionOverlay = [this] {
+            ++overlays;
+            w.showMainWindowNormal();
+        };
         w.windows().unloadSaveDialog = [this] { ++saveUnloads; };
         w.show();
         test::waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); });
@@ -84,8 +88,11 @@ TEST(Dispatcher, CapturesNeverAskAndReplaceThePicture) {
     Answerer a;
     a.arm(QStringLiteral("Nein"));
     s.w.onButton(MainButton::Screen);
-    EXPECT_TRUE(a.seen.isEmpty());
+    // Asked for, and answered after the window's pauses.
+    EXPECT_FALSE(s.w.isVisible());
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    ASSERT_TRUE(test::waitFor([&] { return s.w.isVisible(); }));
+    EXPECT_TRUE(a.seen.isEmpty());
     EXPECT_EQ(s.w.canvasImage().size(), screen);
     const auto& ring = s.ring();
     EXPECT_EQ(ring.unmarkedCopy().toImage(), s.w.canvasImage());
@@ -103,6 +110,8 @@ TEST(Dispatcher, CapturesNeverAskAndReplaceThePicture) {
     Answerer prompt;
     prompt.arm(QStringLiteral("OK"));
     s.w.onButton(MainButton::Window);
+    // The prompt, then the wait of two to three seconds.
+    ASSERT_TRUE(test::waitFor([&] { return s.w.isVisible(); }, 6000));
     ASSERT_EQ(prompt.seen.size(), 1);
     EXPECT_EQ(prompt.seen[0].text,
               QStringLiteral("Klicke auf das gewünschte Fenster, und warte einen Augenblick ..."));
@@ -164,10 +173,14 @@ TEST(Dispatcher, ClosingUnsavedAsksOnceAndYesKeepsRunning) {
     EXPECT_FALSE(s.w.isVisible());
 }
 
-TEST(Dispatcher, TimerShowsTheOverlayOncePerArming) {
+TEST(Dispatcher, TimerShowsTheOverlayOncePerArmingAndOneCaptureRunsAtATime) {
     Shown s;
     s.w.onButton(MainButton::Region);
+    // A second capture asked for while the first runs is ignored, whichever it is.
+    for (MainButton again : {MainButton::Region, MainButton::Screen, MainButton::Window})
+        s.w.onButton(again);
     ASSERT_TRUE(test::waitFor([&] { return s.overlays == 1; }, 2000));
+    EXPECT_EQ(s.saveUnloads, 1);
     // Stopped at its first tick, so it cannot show a second overlay.
     EXPECT_FALSE(s.regionTimer()->isActive());
     EXPECT_EQ(s.saveUnloads, 1);
@@ -180,6 +193,35 @@ TEST(Dispatcher, TimerShowsTheOverlayOncePerArming) {
     // Screen leaves an open save dialog alone.
     s.w.onButton(MainButton::Screen);
     EXPECT_EQ(s.saveUnloads, 2);
+    ASSERT_TRUE(test::waitFor([&] { return s.w.isVisible(); }));
+    EXPECT_EQ(s.overlays, 2);
+}
+
+// Closing while a capture runs withdraws it first; the window stays if the user keeps it.
+TEST(Dispatcher, ClosingDuringACaptureCancelsItFirst) {
+    Shown s;
+    s.w.setShotSaved(true);
+    const QImage before = solid(Qt::red);
+    s.w.handOverCapture(before);
+    s.w.setShotSaved(true);
+    Answerer a;
+    a.arm(QStringLiteral("Ja")); // Yes: save first, the program stays
+    s.w.onButton(MainButton::Window);
+    EXPECT_FALSE(s.w.isVisible());
+    EXPECT_FALSE(s.w.close());
+    // The capture set the picture unsaved: closing asks, Yes keeps the window, which
+    // comes back without the prompt's box and without a capture later on.
+    ASSERT_EQ(a.seen.size(), 1);
+    EXPECT_EQ(a.seen[0].text,
+              QStringLiteral("Der Screenshot wurde noch nicht gespeichert. Jetzt Speichern?"));
+    EXPECT_TRUE(s.w.isVisible());
+    EXPECT_EQ(s.saves, 1);
+    QTest::qWait(400); // past both pauses: nothing comes of the capture
+    EXPECT_EQ(a.seen.size(), 1);
+    EXPECT_EQ(s.w.canvasImage(), before);
+    // And another capture may run.
+    s.w.onButton(MainButton::Region);
+    ASSERT_TRUE(test::waitFor([&] { return s.overlays == 1; }, 2000));
 }
 
 TEST(Dispatcher, OnlySaveAndItsGuardsOpenTheSaveDialog) {

@@ -132,6 +132,7 @@ TEST(LongRun, StaysAliveKeepsItsMemoryAndEverySavedFileDecodes) {
     QElapsedTimer clock;
     clock.start();
     w.onButton(MainButton::Screen);
+    test::waitFor([&] { return !w.capturing(); });
 
     qint64 nextReportMs = baselineMs;
     while (clock.elapsed() < runMs) {
@@ -173,6 +174,7 @@ TEST(LongRun, StaysAliveKeepsItsMemoryAndEverySavedFileDecodes) {
             ++figures.colours;
         } else if (action < 86) {
             w.onButton(MainButton::Screen);
+            test::waitFor([&] { return !w.capturing(); });
         } else if (action < 94) {
             const SaveType type = SaveType(pick(imaging::saveTypeCount));
             const QString path = folder.filePath(QStringLiteral("bild-%1").arg(figures.saves)) +

@@ -48,6 +48,7 @@ TEST(OwnedWindows, StepAsideForACaptureAndComeBack) {
     const QPoint place = owned.pos();
 
     w.onButton(MainButton::Screen);
+    ASSERT_TRUE(test::waitFor([&] { return !w.capturing(); }));
     EXPECT_EQ(markedPixels(w.canvasImage()), 0) << "the owned window is in the capture";
     EXPECT_TRUE(owned.isVisible());
     EXPECT_EQ(owned.pos(), place);

@@ -6,12 +6,15 @@ info window); a right click on the icon opens nothing, nor does a left press rel
 elsewhere, a left click opens the menu on its release; "Gesamter Screen" (after Tray and
 after the minimise box) captures the bare desktop and brings the window back, "Programm-
 fenster anzeigen" brings it back with the save dialog that went into the tray with it,
-"Beenden" asks, keeps the program on "Nein", and on "Ja" asks about the unsaved picture
-and ends it. Then, on a display of its own without a tray host: minimising leaves the
+"Aktives Fensters" prompts, and "Region" chosen during its wait is ignored (one capture, no
+overlay); "Beenden" asks, keeps the program on "Nein", and on "Ja" (chosen during the wait
+of a window capture, which it withdraws) asks about the unsaved picture and ends it. Then, on a display of its own without a tray host: minimising leaves the
 window iconic and reachable and closes the info window; a tray host that starts later at
 the top left is used, where the menu opens with its first entry under the pointer, and
 the release of the click that opened it chooses nothing; when that host ends, the window
-comes back by itself.
+comes back by itself. Last, with a status notifier watcher of the test's own that stays
+when the host of the icon ends (as KDE's, in kded, stays when the panel ends): the window
+comes back, whether the watcher notices the host's end or not.
 
 The menu's and the message boxes' texts are read through AT-SPI, on a session bus of the
 test's own. Every step waits for what it can observe (a window, a window property, an
@@ -30,18 +33,20 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from e2e import (TPP, activate, check_setup, fail, grab_screen, keys, run,  # noqa: E402
-                 stop_all, visible, wait_for, window_rect, xdo)
+                 stop, stop_all, visible, wait_for, window_rect, xdo)
 
 BUTTON_LEFT = {"ClipBoard": 2940, "Save": 5715, "Info": 7560, "Tray": 6630}  # twips; 900 wide, 920 high at 10
 MENU = [("menu item", "Region"), ("menu item", "Gesamter Screen"),
         ("menu item", "Aktives Fensters"), ("separator", ""),
         ("menu item", "Programmfenster anzeigen"), ("separator", ""), ("menu item", "Beenden")]
 EXIT_QUESTION = ("Kamuslo", "Möchten Sie das Programm jetzt beenden?")
+PROMPT = ("Kamsulo", "Klicke auf das gewünschte Fenster, und warte einen Augenblick ...")
 SAVE_QUESTION = ("Pixtorel - Kontrollabfrage",
                  "Der Screenshot wurde noch nicht gespeichert. Jetzt Speichern?")
 TRAYER = ["trayer", "--edge", "top", "--align", "left", "--widthtype", "request", "--height",
           "24", "--SetDockType", "true", "--transparent", "false", "--tint", "0x404040"]
 ACCESSIBLE = "org.a11y.atspi.Accessible"
+WATCHER = "org.kde.StatusNotifierWatcher"
 
 
 # --- Windows -------------------------------------------------------------------------
@@ -189,9 +194,10 @@ class Accessibility:
         return None
 
 
-def open_menu(a11y, mark):
+def open_menu(a11y, mark, gone=lambda: False):
     """Waits for the menu opened after `mark`, checks that it is the only menu that
-    opened since then, and its entries; returns the menu and its entries' rectangles."""
+    opened since then, and its entries; returns the menu and its entries' rectangles
+    (None, None when `gone` holds first)."""
     def is_menu(ref):
         try:
             return a11y.role(ref) == "popup menu"
@@ -202,7 +208,9 @@ def open_menu(a11y, mark):
         menus = [(on, ref) for on, ref in a11y.since(mark, "showing") if is_menu(ref)]
         return menus if menus and menus[-1][0] == 1 else None
 
-    menus = opened() or wait_for(opened, "no menu opened on the left click")
+    menus = opened() or wait_for(lambda: opened() or gone(), "no menu opened on the left click")
+    if menus is True:
+        return None, None
     if len(menus) != 1:
         fail("more than the one menu opened: %s" % menus)
     menu = menus[0][1]
@@ -387,12 +395,50 @@ def tray_story(binary, root, procs):
     keys("alt+F4")
     wait_for(lambda: not visible("^Speichern als...$"), "the save dialog did not close")
 
-    # "Beenden": "Nein" keeps the program in the tray; "Ja", then "Nein" to saving the
-    # unsaved capture, ends it.
-    icon = into_tray(lambda: xdo("windowminimize", main), "The minimise box")
+    def during_window_capture(entry):
+        """"Aktives Fensters" from the tray, its prompt answered, and `entry` chosen from
+        the menu during the wait for the click that follows. A wait over before the
+        menu opened (a slow machine) is tried again."""
+        for _ in range(3):
+            icon = into_tray(lambda: xdo("windowminimize", main), "The minimise box")
+            menu, entries = menu_of(icon)
+            click_at(centre(entries["Aktives Fensters"]))
+            box = wait_for(lambda: visible("^%s$" % PROMPT[0]),
+                           "Aktives Fensters showed no prompt")
+            text = [t for t in a11y.window_text(menu[0], PROMPT[0]) or [] if t]  # no icon
+            if text != [PROMPT[1]]:
+                fail("the prompt reads %s" % text)
+            answer(box[0], "Return")
+            wait_for(lambda: not visible("^%s$" % PROMPT[0]), "the prompt stayed open")
+            mark = a11y.mark()
+            click_at(centre(icon))
+            menu, entries = open_menu(a11y, mark, lambda: shown(main))
+            if menu:
+                click_at(centre(entries[entry]))
+                return menu
+            wait_for(lambda: not tray_icon(wm_class), "the icon stayed after the capture")
+        fail("the menu never opened within the wait of a window capture")
+
+    # One capture at a time: "Region" chosen during that wait is ignored. The window
+    # comes back once, and no overlay lies over it.
+    during_window_capture("Region")
+    wait_for(lambda: shown(main) and not tray_icon(wm_class),
+             '"Aktives Fensters" did not bring the window back and remove the icon')
+    others = [w for w in xdo("search", "--onlyvisible", "--pid", str(app.pid)).split()
+              if w != main and viewable(w)]
+    if others:
+        fail('"Region" during the window capture opened windows %s' % others)
+
+    # "Beenden": "Nein" keeps the program in the tray; "Ja", during the wait of a window
+    # capture (which it withdraws first), then "Nein" to saving the unsaved capture, ends
+    # it.
     for key in ("alt+n", "alt+j"):
-        menu, entries = menu_of(icon)
-        click_at(centre(entries["Beenden"]))
+        if key == "alt+j":
+            menu = during_window_capture("Beenden")
+        else:
+            icon = into_tray(lambda: xdo("windowminimize", main), "The minimise box")
+            menu, entries = menu_of(icon)
+            click_at(centre(entries["Beenden"]))
         box = wait_for(lambda: visible("^%s$" % EXIT_QUESTION[0]), "Beenden asked nothing")
         text = a11y.window_text(menu[0], EXIT_QUESTION[0])
         if text != [EXIT_QUESTION[1]]:
@@ -472,6 +518,30 @@ def no_tray_story(binary, root, procs):
           "the window comes back")
 
 
+def lost_host_story(binary, root, procs):
+    import dbus
+    watcher_script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "sni_watcher.py")
+    for number, mode in enumerate(("notices", "deaf"), 1):
+        env, bus = sandbox(os.path.join(root, mode))
+        procs += [bus, subprocess.Popen([sys.executable, watcher_script, mode], env=env)]
+        host = dbus.bus.BusConnection(env["DBUS_SESSION_BUS_ADDRESS"])
+        wait_for(lambda: host.name_has_owner(WATCHER), "the watcher did not start")
+        name = "org.kde.StatusNotifierHost-%d" % number
+        host.request_name(name)
+        watcher = host.get_object(WATCHER, "/StatusNotifierWatcher")
+        watcher.RegisterStatusNotifierHost(name, dbus_interface=WATCHER)
+        app, main = start(binary, env, procs)
+        press(main, "Tray")
+        wait_for(lambda: hidden(main) and watcher.Get(
+            WATCHER, "RegisteredStatusNotifierItems", dbus_interface="org.freedesktop.DBus.Properties"),
+            "Tray did not hide the window behind a status notifier item")
+        host.close()
+        wait_for(lambda: shown(main), "the window stayed hidden after the host ended, with a "
+                 "watcher that %s" % ("said so" if mode == "notices" else "did not notice"))
+        stop(app)
+    print("PASS: when the host of the icon ends and the watcher stays, the window comes back")
+
+
 def main():
     args = sys.argv[1:]
     no_tray = args[:1] == ["--no-tray"]
@@ -489,6 +559,8 @@ def main():
     try:
         if no_tray:
             no_tray_story(binary, root, procs)
+            stop_all(procs)  # its window would be in the way
+            lost_host_story(binary, os.path.join(root, "hosts"), procs)
             return 0
         tray_story(binary, root, procs)
         # Without a notification area: a display of its own, without the tray host.

@@ -4,6 +4,7 @@
 #include "capture/CaptureHost.h"
 #include "capture/ScreenCapture.h"
 #include "platform/ScreenGrabber.h"
+#include "platform/x11/X11Windows.h"
 #include "support/modal.h"
 
 #include <QGuiApplication>
@@ -41,7 +42,7 @@ private:
 
 // True once the screen shows `img` at `where` (checked at two opposite corners).
 bool onScreen(const QImage& img, const QPoint& where) {
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     const QSize corner(std::min(img.width(), 32), std::min(img.height(), 32));
     const QPoint far(img.width() - corner.width(), img.height() - corner.height());
     auto shows = [&](const QPoint& at) {
@@ -54,11 +55,30 @@ bool onScreen(const QImage& img, const QPoint& where) {
 struct RecordingHost : capture::CaptureHost {
     QImage last;
     int calls = 0;
+    const QWindow* window = nullptr;
     void handOverCapture(const QImage& p) override {
         last = p;
         ++calls;
     }
+    const QWindow* hostWindow() const override { return window; }
 };
+
+// A screen capture asked for and answered: never inside start(), once after it.
+void captureScreenToCanvas(capture::ScreenCapture& capture, const RecordingHost& host) {
+    const int before = host.calls;
+    int finished = 0;
+    const QMetaObject::Connection c =
+        QObject::connect(&capture, &capture::ScreenCapture::finished, [&finished] { ++finished; });
+    capture.start(capture::CaptureKind::Screen);
+    EXPECT_EQ(host.calls, before);
+    EXPECT_TRUE(capture.running());
+    capture.start(capture::CaptureKind::Screen); // one at a time: ignored
+    EXPECT_TRUE(test::waitFor([&] { return finished > 0; }));
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(host.calls, before + 1);
+    EXPECT_FALSE(capture.running());
+    QObject::disconnect(c);
+}
 
 bool sameImage(const QImage& a, const QImage& b) {
     return a.size() == b.size() &&
@@ -78,12 +98,12 @@ TEST(Capture, ScreenReturnsExactlyTheScreenPixels) {
 
     RecordingHost host;
     capture::ScreenCapture f(&host, platform::screenGrabber());
-    const QImage shot = f.captureScreen();
+    const QImage shot = f.captureScreen().picture;
     EXPECT_EQ(shot.size(), screen.size());
     EXPECT_TRUE(sameImage(shot, img));
 
     // The canvas capture hands the same picture over.
-    f.captureScreenToCanvas();
+    captureScreenToCanvas(f, host);
     EXPECT_EQ(host.calls, 1);
     EXPECT_TRUE(sameImage(host.last, img));
 
@@ -96,10 +116,20 @@ TEST(Capture, ScreenReturnsExactlyTheScreenPixels) {
     cover2.show();
     ASSERT_TRUE(test::waitFor([&] { return onScreen(next, screen.topLeft()); }));
     for (int round = 0; round < 3; ++round) { // the third reuses the first one's
-        f.captureScreenToCanvas();
+        captureScreenToCanvas(f, host);
         EXPECT_TRUE(sameImage(host.last, next));
     }
     EXPECT_TRUE(sameImage(held, img));
+
+    // A capture withdrawn before its answer hands nothing over and never finishes.
+    bool finished = false;
+    QObject::connect(&f, &capture::ScreenCapture::finished, [&finished] { finished = true; });
+    f.start(capture::CaptureKind::Screen);
+    f.cancel();
+    EXPECT_FALSE(f.running());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(host.calls, 4);
 }
 
 TEST(Capture, ActiveWindowIncludesTheFrame) {
@@ -109,7 +139,7 @@ TEST(Capture, ActiveWindowIncludesTheFrame) {
     win.move(200, 150);
     win.show();
     win.activateWindow();
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     // Generous: the window manager frames and activates it in its own time.
     ASSERT_TRUE(test::waitFor(
         [&] {
@@ -119,8 +149,8 @@ TEST(Capture, ActiveWindowIncludesTheFrame) {
         },
         20000));
 
-    capture::ScreenCapture f(nullptr, g);
-    const QImage shot = f.captureActiveWindow();
+    capture::ScreenCapture f(nullptr, platform::screenGrabber());
+    const QImage shot = f.captureActiveWindow().picture;
     const QRect frame = win.frameGeometry();
     ASSERT_EQ(shot.size(), frame.size());
     EXPECT_GT(frame.height(), win.height()) << "the window manager gave no title bar";
@@ -128,16 +158,33 @@ TEST(Capture, ActiveWindowIncludesTheFrame) {
     const QPoint offset = win.geometry().topLeft() - frame.topLeft();
     EXPECT_TRUE(sameImage(shot.copy(QRect(offset, img.size())), img));
 
-    // The client-area flavour starts at the client's corner.
-    const QImage client =
-        f.captureWindow(win.winId(), capture::WindowArea::Client, QRect(QPoint(), img.size()));
+    // The client area starts at the client's corner.
+    const QImage client = g.grabRoot(QRect(g.clientRect(win.winId()).topLeft(), img.size()));
     EXPECT_TRUE(sameImage(client, img));
 }
 
-TEST(Capture, GoneOrZeroWindowGivesAnEmptyPicture) {
-    capture::ScreenCapture f(nullptr, platform::screenGrabber());
-    const QRect square(0, 0, 100, 100);
-    EXPECT_TRUE(f.captureWindow(0, capture::WindowArea::Whole, square).isNull());
+// The host's own window counts as no window: where the window manager still names it
+// active after it stepped aside, its place shows the desktop.
+TEST(Capture, TheHostsOwnWindowAsTheActiveOneGivesTheWholeScreen) {
+    const QImage img = pattern(QSize(300, 200), 13);
+    PatternWindow own(img, Qt::Window);
+    own.move(200, 150);
+    own.show();
+    own.activateWindow();
+    auto& g = *platform::x11Windows();
+    ASSERT_TRUE(test::waitFor(
+        [&] { return g.activeWindow() == own.winId() && onScreen(img, own.geometry().topLeft()); },
+        20000));
+    RecordingHost host;
+    host.window = own.windowHandle();
+    capture::ScreenCapture f(&host, platform::screenGrabber());
+    EXPECT_EQ(f.captureActiveWindow().picture.size(), QGuiApplication::primaryScreen()->size());
+}
+
+TEST(Capture, GoneOrZeroWindowHasNoPlace) {
+    auto& g = *platform::x11Windows();
+    EXPECT_TRUE(g.windowRect(0).isNull());
+    EXPECT_TRUE(g.clientRect(0).isNull());
     // A window that existed and is gone.
     platform::WindowId gone = 0;
     {
@@ -147,10 +194,8 @@ TEST(Capture, GoneOrZeroWindowGivesAnEmptyPicture) {
             test::waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); }));
         gone = w.winId();
     }
-    auto& g = platform::screenGrabber();
     ASSERT_TRUE(test::waitFor([&] { return g.windowRect(gone).isNull(); }));
-    EXPECT_TRUE(f.captureWindow(gone, capture::WindowArea::Whole, square).isNull());
-    EXPECT_TRUE(f.captureWindow(gone, capture::WindowArea::Client, square).isNull());
+    EXPECT_TRUE(g.clientRect(gone).isNull());
 }
 
 // Runs on a display of its own without a window manager (see CMakeLists.txt).
@@ -163,13 +208,13 @@ TEST(CaptureWithoutWindowManager, TheInputFocusWindowServes) {
     ASSERT_TRUE(
         test::waitFor([&] { return win.windowHandle() && win.windowHandle()->isExposed(); }));
     focusDirectly(win.winId());
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     ASSERT_TRUE(test::waitFor([&] {
         return g.activeWindow() == win.winId() && onScreen(img, win.geometry().topLeft());
     }));
-    capture::ScreenCapture f(nullptr, g);
+    capture::ScreenCapture f(nullptr, platform::screenGrabber());
     // No frame: the window itself is the whole window.
-    EXPECT_TRUE(sameImage(f.captureActiveWindow(), img));
+    EXPECT_TRUE(sameImage(f.captureActiveWindow().picture, img));
 }
 
 // A click on the desktop leaves no active window; the window manager keeps the focus
@@ -193,10 +238,10 @@ TEST(Capture, DesktopInFrontGivesTheWholeScreen) {
         return netActiveWindow() == 0 && focus != 0 && focus != other.winId();
     }));
 
-    auto& g = platform::screenGrabber();
+    auto& g = *platform::x11Windows();
     EXPECT_EQ(g.activeWindow(), 0u) << "the focus is on window " << inputFocus();
-    capture::ScreenCapture f(nullptr, g);
-    const QImage shot = f.captureActiveWindow();
+    capture::ScreenCapture f(nullptr, platform::screenGrabber());
+    const QImage shot = f.captureActiveWindow().picture;
     EXPECT_EQ(shot.size(), screen.size());
     EXPECT_TRUE(sameImage(shot.copy(QRect(other.geometry().topLeft(), img.size())), img));
 }

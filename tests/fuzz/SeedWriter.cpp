@@ -1,7 +1,7 @@
 // Writes the seed corpora of the fuzz targets into <folder>/<target>/: small
 // pictures of every format the loader reads, made by the program's own writer,
 // Qt and by hand; key strings of every kind of element; a few pictures, file
-// types and selectors for the writer; and pictures that do and do not make the
+// types and qualities for the writer; and pictures that do and do not make the
 // octree reduce.
 #include "FuzzSupport.h"
 #include "KeyStringInput.h"
@@ -83,6 +83,26 @@ public:
     QByteArray bytes;
 };
 
+quint32 crc32(const QByteArray& bytes) {
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= uchar(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc >> 1 ^ (0xedb88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+QByteArray bigEndian32(quint32 value) {
+    return QByteArray(1, char(value >> 24)) + char(value >> 16 & 0xff) + char(value >> 8 & 0xff) +
+           char(value & 0xff);
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    const QByteArray body = QByteArray(type, 4) + data;
+    return bigEndian32(quint32(data.size())) + body + bigEndian32(crc32(body));
+}
+
 // A Windows metafile of the given records (words after the size), with or
 // without the placeable header; the size words of each record are added here.
 QByteArray metafile(const QList<QList<int>>& records, bool placeable) {
@@ -109,38 +129,41 @@ QByteArray metafile(const QList<QList<int>>& records, bool placeable) {
     return place.bytes + header.bytes + body.bytes;
 }
 
+// An enhanced metafile of 40 x 30 pixels that fills a rectangle: a header, a brush
+// chosen from the stock ones, the rectangle and the end record.
+QByteArray enhancedMetafile() {
+    LittleEndian emf;
+    const int headerSize = 88, brushSize = 12, rectangleSize = 24, endSize = 20;
+    const int size = headerSize + brushSize + rectangleSize + endSize;
+    emf.u32(1).u32(headerSize);                    // EMR_HEADER
+    emf.u32(0).u32(0).u32(39).u32(29);             // bounds in pixels
+    emf.u32(0).u32(0).u32(1058).u32(793);          // frame in 0.01 mm
+    emf.u32(0x464D4520).u32(0x10000).u32(size);    // " EMF", version, bytes
+    emf.u32(4).u16(1).u16(0).u32(0).u32(0).u32(0); // records, handles, description, palette
+    emf.u32(1920).u32(1080).u32(508).u32(286);     // reference device, pixels and mm
+    emf.u32(37).u32(brushSize).u32(0x80000002);    // EMR_SELECTOBJECT: the gray brush
+    emf.u32(43).u32(rectangleSize).u32(5).u32(5).u32(30).u32(20); // EMR_RECTANGLE
+    emf.u32(14).u32(endSize).u32(0).u32(16).u32(endSize);         // EMR_EOF
+    return emf.bytes;
+}
+
 void writeLoaderSeeds() {
     const QImage picture = samplePicture(12, 9);
-    using imaging::BitmapFormat;
     using W = imaging::ImageWriter;
-    for (const auto format : {BitmapFormat::Indexed4, BitmapFormat::Rgb24, BitmapFormat::Rgb555})
-        loaderSeed(".bmp",
-                   savedBy([&](W& w, const QString& p) { return w.saveBmp(picture, p, format); }));
-    loaderSeed(".dib", savedBy([&](W& w, const QString& p) {
-                   return w.saveBmp(picture, p, BitmapFormat::Indexed8);
-               }));
-    for (const auto format : {BitmapFormat::Octree8, BitmapFormat::Rgb32, BitmapFormat::Gray8})
-        loaderSeed(".png",
-                   savedBy([&](W& w, const QString& p) { return w.savePng(picture, p, format); }));
-    loaderSeed(".gif", savedBy([&](W& w, const QString& p) {
-                   return w.saveGif(picture, p, imaging::GifPalette::Octree);
-               }));
+    loaderSeed(".bmp", savedBy([&](W& w, const QString& p) { return w.saveBmp(picture, p); }));
+    for (const auto format : {QImage::Format_Mono, QImage::Format_Indexed8})
+        loaderSeed(".dib", qtWritten(picture.convertToFormat(format), "bmp"));
+    loaderSeed(".png", savedBy([&](W& w, const QString& p) { return w.savePng(picture, p); }));
+    for (const auto format : {QImage::Format_Indexed8, QImage::Format_Grayscale8})
+        loaderSeed(".png", qtWritten(picture.convertToFormat(format), "png"));
+    loaderSeed(".gif", savedBy([&](W& w, const QString& p) { return w.saveGif(picture, p); }));
     const QByteArray jpeg =
         savedBy([&](W& w, const QString& p) { return w.saveJpeg(picture, p, 85); });
     for (const char* ending : {".jpg", ".jpe", ".jpeg", ".jfif"})
         loaderSeed(ending, jpeg);
-    loaderSeed(".tif", savedBy([&](W& w, const QString& p) {
-                   return w.saveTiff(picture, p, imaging::TiffCompression::Lzw,
-                                     imaging::TiffColorDepth::Rgb24);
-               }));
-    loaderSeed(".tiff", savedBy([&](W& w, const QString& p) {
-                   return w.saveTiff(picture, p, imaging::TiffCompression::CcittGroup4,
-                                     imaging::TiffColorDepth::Indexed1);
-               }));
-    loaderSeed(".emf", savedBy([&](W& w, const QString& p) {
-                   return w.saveEmf(picture, p, imaging::EmfType::EmfPlusDual,
-                                    QStringLiteral("Kamsulo"));
-               }));
+    loaderSeed(".tif", qtWritten(picture, "tiff"));
+    loaderSeed(".tiff", qtWritten(picture.convertToFormat(QImage::Format_Mono), "tiff"));
+    loaderSeed(".emf", enhancedMetafile());
     const QByteArray icon = qtWritten(picture.convertToFormat(QImage::Format_ARGB32), "ico");
     loaderSeed(".ico", icon);
     QByteArray cursor = icon;
@@ -165,6 +188,21 @@ void writeLoaderSeeds() {
         .u32(0);
     bmp.bytes += QByteArray::fromHex("00000000 0000ff00 00ff0000 ff000000") + rle;
     loaderSeed(".rle", bmp.bytes);
+
+    // A 32-bit bitmap of bit fields, 10 bits a colour and 2 of alpha, in a version 4 header.
+    LittleEndian masked;
+    masked.bytes = "BM";
+    masked.u32(14 + 108 + 16).u32(0).u32(14 + 108);
+    masked.u32(108).u32(2).u32(2).u16(1).u16(32).u32(3).u32(16).u32(2835).u32(2835).u32(0).u32(0);
+    masked.u32(0x3ff00000).u32(0x000ffc00).u32(0x000003ff).u32(0xc0000000);
+    masked.bytes.resize(14 + 108, '\0');
+    masked.u32(0xffffffff).u32(0x3ff003ff).u32(0x8007fc00).u32(0x40000001);
+    loaderSeed(".bmp", masked.bytes);
+
+    // A PNG of 16-bit RGB samples with a colour key: the blue of its top left pixel.
+    QByteArray deep = qtWritten(picture.convertToFormat(QImage::Format_RGBX64), "png");
+    deep.insert(33, pngChunk("tRNS", QByteArray::fromHex("00000000ffff")));
+    loaderSeed(".png", deep);
 
     // Window origin and extent, a brush, a rectangle, and a 2 x 2 bitmap stretched.
     const QList<QList<int>> records = {
@@ -198,28 +236,16 @@ void writeKeySeeds() {
 
 void writeWriterSeeds() {
     const QByteArray few = QByteArray::fromHex("ff0000 00ff00 0000ff ffffff 000000");
-    struct Case {
-        FileType type;
-        int selector, depth, source;
-        Fill fill;
-        int width, height;
+    const WriterInput cases[] = {
+        {7, 5, FileType::Bmp, 0, 0, Fill::Gradient, few},
+        {9, 3, FileType::Bmp, 0, 6, Fill::Repeat, few},
+        {40, 30, FileType::Png, 0, 0, Fill::Noise, few},
+        {5, 5, FileType::Png, 0, 1, Fill::Repeat, few},
+        {16, 16, FileType::Gif, 0, 3, Fill::Gradient, few},
+        {17, 9, FileType::Jpeg, 85 + 20, 0, Fill::Gradient, few},
     };
-    const Case cases[] = {
-        {FileType::Bmp, int(imaging::BitmapFormat::Rgb24), 0, 0, Fill::Gradient, 7, 5},
-        {FileType::Bmp, int(imaging::BitmapFormat::Indexed1), 0, 6, Fill::Repeat, 9, 3},
-        {FileType::Png, int(imaging::BitmapFormat::Octree8), 0, 0, Fill::Noise, 40, 30},
-        {FileType::Png, int(imaging::BitmapFormat::Rgb565), 0, 1, Fill::Repeat, 5, 5},
-        {FileType::Gif, int(imaging::GifPalette::Fixed), 0, 3, Fill::Gradient, 16, 16},
-        {FileType::Jpeg, 85 + 20, 0, 0, Fill::Gradient, 17, 9},
-        {FileType::Tiff, int(imaging::TiffCompression::Lzw), int(imaging::TiffColorDepth::Rgb32), 2,
-         Fill::Noise, 8, 8},
-        {FileType::Tiff, int(imaging::TiffCompression::CcittRle), 0, 7, Fill::Repeat, 33, 4},
-        {FileType::Emf, int(imaging::EmfType::EmfOnly), 1, 0, Fill::Gradient, 6, 4},
-    };
-    for (const Case& c : cases)
-        writeSeed("fuzz_image_writer",
-                  WriterInput{c.width, c.height, c.type, c.selector, c.depth, c.source, c.fill, few}
-                      .bytes());
+    for (const WriterInput& input : cases)
+        writeSeed("fuzz_image_writer", input.bytes());
 }
 
 void writeOctreeSeeds() {

@@ -1,6 +1,6 @@
 // The encoder wrapper's input: a picture of 1 x 1 to 300 x 300 pixels in one of
-// several QImage formats, the file type, and its selectors, some of them beyond
-// the values the wrapper knows.
+// several QImage formats, the file type and, for a JPEG, the quality, some of it
+// beyond 0 to 100.
 #pragma once
 
 #include "FuzzSupport.h"
@@ -11,7 +11,7 @@
 
 namespace kamsulo::fuzz {
 
-enum class FileType : int { Bmp, Png, Gif, Jpeg, Tiff, Emf, Count };
+enum class FileType : int { Bmp, Png, Gif, Jpeg, Count };
 
 inline constexpr std::array<QImage::Format, 9> SourceFormats = {
     QImage::Format_RGB32,    QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied,
@@ -24,9 +24,8 @@ struct WriterInput {
     int width = 1;
     int height = 1;
     FileType type = FileType::Png;
-    int selector = 0; // the bitmap format, palette, quality, compression or metafile type
-    int depth = 0;    // TIFF: the colour depth; EMF: odd for a description
-    int source = 0;   // index into SourceFormats
+    int quality = 0; // JPEG: the quality plus the shift the fuzzer takes off
+    int source = 0;  // index into SourceFormats
     Fill fill = Fill::Repeat;
     QByteArray content;
 
@@ -35,8 +34,7 @@ struct WriterInput {
         input.width = in.inRange(1, LargestSide);
         input.height = in.inRange(1, LargestSide);
         input.type = FileType(in.inRange(0, int(FileType::Count) - 1));
-        input.selector = in.u8();
-        input.depth = in.u8();
+        input.quality = in.u8();
         input.source = in.inRange(0, int(SourceFormats.size()) - 1);
         input.fill = Fill(in.inRange(0, int(Fill::Count) - 1));
         input.content = in.rest();
@@ -47,8 +45,7 @@ struct WriterInput {
             .inRange(width, 1, LargestSide)
             .inRange(height, 1, LargestSide)
             .u8(int(type))
-            .u8(selector)
-            .u8(depth)
+            .u8(quality)
             .u8(source)
             .u8(int(fill))
             .append(content)

@@ -24,18 +24,13 @@ QString identify(const QString& file, const QString& format) {
     return run(QStringLiteral("identify"), {QStringLiteral("-format"), format, file}).out.trimmed();
 }
 
-QByteArray decodedPixels(const QString& file, bool alpha) {
+QByteArray decodedPixels(const QString& file) {
     QProcess process;
     process.start(QStringLiteral("convert"),
                   {file + QStringLiteral("[0]"), QStringLiteral("-depth"), QStringLiteral("8"),
-                   alpha ? QStringLiteral("rgba:-") : QStringLiteral("rgb:-")});
+                   QStringLiteral("rgb:-")});
     if (!process.waitForFinished(60000) || process.exitCode() != 0) return {};
     return process.readAllStandardOutput();
-}
-
-QString tiffinfo(const QString& file) {
-    const ProcessResult r = run(QStringLiteral("tiffinfo"), {file});
-    return r.out + r.err;
 }
 
 double psnr(const QString& a, const QString& b) {

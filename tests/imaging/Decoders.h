@@ -1,5 +1,4 @@
-// Reading saved files back with independent programs: ImageMagick, libtiff's
-// tiffinfo and emf2svg-conv.
+// Reading saved files back with an independent program: ImageMagick.
 #pragma once
 
 #include <QByteArray>
@@ -19,9 +18,8 @@ ProcessResult run(const QString& program, const QStringList& args);
 QString identifyVerbose(const QString& file);
 // identify -format <format>
 QString identify(const QString& file, const QString& format);
-// The pixels as 8-bit RGB (or RGBA) bytes, top row first.
-QByteArray decodedPixels(const QString& file, bool alpha = false);
-QString tiffinfo(const QString& file);
+// The pixels as 8-bit RGB bytes, top row first.
+QByteArray decodedPixels(const QString& file);
 // PSNR in dB of two pictures by ImageMagick's compare.
 double psnr(const QString& a, const QString& b);
 // The value after "key:" in verbose output, trimmed ("" when absent).

@@ -28,7 +28,7 @@ void makeFile(const QString& path, mode_t mode) {
 }
 
 bool savePng(const QString& path) {
-    return ImageWriter().savePng(testPicture(), path, BitmapFormat::Rgb24) &&
+    return ImageWriter().savePng(testPicture(), path) &&
            QImage(path).size() == testPicture().size();
 }
 
@@ -100,4 +100,37 @@ TEST(FileReplace, SyncsTheFileBeforeTheRenameAndTheFolderAfterIt) {
     };
     EXPECT_TRUE(seen(written, old)) << "the new file is not synced before the rename";
     EXPECT_TRUE(seen(statOf(dir.path()).st_ino, written)) << "the folder is not synced after it";
+}
+
+// In a sticky folder that everyone may write, another user's link is not followed, as the
+// kernel would not follow it: the victim keeps its bytes and the user is told why. The
+// user's own link there, and another's link in a folder of the user's, are followed.
+TEST(FileReplace, NeverWritesThroughAnotherUsersLinkInASharedFolder) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can plant another user's link";
+    constexpr uid_t Other = 65534;
+    QTemporaryDir dir;
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    struct Case {
+        mode_t folderMode;
+        uid_t linkOwner;
+        bool followed;
+    } const cases[] = {{01777, Other, false}, {01777, ::geteuid(), true}, {0777, Other, true}};
+    for (const Case& c : cases) {
+        makeFile(victim, 0644);
+        const QString shared = dir.filePath(QStringLiteral("shared%1").arg(c.folderMode));
+        QDir().mkpath(shared);
+        ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), c.folderMode), 0);
+        const QByteArray link = QFile::encodeName(shared + QStringLiteral("/shot.png"));
+        ::unlink(link.constData());
+        ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(), link.constData()), 0);
+        ASSERT_EQ(::lchown(link.constData(), c.linkOwner, c.linkOwner), 0);
+        ImageWriter writer;
+        EXPECT_EQ(writer.savePng(testPicture(), QFile::decodeName(link)), c.followed)
+            << c.folderMode;
+        EXPECT_EQ(QImage(victim).isNull(), !c.followed) << c.folderMode;
+        const QString refusal = QStringLiteral(
+            "Der Dateiname ist eine Verknüpfung, die einem anderen Benutzer gehört, in einem "
+            "Ordner, in den alle schreiben dürfen. Kamsulo schreibt nicht durch sie hindurch.");
+        EXPECT_EQ(writer.lastError(), c.followed ? QString() : refusal);
+    }
 }

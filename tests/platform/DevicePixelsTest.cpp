@@ -1,6 +1,7 @@
 // The one seam between logical and device pixels.
 #include "platform/DevicePixels.h"
 #include "platform/PointerEventLog.h"
+#include "platform/WindowBounds.h"
 #include "platform/wayland/OutputLayout.h"
 
 #include <QPainter>
@@ -26,6 +27,31 @@ TEST(DevicePixels, FrameWidthsFromTheWindowManagerBecomeLogical) {
     EXPECT_EQ(frameToLogical(QMargins(1, 32, 1, 5), 2), QMargins(1, 16, 1, 3));
     EXPECT_EQ(frameToLogical(QMargins(1, 20, 1, 5), 1), QMargins(1, 20, 1, 5));
     EXPECT_EQ(frameToLogical(QMargins(3, 30, 3, 6), 1.5), QMargins(2, 20, 2, 4));
+}
+
+TEST(DevicePixels, AWindowIsSeenAsItsClientWithTheFrameWithoutTheShadowOnTheMonitors) {
+    struct Case {
+        QMargins frame, shadow;
+        QRect seen;
+    };
+    const QRect client(100, 50, 852, 699);
+    for (const Case& c : {
+             Case{{1, 29, 1, 5}, {}, QRect(99, 21, 854, 733)}, // a frame of the window manager's
+             Case{{}, {26, 23, 26, 29}, QRect(126, 73, 800, 647)}, // a shadow of the client's
+             Case{{-4, 0, 0, 0}, {-2, 0, 0, 0}, client},
+             Case{{}, {426, 0, 426, 0}, client}, // a shadow that would leave nothing
+         })
+        EXPECT_EQ(seenWindowRect(client, c.frame, c.shadow), c.seen) << c.seen.x();
+
+    // A window at x=1600 leaves the left monitor of 1920x1080; a gap below the right one.
+    const QList<Monitor> monitors{{"LEFT", QRect(0, 0, 1920, 1080)},
+                                  {"RIGHT", QRect(1920, 0, 1280, 1024)}};
+    EXPECT_EQ(partOnMonitors(QRect(1600, 500, 586, 400), monitors.first(1)),
+              QRect(1600, 500, 320, 400));
+    EXPECT_TRUE(offMonitors(QRect(1600, 500, 320, 400), monitors.first(1)).isEmpty());
+    EXPECT_EQ(partOnMonitors(QRect(1800, 1000, 300, 200), monitors), QRect(1800, 1000, 300, 80));
+    EXPECT_EQ(offMonitors(QRect(1800, 1000, 300, 80), monitors), QRegion(120, 24, 180, 56));
+    EXPECT_TRUE(partOnMonitors(QRect(-900, 0, 800, 600), monitors).isEmpty());
 }
 
 TEST(DevicePixels, PointerAndRectanglesMapToWholeDevicePixels) {

@@ -2,14 +2,13 @@
 // display.
 #include "platform/KeyInjector.h"
 #include "keys/SendKeyString.h"
-#include "platform/X11KeyboardMapping.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyboardMapping.h"
 #include "support/modal.h"
 
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <X11/Xlib.h>
 
 using namespace kamsulo::platform;
 using kamsulo::keys::sendKeyString;
@@ -24,28 +23,25 @@ bool capsLockOn() {
 class Typing : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(dpy, nullptr);
+        ASSERT_NE(c, nullptr);
         field.resize(400, 40);
         field.show();
         field.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&field));
         // Qt may call the window active before the X input focus has moved to it.
         ASSERT_TRUE(waitFor([&] {
-            Window focus = 0;
-            int revert = 0;
-            XGetInputFocus(dpy, &focus, &revert);
-            return focus == field.winId() && field.hasFocus();
+            const auto focus = x11Reply(xcb_get_input_focus_reply, c, xcb_get_input_focus(c));
+            return focus && focus->focus == field.winId() && field.hasFocus();
         }));
     }
     void TearDown() override {
         if (capsLockOn()) sendKeyString("{CAPSLOCK}", keyInjector());
         EXPECT_TRUE(waitFor([] { return !capsLockOn(); }));
-        if (dpy) XCloseDisplay(dpy);
     }
     bool arrives(const QString& expected) {
         return waitFor([&] { return field.text() == expected; });
     }
-    Display* dpy = XOpenDisplay(nullptr);
+    xcb_connection_t* c = x11Connection();
     QLineEdit field;
 };
 
@@ -57,7 +53,7 @@ TEST_F(Typing, ModifiersBracedKeysRepeatsAndUnicodeArriveExactly) {
 
     // The spare keys that typed the characters without a key lose them again.
     const KeySymbol euro = X11KeyboardMapping::symbolOfCharacter(U'\u20ac');
-    EXPECT_TRUE(waitFor([&] { return !X11KeyboardMapping::read(dpy).keyOf(euro, 1); }));
+    EXPECT_TRUE(waitFor([&] { return !X11KeyboardMapping::read(c).keyOf(euro, 1); }));
 }
 
 TEST_F(Typing, CapsLockIsReadFromTheKeyboardAndLettersArriveAsWritten) {
@@ -70,7 +66,7 @@ TEST_F(Typing, CapsLockIsReadFromTheKeyboardAndLettersArriveAsWritten) {
 
 TEST_F(Typing, MoreCharactersWithoutKeysThanSpareKeysArriveInOrder) {
     // Twice as many as there are spare keys, sent as two strings back to back.
-    const qsizetype count = 2 * X11KeyboardMapping::read(dpy).spareKeys().size() + 3;
+    const qsizetype count = 2 * X11KeyboardMapping::read(c).spareKeys().size() + 3;
     QString text;
     for (qsizetype i = 0; i < count; ++i)
         text += QChar(char16_t(0x4E00 + i));
@@ -79,7 +75,7 @@ TEST_F(Typing, MoreCharactersWithoutKeysThanSpareKeysArriveInOrder) {
     EXPECT_TRUE(waitFor([&] { return field.text() == text; }, 20000))
         << field.text().size() << " of " << count;
     const KeySymbol last = X11KeyboardMapping::symbolOfCharacter(text.back().unicode());
-    EXPECT_TRUE(waitFor([&] { return !X11KeyboardMapping::read(dpy).keyOf(last, 1); }));
+    EXPECT_TRUE(waitFor([&] { return !X11KeyboardMapping::read(c).keyOf(last, 1); }));
 }
 
 } // namespace

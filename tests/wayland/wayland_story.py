@@ -4,8 +4,14 @@ started with no Qt platform forced, beside a window of one colour at 200,150 (40
 it comes up through xdg_shell; --screen shows that window in the picture; a Region drag
 across its corner crops exactly; Fenster after a click on it gives exactly its pixels;
 MsPaint puts the picture on the clipboard and has the editor open it from a private PNG
-named by the capture's time; a portal that refuses gives the German message and leaves the picture as it was; a
-picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher;
+named by the capture's time; a portal that fails gives the German message (no permission command: sway's
+portal asks nothing) and leaves the picture as it was, and --region --output then ends with that line
+and status 1 instead of a message box; without a portal, --screen --output says so in one German line; a
+picture that another program put on the clipboard is pasted; Tray registers a StatusNotifierItem with waybar's watcher,
+whose menu waybar is to show on a left click, with the tray menu's entries in order, and
+"Gesamter Screen" chosen there captures the screen and brings the window back, with no
+window of the menu's own on the way; "Region" chosen while "Gesamter Screen" waits for a
+stopped portal is ignored;
 at a scale of 1.5, --screen and a Region drag keep the output's own pixels, and with a
 second output --screen is the first one's; with that second output at 1 beside the first
 at 1.5, the canvas shows a picture one pixel per device pixel, a Region drag on the second
@@ -23,6 +29,7 @@ import io
 import json
 import os
 import re
+import select
 import signal
 import socket
 import struct
@@ -34,7 +41,7 @@ import time
 import numpy
 from PIL import Image
 
-from story_steps import fail, wait_for
+from story_steps import TIMEOUT, fail, wait_for
 
 COLOR = (0xFF, 0x88, 0x00)
 BACKGROUND = (0x33, 0x66, 0x99)
@@ -48,6 +55,15 @@ BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "MsPain
            "Tray": 472}
 BUTTON_Y = 30  # the main buttons' middle, in the window
 PORTAL_FILE = "/tmp/out.png"  # where the wlr portal writes every caller's picture
+TRAY_MENU = ["Region", "Gesamter Screen", "Aktives Fensters", "-", "Programmfenster anzeigen",
+             "-", "Beenden"]
+FAILED = "kamsulo: Die Arbeitsumgebung konnte das Bildschirmfoto nicht aufnehmen.\n"
+NO_PORTAL = ("kamsulo: Kein Bildschirmfoto möglich: Die Arbeitsumgebung bietet keinen Dienst "
+             "dafür an (xdg-desktop-portal fehlt).\n")
+# A session bus of its own that offers no services.
+BARE_BUS = """<busconfig><type>session</type><listen>unix:tmpdir=%s</listen>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
+<allow own="*"/></policy></busconfig>"""
 KEY_RETURN, KEY_ESCAPE, KEY_CONTROL, KEY_A, KEY_C = 0xFF0D, 0xFF1B, 0xFFE3, 0x61, 0x63
 
 
@@ -229,6 +245,15 @@ def answer_box(vnc, expected, key=KEY_RETURN):
     wait_for(lambda: not program(floating=True), "the message box stays")
 
 
+def headless(args, env):
+    """(status, stderr) of the program writing a capture into a file."""
+    try:
+        done = subprocess.run(args, env=env, capture_output=True, text=True, timeout=TIMEOUT)
+    except subprocess.TimeoutExpired:
+        fail("%s did not end" % " ".join(args[1:]))
+    return done.returncode, done.stderr
+
+
 def tray_items():
     return run("gdbus", "call", "--session", "--dest", "org.kde.StatusNotifierWatcher",
                "--object-path", "/StatusNotifierWatcher", "--method",
@@ -341,6 +366,26 @@ def connect(port):
         return None
 
 
+def tray_menu():
+    """The menu of the program's status notifier item, which the host is to show on a
+    left click: its entries (labels, "-" for a separator), and a function that clicks
+    an entry, as the host does when one is chosen."""
+    import dbus
+    bus = dbus.SessionBus()
+    name = re.search(r"'([^'/]+)/StatusNotifierItem'", tray_items())[1]
+    item = bus.get_object(name, "/StatusNotifierItem").GetAll(
+        "org.kde.StatusNotifierItem", dbus_interface="org.freedesktop.DBus.Properties")
+    if not item["ItemIsMenu"]:
+        fail("the host is not to show the item's menu on a left click (ItemIsMenu false)")
+    menu = dbus.Interface(bus.get_object(name, item["Menu"]), "com.canonical.dbusmenu")
+    _, (_, _, children) = menu.GetLayout(0, -1, [])
+    ids = {str(props.get("label", "-")): int(i) for i, props, _ in children}
+
+    def click(label):
+        menu.Event(ids[label], "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0))
+    return [str(p.get("label", "-")) for _, p, _ in children], click
+
+
 def main():
     if len(sys.argv) != 3 or not os.environ.get("WAYLAND_DISPLAY"):
         fail("usage: with-wayland wayland_story.py KAMSULO COLOR_WINDOW")
@@ -404,14 +449,32 @@ def main():
         wait_for(lambda: all(n["pid"] != editor["pid"] for n, _ in windows()),
                  "the editor does not end")
 
-        # The portal refusing, here because its backend cannot write its picture: the
-        # German message, and the picture stays as it was.
+        # The portal failing, here because its backend cannot write its picture: the
+        # German message, and the picture stays as it was. Into a file, Region says it
+        # on stderr as the other captures do.
+        scratch = tempfile.mkdtemp()
         os.mkdir(PORTAL_FILE)
         try:
             press(vnc, "Screen")
-            answer_box(vnc, "nicht erlaubt")
+            answer_box(vnc, FAILED.split(": ", 1)[1].strip())
+            said = headless([kamsulo, "--region", "--output", os.path.join(scratch, "r.png")], env)
+            if said != (1, FAILED):
+                fail("a failed --region --output: %s" % (said,))
         finally:
             os.rmdir(PORTAL_FILE)
+        # Without a portal on the session bus: the German line alone.
+        with open(os.path.join(scratch, "bus.conf"), "w") as config:
+            config.write(BARE_BUS % scratch)
+        bus = subprocess.Popen(["dbus-daemon", "--config-file", config.name, "--nofork",
+                                "--print-address"], stdout=subprocess.PIPE, text=True)
+        try:
+            bare = dict(env, DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().strip())
+            said = headless([kamsulo, "--screen", "--output", os.path.join(scratch, "s.png")], bare)
+            if said != (1, NO_PORTAL):
+                fail("--screen without a portal: %s" % (said,))
+        finally:
+            bus.terminate()
+            bus.wait(10)
         run("wl-copy", "--clear")
         copied_picture(vnc, lambda p: p.shape[:2] == (300, 400) and bool(numpy.all(p == COLOR)),
                        "a refused Screen changed the picture")
@@ -429,10 +492,71 @@ def main():
                                                   .convert("RGB")), GREEN) or ())[2:] == (50, 40),
                  "the pasted picture is not on the canvas")
 
-        # Tray: an item with waybar's watcher, and the window out of sight.
+        # Tray: an item with waybar's watcher, and the window out of sight. Its menu is
+        # one that waybar shows, on a left click too: a popup of the program's own
+        # cannot be opened while its window is hidden.
         press(vnc, "Tray")
         wait_for(lambda: "StatusNotifierItem" in tray_items() and not program(),
                  "no StatusNotifierItem registered after Tray")
+        entries, click = tray_menu()
+        if entries != TRAY_MENU:
+            fail("the item's menu has the entries %s" % entries)
+        # "Gesamter Screen" from it: the screen as it is, the window back and the item
+        # gone; the only window that appears on the way is the main one.
+        spy = subprocess.Popen(["stdbuf", "-oL", "swaymsg", "-r", "-m", "-t", "subscribe",
+                                '["window"]'], stdout=subprocess.PIPE, text=True)
+        procs.append(spy)
+
+        def subscribed():  # a mark on the colour window is an event to see
+            run("swaymsg", '[app_id="kamsulo-test-color"] mark --add --toggle seen')
+            return select.select([spy.stdout], [], [], 0.2)[0]
+        wait_for(subscribed, "sway does not report the windows' events")
+        click("Gesamter Screen")
+        copied_picture(vnc, lambda p: p.shape[:2] == (1080, 1920) and
+                       color_box(p, COLOR) == WINDOW,
+                       '"Gesamter Screen" from the tray menu did not capture the screen')
+        wait_for(lambda: "StatusNotifierItem" not in tray_items(),
+                 'the item stayed after "Gesamter Screen"')
+        spy.terminate()
+        events = [json.loads(line) for line in spy.communicate(timeout=10)[0].splitlines()]
+        shown = [e["container"] for e in events if e["change"] == "new"]
+        if [w["id"] for w in shown] != [program()["id"]]:
+            fail("windows appeared on the way: %s" % [(w["id"], w["app_id"]) for w in shown])
+
+        # One capture at a time: "Region" chosen while "Gesamter Screen" waits for the
+        # portal (stopped meanwhile) is ignored: the portal is asked once, and the window
+        # comes back with no overlay over it.
+        press(vnc, "Tray")
+        wait_for(lambda: "StatusNotifierItem" in tray_items() and not program(),
+                 "no StatusNotifierItem registered after Tray")
+        _, click = tray_menu()
+        calls = subprocess.Popen(["stdbuf", "-oL", "dbus-monitor", "--session",
+                                  "type='method_call',interface='org.freedesktop.portal.Screenshot'"],
+                                 stdout=subprocess.PIPE, text=True)
+        procs.append(calls)
+        portal = int(run("pgrep", "-u", str(os.getuid()), "-f", "/xdg-desktop-portal( |$)").split()[0])
+        seen = []
+
+        def screenshot_calls():
+            while select.select([calls.stdout], [], [], 0.1)[0]:
+                seen.append(calls.stdout.readline())
+            return len([line for line in seen if "member=Screenshot" in line])
+        os.kill(portal, signal.SIGSTOP)
+        try:
+            click("Gesamter Screen")
+            wait_for(lambda: screenshot_calls() == 1, "Gesamter Screen did not ask the portal")
+            click("Region")
+        finally:
+            os.kill(portal, signal.SIGCONT)
+        copied_picture(vnc, lambda p: p.shape[:2] == (1080, 1920),
+                       '"Gesamter Screen" did not capture after the portal went on')
+        if program(fullscreen=True) or screenshot_calls() != 1:
+            fail('"Region" during "Gesamter Screen" was not ignored: %d portal calls'
+                 % screenshot_calls())
+        calls.terminate()
+
+        press(vnc, "Tray")
+        wait_for(lambda: not program(), "Tray did not hide the window again")
 
         # At a fractional scale the pictures keep the output's own pixels: the whole
         # 1920x1080 output, and a Region drag in them exactly.

@@ -3,9 +3,10 @@
 //                                         loads each file named on a line of stdin and
 //                                         answers with the time it took in ms: in
 //                                         process, in a decoder process started for it,
-//                                         or in one started ahead as the Open dialog
-//                                         does (given a pause first, the user's time in
-//                                         the dialog, which is not counted)
+//                                         or in one started ahead on the file as for a
+//                                         file given at start (given a pause first, the
+//                                         time the window takes to come up, which is
+//                                         not counted)
 //   bench_imaging_load peak WARMUP FILE   idle and peak resident bytes of one load of
 //                                         FILE after one load of WARMUP, and its size
 #include "imaging/load/ImageLoader.h"
@@ -25,9 +26,8 @@ using kamsulo::imaging::SandboxedLoader;
 
 namespace {
 
-// Far less than a user takes to pick a file, more than a decoder takes to start.
-constexpr auto DialogPause = std::chrono::milliseconds(300);
-constexpr QSize AheadScreen(3840, 2160);
+// About what the main window takes to come up while the decode started ahead runs.
+constexpr auto WindowPause = std::chrono::milliseconds(100);
 
 long long statusKb(const char* key) {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -49,18 +49,17 @@ int main(int argc, char** argv) {
     const bool ahead = argc == 3 && std::strcmp(argv[2], "ahead") == 0;
     const bool sandboxed = ahead || (argc == 3 && std::strcmp(argv[2], "sandboxed") == 0);
     if ((argc == 2 || sandboxed) && std::strcmp(argv[1], "serve") == 0) {
-        const SandboxedLoader sandbox;
+        SandboxedLoader sandbox;
         char line[4096];
         while (std::fgets(line, sizeof line, stdin)) {
             line[std::strcspn(line, "\n")] = '\0';
+            const QString file = QString::fromLocal8Bit(line);
             if (ahead) {
-                // As on a 4K screen, for a picture the size of the screen.
-                SandboxedLoader::startStandby(AheadScreen);
-                std::this_thread::sleep_for(DialogPause);
+                sandbox.startAhead(file);
+                std::this_thread::sleep_for(WindowPause);
             }
             QElapsedTimer timer;
             timer.start();
-            const QString file = QString::fromLocal8Bit(line);
             const LoadResult result = sandboxed ? sandbox.load(file) : loader.load(file);
             const double ms = timer.nsecsElapsed() / 1e6;
             if (!loaded(result, line)) return 1;

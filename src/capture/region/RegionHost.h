@@ -5,9 +5,12 @@
 //   handOverPicture(crop)           only when the drag was large enough
 //   showMainWindowNormal(), resetScrollBars(), updateCanvasToolTip()   always
 // All calls run on the GUI thread while the overlay is still on screen. When the
-// screen cannot be copied, the overlay never opens and only showMainWindowNormal() is
-// called.
+// desktop refuses the copy, the overlay never opens: refused(reason), then
+// showMainWindowNormal().
+#include "platform/MessageBox.h"
+
 #include <QImage>
+#include <QString>
 
 namespace kamsulo::capture {
 
@@ -29,6 +32,14 @@ public:
     virtual void resetScrollBars() = 0;
     // Canvas tooltip for the current tool.
     virtual void updateCanvasToolTip() = 0;
+    // The desktop refused its picture, for this reason (German, for the user); called
+    // before showMainWindowNormal(). The message box has said so already.
+    virtual void setCaptureFailure(const QString& reason) { Q_UNUSED(reason); }
+
+    // The desktop refused the copy, for `reason` (German): a message box says so.
+    virtual void refused(const QString& reason) {
+        platform::messageBox(reason, platform::BoxStyle::OkExclamation);
+    }
 };
 
 } // namespace kamsulo::capture

@@ -5,7 +5,6 @@
 #include "capture/region/RegionHost.h"
 #include "capture/region/RegionMemory.h"
 #include "platform/DevicePixels.h"
-#include "platform/MessageBox.h"
 #include "platform/PointerPosition.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/ScreenScale.h"
@@ -38,10 +37,11 @@ constexpr float labelDesignTopTwips = 480.0f;
 QList<QPointer<RegionOverlay>> g_openOverlays;
 
 // The desktop frozen as the monitors show it: black where none does.
-QImage freezeDesktop(platform::ScreenGrabber& grabber, const QList<platform::Monitor>& monitors,
-                     const QRect& desktop) {
-    QImage frozen = grabber.grabRoot(desktop);
-    if (frozen.isNull()) return frozen;
+platform::GrabAnswer freezeDesktop(platform::ScreenGrabber& grabber,
+                                   const QList<platform::Monitor>& monitors, const QRect& desktop) {
+    platform::GrabAnswer answer = grabber.grabNow({platform::GrabTarget::Rectangle, desktop});
+    QImage& frozen = answer.picture;
+    if (frozen.isNull()) return answer;
     QRegion gaps(frozen.rect());
     for (const platform::Monitor& m : monitors)
         gaps -= m.device.translated(-desktop.topLeft());
@@ -50,7 +50,7 @@ QImage freezeDesktop(platform::ScreenGrabber& grabber, const QList<platform::Mon
         for (const QRect& r : gaps)
             p.fillRect(r, Qt::black);
     }
-    return frozen;
+    return answer;
 }
 
 QRect deviceSize(const QRect& screenRect, const QImage& frozen) {
@@ -93,10 +93,12 @@ RegionOverlay* RegionOverlay::showOverlay(RegionHost& host) {
     const QRect desktop = platform::desktopRect(monitors) & grabber.rootRect();
 
     platform::traceTiming("grab-begin");
-    const QImage frozen = freezeDesktop(grabber, monitors, desktop);
-    if (frozen.isNull() && !grabber.failure().isEmpty()) {
+    const platform::GrabAnswer answer = freezeDesktop(grabber, monitors, desktop);
+    const QImage& frozen = answer.picture;
+    if (frozen.isNull() && !answer.failure.isEmpty()) {
         // The desktop refused the copy: no overlay, and the main window comes back.
-        platform::messageBox(grabber.failure(), platform::BoxStyle::OkExclamation);
+        host.refused(answer.failure);
+        host.setCaptureFailure(answer.failure);
         host.showMainWindowNormal();
         return nullptr;
     }

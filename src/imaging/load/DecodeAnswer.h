@@ -10,14 +10,12 @@ namespace kamsulo::imaging {
 
 // The descriptors the decoder process finds open: the file's bytes, its answer, and a
 // pipe it writes one byte to once the answer is complete (the program reads the answer
-// then, without waiting for the process to end). A decoder kept in standby finds its
-// socket at the first, its answer from the start, and gets the file over the socket.
+// then, without waiting for the process to end).
 inline constexpr int DecoderInputFd = 3;
 inline constexpr int DecoderAnswerFd = 4;
 inline constexpr int DecoderDoneFd = 5;
-inline constexpr int DecoderStandbySocket = 3;
 
-// What the decoder is asked: on its command line, or over its standby socket.
+// What the decoder is asked, on its command line.
 struct DecodeRequest {
     std::int64_t branch = 0;
     std::int64_t maxWidth = -1; // -1: no limit

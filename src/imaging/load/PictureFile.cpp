@@ -2,7 +2,9 @@
 
 #include "imaging/load/EmfRenderer.h"
 #include "imaging/load/JpegScans.h"
+#include "imaging/load/KeyedPng.h"
 #include "imaging/load/LoadRules.h"
+#include "imaging/load/MaskedBitmap.h"
 #include "imaging/load/PngDecoder.h"
 #include "imaging/load/Truncation.h"
 #include "imaging/load/WmfRenderer.h"
@@ -70,6 +72,8 @@ int PictureFile::openRaster() {
     // The content picks the reader, and no other reader is tried.
     format_ = rasterFormat(bytes_.first(std::min<qsizetype>(bytes_.size(), PictureHeadBytes)));
     if (format_ == RasterFormat::Unlisted) return UnknownImageFormat;
+    // Qt's PNG reader goes through the chunks before the data for the size already.
+    if (format_ == RasterFormat::Png && cutShort(format_, bytes_)) return UnknownImageFormat;
     device_.setData(bytes_);
     if (!device_.open(QIODevice::ReadOnly)) return GenericError;
     reader_ = std::make_unique<QImageReader>(&device_, readerName(format_));
@@ -131,6 +135,12 @@ DecodeResult PictureFile::decodeRaster() {
     if (format_ == RasterFormat::Png) {
         if (std::optional<QImage> common = decodeCommonPng(bytes, pictureMemory_))
             return {*common, Ok};
+        if (std::optional<DecodeResult> keyed = decodeKeyedPng(bytes, size_, pictureMemory_))
+            return *keyed;
+    }
+    if (format_ == RasterFormat::Bitmap) {
+        if (std::optional<DecodeResult> masked = decodeMaskedBitmap(bytes, size_, pictureMemory_))
+            return *masked;
     }
     QImage image;
     // The readers write into a picture of their size and format that is given them.
@@ -139,6 +149,12 @@ DecodeResult PictureFile::decodeRaster() {
         (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
          format == QImage::Format_ARGB32_Premultiplied))
         image = pictureMemory_(size_, format);
+    // Qt's reader leaves the pixels that a bitmap's run-length data skips as they are:
+    // they are to be the palette's first colour.
+    if (format_ == RasterFormat::Bitmap && format == QImage::Format_Indexed8 && size_.isValid()) {
+        image = QImage(size_, format);
+        image.fill(0);
+    }
     if (!reader_->read(&image)) {
         // Qt refuses what passes its allocation limit as invalid data.
         const QSize claimed = reader_->size();

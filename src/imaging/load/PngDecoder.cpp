@@ -1,5 +1,10 @@
 #include "imaging/load/PngDecoder.h"
 
+#include "imaging/load/PngChunks.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QImageReader>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -17,8 +22,7 @@ namespace kamsulo::imaging {
 
 namespace {
 
-constexpr uchar Signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-constexpr qsizetype ChunkFrame = 12; // length, type, CRC
+constexpr uchar Signature[PngSignatureBytes] = {137, 80, 78, 71, 13, 10, 26, 10};
 constexpr quint32 HeaderLength = 13;
 // Far beyond what the decode limit lets through; the arithmetic below stays in range.
 constexpr qint64 MostPixels = qint64(1) << 29;
@@ -27,14 +31,6 @@ constexpr std::size_t Slack = 4;
 
 enum class ColourType : uchar { Rgb = 2, Rgba = 6 };
 enum class Filter : uchar { None, Sub, Up, Average, Paeth };
-
-quint32 bigEndian(const uchar* p) {
-    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
-}
-
-bool isType(const uchar* type, const char (&name)[5]) {
-    return std::memcmp(type, name, 4) == 0;
-}
 
 bool isLetters(const uchar* type) {
     return std::all_of(type, type + 4,
@@ -46,34 +42,7 @@ bool isCritical(const uchar* type) {
     return (type[0] & 0x20) == 0;
 }
 
-struct Chunk {
-    const uchar* type;
-    const uchar* data;
-    quint32 length;
-};
-
-// The chunks of a file, each checked to lie within it.
-class Chunks {
-public:
-    explicit Chunks(QByteArrayView file)
-        : at_(reinterpret_cast<const uchar*>(file.data()) + sizeof Signature),
-          end_(reinterpret_cast<const uchar*>(file.data()) + file.size()) {}
-
-    std::optional<Chunk> next() {
-        if (end_ - at_ < ChunkFrame) return std::nullopt;
-        const quint32 length = bigEndian(at_);
-        if (length > quint32(end_ - at_ - ChunkFrame)) return std::nullopt;
-        const Chunk chunk{at_ + 4, at_ + 8, length};
-        at_ += ChunkFrame + length;
-        return chunk;
-    }
-
-private:
-    const uchar* at_;
-    const uchar* end_;
-};
-
-bool crcHolds(const Chunk& chunk) {
+bool crcHolds(const PngChunk& chunk) {
     const quint32 crc = quint32(libdeflate_crc32(0, chunk.type, 4 + std::size_t(chunk.length)));
     return crc == bigEndian(chunk.data + chunk.length);
 }
@@ -84,9 +53,8 @@ struct Header {
     int channels = 0;
 };
 
-std::optional<Header> commonHeader(const Chunk& chunk) {
-    if (!isType(chunk.type, "IHDR") || chunk.length != HeaderLength || !crcHolds(chunk))
-        return std::nullopt;
+std::optional<Header> commonHeader(const PngChunk& chunk) {
+    if (!chunk.is("IHDR") || chunk.length != HeaderLength || !crcHolds(chunk)) return std::nullopt;
     const uchar* d = chunk.data;
     Header header{bigEndian(d), bigEndian(d + 4), 0};
     const uchar depth = d[8], colour = d[9], compression = d[10], filter = d[11], interlace = d[12];
@@ -102,16 +70,16 @@ std::optional<Header> commonHeader(const Chunk& chunk) {
 
 // Walks the chunks after the header; nothing if any would make Qt's reader (libpng)
 // do more than inflate and unfilter, or if the file is damaged.
-std::optional<std::vector<Chunk>> imageData(Chunks& chunks) {
-    std::vector<Chunk> data;
+std::optional<std::vector<PngChunk>> imageData(PngChunks& chunks) {
+    std::vector<PngChunk> data;
     bool dataEnded = false;
-    while (const std::optional<Chunk> chunk = chunks.next()) {
+    while (const std::optional<PngChunk> chunk = chunks.next()) {
         if (!isLetters(chunk->type)) return std::nullopt;
-        if (isType(chunk->type, "IEND")) {
+        if (chunk->is("IEND")) {
             if (data.empty() || !crcHolds(*chunk)) return std::nullopt;
             return data;
         }
-        if (isType(chunk->type, "IDAT")) {
+        if (chunk->is("IDAT")) {
             if (dataEnded || !crcHolds(*chunk)) return std::nullopt;
             data.push_back(*chunk);
             continue;
@@ -119,9 +87,8 @@ std::optional<std::vector<Chunk>> imageData(Chunks& chunks) {
         dataEnded = !data.empty();
         // Transparency and orientation change the picture; other critical chunks than
         // the suggested palette before the data are not ours.
-        if (isType(chunk->type, "tRNS") || isType(chunk->type, "eXIf")) return std::nullopt;
-        if (isCritical(chunk->type) && (!isType(chunk->type, "PLTE") || !data.empty()))
-            return std::nullopt;
+        if (chunk->is("tRNS") || chunk->is("eXIf")) return std::nullopt;
+        if (isCritical(chunk->type) && (!chunk->is("PLTE") || !data.empty())) return std::nullopt;
     }
     return std::nullopt; // no end
 }
@@ -296,6 +263,47 @@ template <int Bpp> bool unfilterInto(const uchar* rows, const Header& header, QI
     return true;
 }
 
+void appendBigEndian(QByteArray& bytes, quint32 value) {
+    const char big[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    bytes.append(big, 4);
+}
+
+void appendChunk(QByteArray& file, const char* type, const QByteArray& data) {
+    const QByteArray typed = QByteArray(type, 4) + data;
+    appendBigEndian(file, quint32(data.size()));
+    file += typed;
+    appendBigEndian(file,
+                    quint32(libdeflate_crc32(0, typed.constData(), std::size_t(typed.size()))));
+}
+
+// The colour space that Qt's reader attaches from the chunks before the data (gAMA,
+// cHRM, sRGB, iCCP): Qt's reader reads those very chunks in a file of one pixel, so that
+// libpng's checks of them and Qt's reading of a profile are theirs.
+QColorSpace colourSpaceOf(QByteArrayView file, const PngChunk& header, const PngChunk& firstData) {
+    const uchar* between = header.data + header.length + 4; // after the header's CRC
+    const uchar* dataStart = firstData.type - 4;            // at the data chunk's length
+    if (between == dataStart) return {};
+    QByteArray onePixel(file.data(), PngSignatureBytes);
+    QByteArray size1x1 = QByteArray(reinterpret_cast<const char*>(header.data), HeaderLength);
+    size1x1.replace(0, 8, QByteArray::fromHex("0000000100000001"));
+    appendChunk(onePixel, "IHDR", size1x1);
+    onePixel.append(reinterpret_cast<const char*>(between), dataStart - between);
+    // The one row: its filter type, then a byte a channel.
+    const QByteArray row(header.data[9] == uchar(ColourType::Rgb) ? 4 : 5, '\0');
+    constexpr std::size_t Room = 64;
+    QByteArray compressed(Room, Qt::Uninitialized);
+    std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> deflater(
+        libdeflate_alloc_compressor(1), libdeflate_free_compressor);
+    if (!deflater) return {};
+    compressed.truncate(qsizetype(libdeflate_zlib_compress(
+        deflater.get(), row.constData(), std::size_t(row.size()), compressed.data(), Room)));
+    appendChunk(onePixel, "IDAT", compressed);
+    appendChunk(onePixel, "IEND", {});
+    QBuffer device(&onePixel);
+    device.open(QIODevice::ReadOnly);
+    return QImageReader(&device, "png").read().colorSpace();
+}
+
 QImage pictureFor(const Header& header, const PictureMemory& memory) {
     const QSize size(int(header.width), int(header.height));
     const QImage::Format format =
@@ -311,11 +319,11 @@ std::optional<QImage> decodeCommonPng(QByteArrayView file, const PictureMemory& 
     if (file.size() < qsizetype(sizeof Signature) ||
         std::memcmp(file.data(), Signature, sizeof Signature) != 0)
         return std::nullopt;
-    Chunks chunks(file);
-    const std::optional<Chunk> first = chunks.next();
+    PngChunks chunks(file);
+    const std::optional<PngChunk> first = chunks.next();
     const std::optional<Header> header = first ? commonHeader(*first) : std::nullopt;
     if (!header) return std::nullopt;
-    const std::optional<std::vector<Chunk>> data = imageData(chunks);
+    const std::optional<std::vector<PngChunk>> data = imageData(chunks);
     if (!data) return std::nullopt;
 
     std::vector<uchar> joined;
@@ -323,11 +331,11 @@ std::optional<QImage> decodeCommonPng(QByteArrayView file, const PictureMemory& 
     std::size_t streamSize = data->front().length;
     if (data->size() > 1) {
         std::size_t total = 0;
-        for (const Chunk& part : *data)
+        for (const PngChunk& part : *data)
             total += part.length;
         // Once, not doubled up to its size: each step would fault in fresh pages.
         joined.reserve(total);
-        for (const Chunk& part : *data)
+        for (const PngChunk& part : *data)
             joined.insert(joined.end(), part.data, part.data + part.length);
         stream = joined.data();
         streamSize = joined.size();
@@ -355,6 +363,7 @@ std::optional<QImage> decodeCommonPng(QByteArrayView file, const PictureMemory& 
     const bool unfiltered = header->channels == 3 ? unfilterInto<3>(rows, *header, picture)
                                                   : unfilterInto<4>(rows, *header, picture);
     if (!unfiltered) return std::nullopt;
+    picture.setColorSpace(colourSpaceOf(file, *first, data->front()));
     return picture;
 }
 

@@ -10,23 +10,19 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
-
-extern char** environ;
 
 namespace kamsulo::imaging {
 
@@ -148,32 +144,19 @@ bool exhaustedMemory(int answerFd) {
            header.memoryExhausted != 0;
 }
 
-// A decoder process, started or taken from standby.
+// A decoder process, started for one decode.
 struct Decoder {
     pid_t pid = 0;
     Fd pidfd;
-    Fd done;   // the pipe's end that its one byte comes through
-    Fd socket; // a standby's, until the request went over it
-    Fd answer; // a standby's, given to it at its start
+    Fd done; // the pipe's end that its one byte comes through
 };
 
-Decoder standby; // one, ready for the next picture
-
-// Ends the process if it still runs, and has a thread of its own wait for its end: the
-// caller need not wait while its memory is given back.
+// Ends the process if it still runs and reaps it.
 void release(Decoder& decoder) {
     if (decoder.pidfd.valid()) {
         kill(decoder.pid, SIGKILL);
-        const int pidfd = decoder.pidfd.release();
-        const auto reap = [pidfd] {
-            siginfo_t ended{};
-            waitid(P_PIDFD, id_t(pidfd), &ended, WEXITED);
-            ::close(pidfd);
-        };
-        try {
-            std::thread(reap).detach();
-        } catch (const std::system_error&) {
-            reap();
+        siginfo_t ended{};
+        while (waitid(P_PIDFD, id_t(decoder.pidfd.get()), &ended, WEXITED) != 0 && errno == EINTR) {
         }
     }
     decoder = Decoder();
@@ -189,10 +172,25 @@ Ending endingOf(const Decoder& decoder) {
     return got == 1 ? Ending::Answered : got == 0 ? Ending::Ended : Ending::Running;
 }
 
-// Starts kamsulo-decode with `request` on its command line and the two descriptors as 3
-// and 4; with none, in standby with its socket and answer, where it faults in `prepared`
-// bytes of picture memory. Either way the done pipe is its 5.
-Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth, qint64 prepared = 0) {
+// What of the program's environment the decoder gets: where its libraries, Qt's plugins
+// and the fonts are, and the sanitizers' options in a checked build. Nothing else.
+constexpr const char* DecoderVariables[] = {
+    "LD_LIBRARY_PATH", "QT_PLUGIN_PATH", "QT_QPA_FONTDIR", "FONTCONFIG_FILE",
+    "FONTCONFIG_PATH", "XDG_DATA_DIRS",  "XDG_CACHE_HOME", "HOME",
+    "ASAN_OPTIONS",    "LSAN_OPTIONS",   "UBSAN_OPTIONS",
+};
+
+std::vector<QByteArray> decoderEnvironment() {
+    std::vector<QByteArray> environment;
+    for (const char* name : DecoderVariables)
+        if (const char* value = std::getenv(name))
+            environment.push_back(QByteArray(name) + '=' + value);
+    return environment;
+}
+
+// Starts kamsulo-decode with `request` on its command line, the file's bytes as its 3, the
+// answer file as its 4 and the done pipe as its 5.
+Decoder spawnDecoder(const DecodeRequest& request, int inputFd, int answerFd) {
     Decoder decoder;
     const QByteArray path = QFile::encodeName(SandboxedLoader::decoderPath());
     int pipeEnds[2];
@@ -200,31 +198,47 @@ Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth, qint64
     Fd done(pipeEnds[0]);
     const Fd doneTheirs(pipeEnds[1]);
     // Numbers out of the way of 3 to 5, where the child's copies go.
-    const Fd first(fcntl(third, F_DUPFD_CLOEXEC, HighFd));
-    const Fd second(fourth >= 0 ? fcntl(fourth, F_DUPFD_CLOEXEC, HighFd) : -1);
+    const Fd input(fcntl(inputFd, F_DUPFD_CLOEXEC, HighFd));
+    const Fd answer(fcntl(answerFd, F_DUPFD_CLOEXEC, HighFd));
     const Fd writeEnd(fcntl(doneTheirs.get(), F_DUPFD_CLOEXEC, HighFd));
-    if (path.isEmpty() || !first.valid() || (fourth >= 0 && !second.valid()) || !writeEnd.valid())
-        return decoder;
+    if (path.isEmpty() || !input.valid() || !answer.valid() || !writeEnd.valid()) return decoder;
     QList<QByteArray> args{path, QByteArray::number(qint64(getpid()))};
-    if (request) {
-        for (const std::int64_t field :
-             {request->branch, request->maxWidth, request->maxHeight, request->decodeLimitBytes,
-              request->timeoutMs, request->drawing, request->qtReaders})
-            args << QByteArray::number(qint64(field));
-    } else {
-        args << QByteArrayLiteral("standby") << QByteArray::number(prepared);
-    }
+    for (const std::int64_t field :
+         {request.branch, request.maxWidth, request.maxHeight, request.decodeLimitBytes,
+          request.timeoutMs, request.drawing, request.qtReaders})
+        args << QByteArray::number(qint64(field));
     std::vector<char*> argv;
     for (QByteArray& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, first.get(), DecoderInputFd);
-    if (second.valid()) posix_spawn_file_actions_adddup2(&actions, second.get(), DecoderAnswerFd);
+    // Nothing of the terminal: neither what the user types nor the program's output.
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, input.get(), DecoderInputFd);
+    posix_spawn_file_actions_adddup2(&actions, answer.get(), DecoderAnswerFd);
     posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), DecoderDoneFd);
-    const int spawned =
-        posix_spawn(&decoder.pid, path.constData(), &actions, nullptr, argv.data(), environ);
+    // A session of its own, every signal at its default and none blocked; its death
+    // signal it sets itself.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t everySignal;
+    sigfillset(&everySignal);
+    posix_spawnattr_setsigdefault(&attributes, &everySignal);
+    sigemptyset(&everySignal);
+    posix_spawnattr_setsigmask(&attributes, &everySignal);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSID);
+    std::vector<QByteArray> environment = decoderEnvironment();
+    std::vector<char*> envp;
+    for (QByteArray& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    const int spawned = posix_spawn(&decoder.pid, path.constData(), &actions, &attributes,
+                                    argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) return decoder;
     decoder.pidfd = Fd(int(syscall(SYS_pidfd_open, decoder.pid, 0)));
@@ -235,33 +249,6 @@ Decoder spawnDecoder(const DecodeRequest* request, int third, int fourth, qint64
     }
     decoder.done = std::move(done);
     return decoder;
-}
-
-// The standby decoder, unless it has ended meanwhile (it is released then).
-Decoder takeStandby() {
-    Decoder taken = std::exchange(standby, Decoder());
-    pollfd ended{taken.pidfd.get(), POLLIN, 0};
-    if (taken.pidfd.valid() && poll(&ended, 1, 0) != 0) release(taken);
-    return taken;
-}
-
-bool sendRequest(Decoder& decoder, const DecodeRequest& request, int input) {
-    iovec data{const_cast<DecodeRequest*>(&request), sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* rights = CMSG_FIRSTHDR(&message);
-    rights->cmsg_level = SOL_SOCKET;
-    rights->cmsg_type = SCM_RIGHTS;
-    rights->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(rights), &input, sizeof input);
-    const bool sent = sendmsg(decoder.socket.get(), &message, MSG_NOSIGNAL) == sizeof request;
-    decoder.socket = Fd();
-    if (!sent) release(decoder);
-    return sent;
 }
 
 Fd answerFile() {
@@ -285,14 +272,14 @@ struct SandboxedLoader::Pending {
 
 namespace {
 
-// The decode started ahead, and what it was started for.
-struct Ahead {
+// A decode started ahead of the load of its file, and what it was started for.
+struct FileDecodeUnderWay {
     QString fileName;
     QSize maxSize;
     qint64 decodeLimitBytes = 0;
     SandboxedLoader::Pending decode;
 };
-std::optional<Ahead> ahead;
+std::optional<FileDecodeUnderWay> fileDecodeUnderWay;
 
 } // namespace
 
@@ -306,14 +293,19 @@ int SandboxedLoader::timeoutMs() {
 }
 
 QString SandboxedLoader::decoderPath() {
-    const QString beside = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() +
-                           QStringLiteral("/kamsulo-decode");
-    if (QFileInfo(beside).isExecutable()) return beside;
+    // Beside the executable in a build tree; installed, in the libexec folder of the prefix
+    // the executable lies in, whichever prefix that is (KAMSULO_DECODER_FROM_BINDIR).
+    const QString bin = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    for (const QString& name :
+         {QStringLiteral("kamsulo-decode"), QStringLiteral(KAMSULO_DECODER_FROM_BINDIR)}) {
+        const QFileInfo decoder(bin + QLatin1Char('/') + name);
+        if (decoder.isExecutable()) return decoder.canonicalFilePath();
+    }
     return qEnvironmentVariable("KAMSULO_DECODER");
 }
 
-LoadResult SandboxedLoader::load(const QString& fileName, QSize maxSize) const {
-    std::optional<Ahead> started = std::exchange(ahead, std::nullopt);
+LoadResult SandboxedLoader::load(const QString& fileName, QSize maxSize) {
+    std::optional<FileDecodeUnderWay> started = std::exchange(fileDecodeUnderWay, std::nullopt);
     if (started && started->fileName == fileName && started->maxSize == maxSize &&
         started->decodeLimitBytes == options_.decodeLimitBytes)
         return finish(started->decode, maxSize);
@@ -328,9 +320,9 @@ LoadResult SandboxedLoader::load(const QString& fileName, QSize maxSize) const {
     return finish(decode, maxSize);
 }
 
-void SandboxedLoader::startAhead(const QString& fileName, QSize maxSize) const {
-    if (ahead) release(ahead->decode.decoder);
-    ahead.reset();
+void SandboxedLoader::startAhead(const QString& fileName, QSize maxSize) {
+    if (fileDecodeUnderWay) release(fileDecodeUnderWay->decode.decoder);
+    fileDecodeUnderWay.reset();
     // A file that fails its checks is refused by the load, as it would be without this.
     const FileCheck check = checkFile(fileName, options_);
     if (!check.passed()) return;
@@ -338,7 +330,8 @@ void SandboxedLoader::startAhead(const QString& fileName, QSize maxSize) const {
     if (!file.valid()) return;
     Pending decode = start(file.get(), check.branch, maxSize, likelyDrawing(check.name));
     if (decode.decoder.pidfd.valid())
-        ahead = Ahead{fileName, maxSize, options_.decodeLimitBytes, std::move(decode)};
+        fileDecodeUnderWay =
+            FileDecodeUnderWay{fileName, maxSize, options_.decodeLimitBytes, std::move(decode)};
 }
 
 LoadResult SandboxedLoader::decode(const QByteArray& bytes, QSize maxSize) const {
@@ -374,14 +367,8 @@ SandboxedLoader::Pending SandboxedLoader::start(int inputFd, DecoderBranch branc
         !drawing && (format == RasterFormat::Png || format == RasterFormat::Bitmap) ? 0 : 1;
 
     decode.timeoutMs = int(request.timeoutMs);
-    decode.decoder = takeStandby();
-    if (decode.decoder.pidfd.valid()) {
-        decode.answer = std::move(decode.decoder.answer);
-        if (sendRequest(decode.decoder, request, inputFd)) return decode;
-    }
     decode.answer = answerFile();
-    if (decode.answer.valid())
-        decode.decoder = spawnDecoder(&request, inputFd, decode.answer.get());
+    if (decode.answer.valid()) decode.decoder = spawnDecoder(request, inputFd, decode.answer.get());
     return decode;
 }
 
@@ -406,29 +393,8 @@ LoadResult SandboxedLoader::finish(Pending& decode, QSize maxSize) const {
                                                       : fault(LoadText::DecoderFailed);
         break;
     }
-    // Done: it is ended, and its end need not be waited for.
     release(decode.decoder);
     return result;
-}
-
-void SandboxedLoader::startStandby(QSize likelyPicture) {
-    int pair[2];
-    if (standby.pidfd.valid() || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0)
-        return;
-    Fd theirs(pair[1]);
-    Fd answer = answerFile();
-    if (!answer.valid()) return;
-    const qint64 prepared =
-        likelyPicture.isEmpty()
-            ? 0
-            : qint64(likelyPicture.width()) * likelyPicture.height() * DecodedBytesPerPixel;
-    standby = spawnDecoder(nullptr, theirs.get(), answer.get(), prepared);
-    standby.socket = Fd(pair[0]);
-    standby.answer = std::move(answer);
-}
-
-void SandboxedLoader::stopStandby() {
-    release(standby);
 }
 
 } // namespace kamsulo::imaging

@@ -1,6 +1,8 @@
 #include "imaging/load/Truncation.h"
 
+#include "imaging/load/BitmapHeader.h"
 #include "imaging/load/JpegScans.h"
+#include "imaging/load/PngChunks.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,13 +12,7 @@ namespace kamsulo::imaging {
 
 namespace {
 
-// Bitmaps: the file header, then the info header, the colour masks, the palette and
-// the pixels, from the file header's offset on.
-constexpr qsizetype FileHeaderBytes = 14;
-constexpr qsizetype PixelsOffsetAt = 10;
-constexpr std::uint32_t CoreHeaderBytes = 12; // 16-bit sizes, 3-byte palette entries
-constexpr std::uint32_t InfoHeaderBytes = 40;
-enum Compression : std::uint32_t { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
+constexpr qsizetype FileHeaderBytes = 14; // a bitmap's, before its info header
 // The escapes of run-length data: a count of 0, then one of these (or a count of pixels
 // that follow as they are).
 enum RunEscape : uchar { EndOfLine = 0, EndOfBitmap = 1, Delta = 2 };
@@ -33,10 +29,6 @@ std::uint32_t u32(QByteArrayView b, qsizetype at) {
     const auto* p = reinterpret_cast<const uchar*>(b.data()) + at;
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
-}
-std::uint16_t u16(QByteArrayView b, qsizetype at) {
-    const auto* p = reinterpret_cast<const uchar*>(b.data()) + at;
-    return std::uint16_t(p[0] | p[1] << 8);
 }
 uchar u8(QByteArrayView b, qsizetype at) {
     return uchar(b[at]);
@@ -69,37 +61,21 @@ bool runsEnd(QByteArrayView file, qsizetype at, qint64 rows, bool fourBit) {
 
 bool bitmapCutShort(QByteArrayView file) {
     if (file.size() < FileHeaderBytes + 4) return true;
-    const std::uint32_t headerBytes = u32(file, FileHeaderBytes);
-    const qsizetype info = FileHeaderBytes + 4;
-    const bool core = headerBytes == CoreHeaderBytes;
-    if (!core && headerBytes < InfoHeaderBytes) return false; // left to the reader
-    if (file.size() < FileHeaderBytes + qsizetype(headerBytes)) return true;
-    const qint64 wide = core ? u16(file, info) : std::llabs(std::int32_t(u32(file, info)));
-    const qint64 high = core ? u16(file, info + 2) : std::llabs(std::int32_t(u32(file, info + 4)));
-    const int bits = core ? u16(file, info + 6) : u16(file, info + 10);
-    const std::uint32_t compression = core ? Rgb : u32(file, info + 12);
-    const std::uint32_t coloursUsed = core ? 0 : u32(file, info + 28);
-
-    qint64 start = FileHeaderBytes + headerBytes;
-    if (headerBytes == InfoHeaderBytes && compression == BitFields) start += 3 * 4;
-    if (headerBytes == InfoHeaderBytes && compression == AlphaBitFields) start += 4 * 4;
-    // A palette of at most 2^bits colours: a larger count is the reader's to judge.
-    if (bits <= 8) {
-        const std::uint32_t most = 1u << bits;
-        start += qint64(coloursUsed ? std::min(coloursUsed, most) : most) * (core ? 3 : 4);
-    }
-    start = std::max<qint64>(start, u32(file, PixelsOffsetAt));
-
-    switch (compression) {
-    case Rgb:
-    case BitFields:
-    case AlphaBitFields:
-        if (const qint64 stride = (wide * bits + 31) / 32 * 4; stride > 0)
+    const std::optional<BitmapHeader> header = readBitmapHeader(file);
+    // A header of no size the reader knows is left to it; one the file cuts off is not.
+    if (!header) return file.size() < FileHeaderBytes + qsizetype(u32(file, FileHeaderBytes));
+    const qint64 start = header->rowsAt, high = header->height;
+    switch (header->compression) {
+    case BitmapCompression::Rgb:
+    case BitmapCompression::BitFields:
+    case BitmapCompression::AlphaBitFields:
+        if (const qint64 stride = header->stride(); stride > 0)
             return start > file.size() || (file.size() - start) / stride < high;
         return false;
-    case Rle8:
-    case Rle4:
-        return start >= file.size() || !runsEnd(file, start, high, compression == Rle4);
+    case BitmapCompression::Rle8:
+    case BitmapCompression::Rle4:
+        return start >= file.size() ||
+               !runsEnd(file, start, high, header->compression == BitmapCompression::Rle4);
     }
     return false;
 }
@@ -140,6 +116,15 @@ bool gifCutShort(QByteArrayView file) {
     return true;
 }
 
+// libpng may ask for a chunk's memory before it reads the chunk: a length beyond the
+// file's end costs what it claims, up to the decoder's memory limit, for a tiny file.
+bool pngCutShort(QByteArrayView file) {
+    PngChunks chunks(file);
+    while (const std::optional<PngChunk> chunk = chunks.next())
+        if (chunk->is("IEND")) return false;
+    return !chunks.atEnd();
+}
+
 } // namespace
 
 bool cutShort(RasterFormat format, QByteArrayView file) {
@@ -151,6 +136,7 @@ bool cutShort(RasterFormat format, QByteArrayView file) {
     case RasterFormat::Gif:
         return gifCutShort(file);
     case RasterFormat::Png:
+        return pngCutShort(file);
     case RasterFormat::Tiff:
     case RasterFormat::Icon:
     case RasterFormat::Unlisted:

@@ -9,17 +9,17 @@ SaveResult writePicture(ImageWriter& writer, const QImage& picture, const QStrin
     bool ok = false;
     switch (type) {
     case SaveType::Bmp:
-        ok = writer.saveBmp(picture, path, BitmapFormat::Rgb24);
+        ok = writer.saveBmp(picture, path);
         break;
     case SaveType::Gif:
-        ok = writer.saveGif(picture, path, GifPalette::Octree);
+        ok = writer.saveGif(picture, path);
         break;
     case SaveType::Jpg:
         ok = writer.saveJpeg(picture, path, quality);
         break;
     case SaveType::Png:
     default:
-        ok = writer.savePng(picture, path, BitmapFormat::Rgb24);
+        ok = writer.savePng(picture, path);
         break;
     }
     return {ok, ok ? QString() : writer.lastError()};

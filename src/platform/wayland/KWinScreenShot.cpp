@@ -1,5 +1,7 @@
 #include "platform/wayland/KWinScreenShot.h"
 #include "platform/TimingTrace.h"
+#include "platform/wayland/DesktopBound.h"
+#include "platform/wayland/KWinPixels.h"
 #include "platform/wayland/PreparedPicture.h"
 
 #include <QDBusArgument>
@@ -90,14 +92,10 @@ KWinShot capture(const QString& method, QSize expected = {}) {
         return closeAndReturn({KWinAnswer::NotAuthorized, {}});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return closeAndReturn({});
-    const QVariantMap raw = qdbus_cast<QVariantMap>(reply.arguments().constFirst());
-    const int width = raw.value(QStringLiteral("width")).toInt();
-    const int height = raw.value(QStringLiteral("height")).toInt();
-    const int stride = raw.value(QStringLiteral("stride")).toInt();
-    const auto format = QImage::Format(raw.value(QStringLiteral("format")).toUInt());
-    if (width <= 0 || height <= 0 || stride < width || format <= QImage::Format_Invalid ||
-        format >= QImage::NImageFormats)
-        return closeAndReturn({});
+    const std::optional<KWinPixels> pixels = kwinPixels(
+        qdbus_cast<QVariantMap>(reply.arguments().constFirst()), largestDesktopPicture());
+    if (!pixels) return closeAndReturn({});
+    const auto [width, height, stride, format] = *pixels;
     // Straight into the picture when its lines are as long as KWin's.
     QImage picture = ahead.take();
     if (picture.size() == QSize(width, height) && picture.bytesPerLine() == stride &&
@@ -107,11 +105,11 @@ KWinShot capture(const QString& method, QSize expected = {}) {
         picture = QImage(width, height, format);
     QByteArray lines;
     const bool direct = !picture.isNull() && picture.bytesPerLine() == stride;
-    if (!direct) lines.resize(qsizetype(stride) * height);
+    if (!direct) lines.resize(pixels->bytes());
     const bool read =
         !picture.isNull() &&
         readPixels(in, direct ? picture.bits() : reinterpret_cast<uchar*>(lines.data()),
-                   qsizetype(stride) * height);
+                   pixels->bytes());
     ::close(in);
     traceTiming("kwin-pixels-read");
     if (!read) return {};

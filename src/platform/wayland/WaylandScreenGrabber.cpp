@@ -6,6 +6,7 @@
 // window. A KWin that does not authorise this program leaves both to the portal.
 #include "platform/Backends.h"
 #include "platform/ScreenGrabber.h"
+#include "platform/WindowBounds.h"
 #include "platform/wayland/KWinScreenShot.h"
 #include "platform/wayland/OutputLayout.h"
 #include "platform/wayland/OutputModes.h"
@@ -24,9 +25,6 @@
 namespace kamsulo::platform {
 
 namespace {
-
-// The whole desktop; the only window id besides the focused one.
-constexpr WindowId desktopId = 1;
 
 const char* const noKWinText = "Das aktive Fenster ließ sich nicht aufnehmen: KWin hat die "
                                "Aufnahme verweigert.";
@@ -59,6 +57,14 @@ OutputLayout currentLayout() {
 
 class WaylandScreenGrabber final : public ScreenGrabber {
 public:
+    // sway names the focused window, KWin hands it out (or leaves it to the portal's
+    // dialog when it does not authorise the program); elsewhere only the portal's dialog
+    // picks a window.
+    GrabModes modes() const override {
+        const GrabModes desktop = GrabMode::WholeScreen | GrabMode::AllMonitors;
+        if (currentDesktop() == Desktop::Other) return desktop | GrabMode::WindowPickedByDesktop;
+        return desktop | GrabMode::ActiveWindow | GrabMode::WindowPickedByClick;
+    }
     // The desktop's device pixels: its top-left corner is 0,0, every output keeps its own
     // pixels.
     QRect primaryScreen() const override {
@@ -73,9 +79,31 @@ public:
             list.append({s->name(), layout.device(s->name())});
         return list;
     }
-    WindowId rootWindow() const override { return desktopId; }
+    // TODO(async): asks through PortalScreenshot itself once the backends are apart.
+    std::unique_ptr<GrabRequest> request(const GrabOrder& order) override {
+        return GrabRequest::answered(grabNow(order));
+    }
 
-    QImage grabRoot(const QRect& rect) override {
+    GrabAnswer grabNow(const GrabOrder& order) override {
+        const QImage picture = take(order);
+        return {picture, picture.isNull() ? failure_ : QString()};
+    }
+
+private:
+    QImage take(const GrabOrder& order) {
+        if (order.target == GrabTarget::Rectangle) return grabRoot(order.rect);
+        // Some desktops hand out the window's picture only whole.
+        if (std::optional<QImage> whole = grabActiveWindow()) return *whole;
+        // sway's focused window, cut from the desktop's picture; the whole screen with
+        // no window in front.
+        const QRect screen = primaryScreen();
+        const std::optional<QRect> outer = focusedWindowRect();
+        if (!outer) return grabRoot(screen);
+        return windowPicture(*outer, monitors(), screen,
+                             [this](const QRect& r) { return grabRoot(r); });
+    }
+
+    QImage grabRoot(const QRect& rect) {
         failure_.clear();
         if (rect.isEmpty()) return {};
         const OutputLayout layout = currentLayout();
@@ -90,13 +118,13 @@ public:
         return out;
     }
 
-    std::optional<QImage> grabActiveWindow() override {
+    std::optional<QImage> grabActiveWindow() {
         failure_.clear();
         // Only sway's window is cut from the desktop picture.
         if (currentDesktop() != Desktop::Sway) takePrepared();
         switch (currentDesktop()) {
         case Desktop::Sway:
-            return std::nullopt; // activeWindow() and windowRect() serve
+            return std::nullopt; // focusedWindowRect() serves
         case Desktop::Plasma: {
             KWinShot shot = kwinActiveWindow();
             if (!kwinAuthorizes(shot)) break; // the portal's dialog instead
@@ -111,10 +139,7 @@ public:
         return shot.picture;
     }
 
-    bool desktopPicksWindow() const override { return currentDesktop() == Desktop::Other; }
-
-    QString failure() const override { return failure_; }
-
+public:
     // A capture is coming after the window's pauses: the session bus is connected and
     // the desktop picture's memory readied meanwhile.
     void prepareScreenGrab() override {
@@ -123,19 +148,15 @@ public:
             std::make_unique<PreparedPicture>(currentLayout().frameSize(), QImage::Format_RGB32);
     }
 
-    WindowId activeWindow() override {
-        focused_ = swayFocusedWindow();
-        return focused_ ? focused_->id : 0;
-    }
-    WindowId frameOf(WindowId window) override { return window; }
-    QRect windowRect(WindowId window) override {
-        if (window == desktopId) return primaryScreen();
-        if (!focused_ || focused_->id != window) return {};
-        return currentLayout().toDevice(focused_->rect);
-    }
-    QRect clientRect(WindowId window) override { return windowRect(window); }
-
 private:
+    // sway's focused window in device pixels of the desktop; none when no window has
+    // the focus.
+    std::optional<QRect> focusedWindowRect() {
+        const std::optional<SwayWindow> focused = swayFocusedWindow();
+        if (!focused) return std::nullopt;
+        return currentLayout().toDevice(focused->rect);
+    }
+
     // The memory readied for the next grab's desktop picture; it goes with that grab.
     QImage takePrepared() {
         QImage memory = prepared_ ? prepared_->take() : QImage();
@@ -169,7 +190,6 @@ private:
 
     QString failure_;
     bool refusalTold_ = false;
-    std::optional<SwayWindow> focused_; // as the last activeWindow() found it
 };
 
 } // namespace

@@ -356,8 +356,10 @@ TEST_F(RegionOverlayWindow, CapturesThePixelsOnTheRealScreen) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     ASSERT_TRUE(waitFor([&] {
-        return kamsulo::platform::screenGrabber().grabRoot(QRect(0, 0, 64, 64)) ==
-               pattern.copy(0, 0, 64, 64);
+        return kamsulo::platform::screenGrabber()
+                   .grabNow(
+                       {kamsulo::platform::GrabTarget::Rectangle, QRect(0, 0, 64, 64), nullptr})
+                   .picture == pattern.copy(0, 0, 64, 64);
     }));
 
     overlay = RegionOverlay::showOverlay(host);

@@ -1,17 +1,18 @@
 // The common PNG decoder against Qt's reader, on files whose rows use every filter
 // type, alone and in runs; and the files it must leave to Qt's reader.
 #include "imaging/load/PngDecoder.h"
+#include "Samples.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageReader>
 #include <QRandomGenerator>
-#include <QtEndian>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
-#include <zlib.h>
 
 using namespace kamsulo::imaging;
+using namespace kamsulo::imaging::test;
 
 namespace {
 
@@ -35,18 +36,6 @@ int predictor(uchar filter, int a, int b, int c) {
     return 0;
 }
 
-QByteArray bigEndian(quint32 value) {
-    const quint32 big = qToBigEndian(value);
-    return QByteArray(reinterpret_cast<const char*>(&big), 4);
-}
-
-void appendChunk(QByteArray& file, const char* type, const QByteArray& data) {
-    const QByteArray body = QByteArray(type, 4) + data;
-    file += bigEndian(quint32(data.size())) + body +
-            bigEndian(
-                quint32(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
-}
-
 // `extra` goes between the header and the data.
 QByteArray png(const QImage& image, int channels, const QByteArray& extra = {}) {
     const int bytes = image.width() * channels;
@@ -68,17 +57,17 @@ QByteArray png(const QImage& image, int channels, const QByteArray& extra = {}) 
         }
         prior = row;
     }
-    const QByteArray header = bigEndian(quint32(image.width())) +
-                              bigEndian(quint32(image.height())) +
+    const QByteArray header = bigEndian32(quint32(image.width())) +
+                              bigEndian32(quint32(image.height())) +
                               QByteArray::fromHex(channels == 3 ? "0802000000" : "0806000000");
     QByteArray file = QByteArray::fromHex("89504e470d0a1a0a");
-    appendChunk(file, "IHDR", header);
+    file += pngChunk("IHDR", header);
     file += extra;
     const QByteArray compressed = qCompress(raw).mid(4); // without Qt's length
     const qsizetype half = compressed.size() / 2;
-    appendChunk(file, "IDAT", compressed.left(half));
-    appendChunk(file, "IDAT", compressed.mid(half));
-    appendChunk(file, "IEND", {});
+    file += pngChunk("IDAT", compressed.left(half));
+    file += pngChunk("IDAT", compressed.mid(half));
+    file += pngChunk("IEND", {});
     return file;
 }
 
@@ -110,11 +99,51 @@ TEST(PngDecoder, DecodesEveryFilterAsQtsReader) {
         }
 }
 
+// The colour space of gAMA, cHRM, sRGB and iCCP as Qt's reader attaches it (libpng's
+// checks included: a cHRM without a white point or a gAMA of zero is dropped), beside the
+// pixels.
+TEST(PngDecoder, AttachesTheColourSpaceOfQtsReader) {
+    const QImage image = noise(QSize(5, 3));
+    const QByteArray gamma45 = pngChunk("gAMA", bigEndian32(45455));
+    // D65 and the primaries of a wide-gamut display, and the same without a white point.
+    const QByteArray primaries = QByteArray::fromHex("000109a000007d000000678400010d88"
+                                                     "00003a9800001770");
+    const QByteArray chromaticities =
+        pngChunk("cHRM", QByteArray::fromHex("00007a2600008084") + primaries);
+    const QByteArray noWhite = pngChunk("cHRM", QByteArray(8, '\0') + primaries);
+    const QByteArray p3 = QColorSpace(QColorSpace::DisplayP3).iccProfile();
+    const QByteArray icc = pngChunk("iCCP", QByteArrayLiteral("P3\0\0") + qCompress(p3).mid(4));
+    const QByteArray srgb = pngChunk("sRGB", QByteArray(1, '\0'));
+    const struct {
+        QByteArray chunks;
+        bool colourSpace;
+    } cases[] = {
+        {{}, false},
+        {gamma45, true},
+        {gamma45 + chromaticities, true},
+        {gamma45 + noWhite, false},
+        {pngChunk("gAMA", bigEndian32(0)), false},
+        {srgb, true},
+        {icc, true},
+        {gamma45 + icc, true},
+    };
+    for (const auto& c : cases)
+        for (const int channels : {3, 4}) {
+            const QByteArray file = png(image, channels, c.chunks);
+            const std::optional<QImage> ours = decodeCommonPng(file, {});
+            const QImage qts = byQt(file);
+            const std::string name = c.chunks.toHex().toStdString();
+            ASSERT_TRUE(ours) << name;
+            EXPECT_EQ(*ours, qts) << name;
+            EXPECT_EQ(ours->colorSpace(), qts.colorSpace()) << name;
+            EXPECT_EQ(ours->colorSpace().isValid(), c.colourSpace) << name;
+        }
+}
+
 TEST(PngDecoder, LeavesOtherAndDamagedFilesToQtsReader) {
     const QImage image = noise(QSize(9, 7));
-    QByteArray trns, exif;
-    appendChunk(trns, "tRNS", QByteArray::fromHex("000100020003"));
-    appendChunk(exif, "eXIf", QByteArray::fromHex("4d4d002a00000008"));
+    const QByteArray trns = pngChunk("tRNS", QByteArray::fromHex("000100020003"));
+    const QByteArray exif = pngChunk("eXIf", QByteArray::fromHex("4d4d002a00000008"));
     QByteArray badCrc = png(image, 3), cut = png(image, 3);
     badCrc[badCrc.size() - 20] = char(badCrc[badCrc.size() - 20] ^ 1);
     cut.chop(30);

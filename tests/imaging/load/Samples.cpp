@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QtEndian>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 namespace kamsulo::imaging::test {
 
@@ -49,6 +51,18 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     QFile file(dir.filePath(name));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     return file.fileName();
+}
+
+QByteArray bigEndian32(quint32 value) {
+    const quint32 big = qToBigEndian(value);
+    return QByteArray(reinterpret_cast<const char*>(&big), 4);
+}
+
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    const QByteArray body = QByteArray(type, 4) + data;
+    const auto crc =
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size())));
+    return bigEndian32(quint32(data.size())) + body + bigEndian32(crc);
 }
 
 qint64 residentBytes(const char* key) {

@@ -23,6 +23,9 @@ QByteArray rgbBytes(const QImage& image);
 QByteArray contents(const QString& file);
 // Writes `bytes` as `name` in `dir` and returns the file's path.
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+QByteArray bigEndian32(quint32 value);
+// A PNG chunk: its length, type, `data` and CRC.
+QByteArray pngChunk(const char* type, const QByteArray& data);
 qint64 residentBytes(const char* key); // a field of /proc/self/status, in bytes
 void resetPeak();                      // of the resident set
 

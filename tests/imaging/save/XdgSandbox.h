@@ -1,10 +1,14 @@
 #pragma once
 // A private home and private XDG folders for one test: the desktop folder, the
 // installed applications and their associations are what the test puts there.
+// GLib reads the XDG folders once in a process, so a process holds one sandbox, made
+// before the first look at an application (ctest runs each test in a process of its
+// own).
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <map>
 #include <optional>
@@ -47,12 +51,18 @@ public:
     QString root() const { return dir_.path(); }
     QString home() const { return dir_.path() + "/home"; }
 
-    // Writes a file below the sandbox root, creating its folders.
+    // Writes a file below the sandbox root, creating its folders. A desktop entry
+    // is indexed by its types, as installing it does.
     QString write(const QString& relative, const QByteArray& content) const {
         const QString path = root() + "/" + relative;
         QDir().mkpath(QFileInfo(path).path());
         QFile f(path);
         if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(content);
+        f.close();
+        const qsizetype applications = path.indexOf(QLatin1String("/applications/"));
+        if (path.endsWith(QLatin1String(".desktop")) && applications > 0)
+            QProcess::execute(QStringLiteral("update-desktop-database"),
+                              {path.left(applications) + QStringLiteral("/applications")});
         return path;
     }
 

@@ -52,6 +52,13 @@ int openPreopened(const char* path, int flags, unsigned mode) {
     return systemOpen(path, flags, mode);
 }
 
+int preopenedDescriptor(const char* path) {
+    if (path)
+        for (const auto& [name, fd] : preopened())
+            if (std::strcmp(name.c_str(), path) == 0) return fd;
+    return -1;
+}
+
 } // namespace kamsulo::imaging::decoder
 
 // FreeType opens its fonts with open(). The sanitizers intercept open() themselves;

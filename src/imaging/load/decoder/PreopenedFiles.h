@@ -11,4 +11,7 @@ void preopenFontmapFonts(const char* fontmap);
 // open(): a copy of a preopened file's descriptor, else the system's answer.
 int openPreopened(const char* path, int flags, unsigned mode);
 
+// The descriptor of the file preopened under `path`, or -1; safe in a signal handler.
+int preopenedDescriptor(const char* path);
+
 } // namespace kamsulo::imaging::decoder

@@ -10,6 +10,9 @@ namespace kamsulo::imaging::decoder {
 struct SandboxLimits {
     rlim_t addressSpaceBytes = RLIM_INFINITY;
     rlim_t cpuSeconds = RLIM_INFINITY;
+    // The descriptor of a file opened before the walls, by its name, or -1: a stat of
+    // that name is answered from it. Called in a signal handler.
+    int (*knownFile)(const char* name) = nullptr;
 };
 
 // False when any wall could not be raised: the process must then not go on.

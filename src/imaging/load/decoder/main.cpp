@@ -1,12 +1,9 @@
 // kamsulo-decode: decodes one picture for the program, inside the sandbox.
 //   kamsulo-decode PARENT_PID BRANCH MAX_WIDTH MAX_HEIGHT DECODE_LIMIT TIMEOUT_MS DRAWING
 //                  QT_READERS
-//   kamsulo-decode PARENT_PID standby PREPARED_BYTES
 // The file's bytes are on descriptor 3, the answer goes into descriptor 4 (a memfd), and
 // one byte into descriptor 5 once it is complete, after which it waits to be ended; see
-// DecodeAnswer.h. In standby it gets its answer file at once, loads what it can ahead, faults
-// in PREPARED_BYTES of picture memory (for the picture that is likely to come), and then
-// waits on its socket (descriptor 3) for the request and the file. Everything that opens files
+// DecodeAnswer.h. Everything that opens files
 // (Qt's plugins, unless QT_READERS 0 says the picture needs none; for a metafile, which DRAWING 1
 // announces, the fonts) is loaded before the walls go up.
 #include "imaging/load/DecodeAnswer.h"
@@ -15,7 +12,6 @@
 #include "imaging/load/RasterFormat.h"
 #include "imaging/load/WmfRenderer.h"
 #include "imaging/load/decoder/AllocationWatch.h"
-#include "imaging/load/decoder/PagesAhead.h"
 #include "imaging/load/decoder/PreopenedFiles.h"
 #include "imaging/load/decoder/Sandbox.h"
 
@@ -28,13 +24,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <malloc.h>
 #include <optional>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,49 +90,27 @@ bool writeAll(const void* data, qint64 size, qint64 at) {
     return true;
 }
 
-// The answer's picture memory: faulted in by a standby while it waits, and mapped here
-// once a reader asks for it.
-struct AnswerPixels {
-    uchar* address = nullptr;
-    qint64 length = 0;
-};
-AnswerPixels prepared;
-AnswerPixels answerPixels;
-
-void prepareAnswerMemory(qint64 length) {
-    if (length <= 0 || ftruncate(DecoderAnswerFd, off_t(AnswerPixelsAlign + length)) != 0) return;
-    void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE,
-                        MAP_SHARED | MAP_POPULATE, DecoderAnswerFd, off_t(AnswerPixelsAlign));
-    if (mapped != MAP_FAILED) prepared = {static_cast<uchar*>(mapped), length};
-}
+// The answer's picture memory, mapped here once a reader asks for it.
+uchar* answerPixels = nullptr;
 
 QImage answerMemory(QSize size, QImage::Format format) {
     const qint64 length = qint64(size.width()) * size.height() * DecodedBytesPerPixel;
-    if (answerPixels.address || length <= 0 ||
+    if (answerPixels || length <= 0 ||
         ftruncate(DecoderAnswerFd, off_t(AnswerPixelsAlign + length)) != 0)
         return {};
-    if (prepared.length >= length) {
-        // The pages past the picture went with the file's end.
-        answerPixels = {prepared.address, length};
-    } else {
-        if (prepared.address) munmap(prepared.address, std::size_t(prepared.length));
-        void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE, MAP_SHARED,
-                            DecoderAnswerFd, off_t(AnswerPixelsAlign));
-        if (mapped == MAP_FAILED) return {};
-        answerPixels = {static_cast<uchar*>(mapped), length};
-        decoder::faultInAhead(mapped, std::size_t(length));
-    }
-    return QImage(answerPixels.address, size.width(), size.height(),
+    void* mapped = mmap(nullptr, std::size_t(length), PROT_READ | PROT_WRITE, MAP_SHARED,
+                        DecoderAnswerFd, off_t(AnswerPixelsAlign));
+    if (mapped == MAP_FAILED) return {};
+    answerPixels = static_cast<uchar*>(mapped);
+    return QImage(answerPixels, size.width(), size.height(),
                   qsizetype(size.width()) * DecodedBytesPerPixel, format);
 }
 
 bool answer(const LoadResult& result) {
-    decoder::stopFaultingIn();
     DecodeAnswer header;
     header.outcome = !result.picture.isNull() ? DecodeOutcome::Picture
                      : result.tooLarge        ? DecodeOutcome::TooLarge
                                               : DecodeOutcome::Refused;
-    // Exactly as long as the answer: no page prepared for a larger picture stays.
     const qint64 end = header.outcome == DecodeOutcome::Picture
                            ? qint64(AnswerPixelsAlign) + result.picture.sizeInBytes()
                            : 0;
@@ -153,7 +125,7 @@ bool answer(const LoadResult& result) {
         header.bytesPerLine = int(picture.bytesPerLine());
         header.pixelsAt = AnswerPixelsAlign;
         // Decoded in place, or copied there.
-        if (picture.constBits() != answerPixels.address &&
+        if (picture.constBits() != answerPixels &&
             !writeAll(picture.constBits(), picture.sizeInBytes(), qint64(header.pixelsAt)))
             return false;
     }
@@ -163,35 +135,11 @@ bool answer(const LoadResult& result) {
     return writeAll(&header, sizeof header, 0) && write(DecoderDoneFd, &done, 1) == 1;
 }
 
-// Waits for the request and the file's descriptor, which then takes 3.
-bool receiveRequest(DecodeRequest& request) {
-    iovec data{&request, sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    ssize_t got;
-    while ((got = recvmsg(DecoderStandbySocket, &message, MSG_CMSG_CLOEXEC)) < 0 &&
-           errno == EINTR) {
-    }
-    const cmsghdr* rights = CMSG_FIRSTHDR(&message);
-    if (got != sizeof request || !rights || rights->cmsg_type != SCM_RIGHTS ||
-        rights->cmsg_len != CMSG_LEN(sizeof(int)))
-        return false;
-    int file;
-    std::memcpy(&file, CMSG_DATA(rights), sizeof file);
-    // The socket's number goes to the file; nothing more comes over it.
-    return dup2(file, DecoderInputFd) == DecoderInputFd;
-}
-
-bool parseRequest(char** fields, DecodeRequest& request) {
+void parseRequest(char** fields, DecodeRequest& request) {
     for (std::int64_t* field :
          {&request.branch, &request.maxWidth, &request.maxHeight, &request.decodeLimitBytes,
           &request.timeoutMs, &request.drawing, &request.qtReaders})
         *field = std::atoll(*fields++);
-    return true;
 }
 
 } // namespace
@@ -199,20 +147,13 @@ bool parseRequest(char** fields, DecodeRequest& request) {
 int main(int argc, char** argv) {
     // Ends with the program, even if the program is killed.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const bool standby = argc == 4 && std::strcmp(argv[2], "standby") == 0;
-    if (!standby && argc != 9) return Usage;
+    if (argc != 9) return Usage;
     if (getppid() != std::atoll(argv[1])) return Usage; // the program is already gone
     // One arena: each thread's own would reserve 64 MiB of address space.
     mallopt(M_ARENA_MAX, 1);
-    // A standby has the time to load them all, and to fault in the picture's memory.
-    if (standby) {
-        loadReaders();
-        prepareAnswerMemory(std::atoll(argv[3]));
-    }
-
     DecodeRequest request;
-    if (standby ? !receiveRequest(request) : !parseRequest(argv + 2, request)) return NoInput;
-    if (!standby && request.qtReaders) loadReaders();
+    parseRequest(argv + 2, request);
+    if (request.qtReaders) loadReaders();
     close_range(DecoderDoneFd + 1, ~0U, 0);
     const auto branch = DecoderBranch(request.branch);
     const QSize maxSize(int(request.maxWidth), int(request.maxHeight));
@@ -244,6 +185,7 @@ int main(int argc, char** argv) {
         rlim_t(now + input.st_size + 2 * options.decodeLimitBytes + WorkingSpaceBytes);
 #endif
     limits.cpuSeconds = rlim_t(timeoutMs / 1000 + 2);
+    limits.knownFile = decoder::preopenedDescriptor;
     if (!decoder::enterSandbox(limits)) return NoSandbox;
 
     void* mapped =
