@@ -306,10 +306,27 @@ def mixed_scales(kamsulo, env, vnc, folder, procs):
     vnc2 = wait_for(lambda: connect(port), "no wayvnc on the second output")
 
     def region(name):
+        """Region into a file, once its overlays are in place. sway's tree shows them
+        where they are to go at once, but sway moves a window there only when its
+        program has answered, or after a while: a press before lands in the overlay on
+        the second output as if it stood at the desktop's left. The frozen desktop holds
+        the pointer where it stood: its picture there, with the pointer moved on and
+        shown there too, is the overlay in place."""
+        spot, moved = (1800, 900), (1500, 900)  # on the second output, where nothing stands
+
+        def pointer_at(*places):
+            shown = output_picture(second)
+            return all(bool(numpy.any(shown[y - 12:y + 20, x - 12:x + 20] != shown[y + 60, x + 60]))
+                       for x, y in places)
+        vnc2.pointer(*spot)
+        wait_for(lambda: pointer_at(spot), "the pointer does not go to the second output")
         shot = os.path.join(folder, name)
         procs.append(subprocess.Popen([kamsulo, "--region", "--output", shot], env=env))
         wait_for(lambda: sum(1 for n, _ in windows() if n.get("app_id") == "kamsulo"
                              and n.get("fullscreen_mode")) == 2, "no overlay on each output")
+        vnc2.pointer(*moved)
+        wait_for(lambda: pointer_at(spot, moved),
+                 "the overlay is not in place on the second output")
         return shot
 
     def result(shot, size, window_box, what):
@@ -345,11 +362,16 @@ def mixed_scales(kamsulo, env, vnc, folder, procs):
     shot = region("beide.png")
     vnc.pointer(1500, 300)
     vnc.pointer(1500, 300, 1)
+    vnc.pointer(1800, 600, 1)
+    # The two pointers come from two programs, which sway hears in no set order: the
+    # second moves once the outline shows that the first one's press has arrived.
+    wait_for(lambda: bool(numpy.all(output_picture(first)[300, 1500:1781] == RED)),
+             "no outline on the first output from the press")
     vnc2.pointer(100, 500)
     vnc2.pointer(300, 700)
     wait_for(lambda: bool(numpy.all(output_picture(second)[700, 0:271] == RED)),
              "the outline does not follow the pointer onto the second output")
-    vnc.pointer(1500, 300)  # the first pointer's button goes up where the pointer is
+    vnc.pointer(1800, 600)  # the first pointer's button goes up where the pointer is
     result(shot, (719, 399), (619, 0, 100, 149), "Region across both outputs")
 
 
