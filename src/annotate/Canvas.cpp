@@ -6,6 +6,7 @@
 #include "platform/DevicePixels.h"
 #include "platform/MessageBox.h"
 #include "platform/PointerPosition.h"
+#include "platform/ScreenScale.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
@@ -56,8 +57,9 @@ Canvas::~Canvas() = default;
 void Canvas::fitToPicture() {
     // One picture pixel per device pixel: the picture is shown at its own size on the
     // screen, whatever the screen's scale.
-    controller_.setPixelRatio(devicePixelRatioF());
-    const QSize size = platform::logicalSizeFor(surface_.pixelSize(), devicePixelRatioF());
+    const qreal ratio = platform::deviceRatio(*this);
+    controller_.setPixelRatio(ratio);
+    const QSize size = platform::logicalSizeFor(surface_.pixelSize(), ratio);
     if (this->size() == size && minimumSize() == size) return;
     setFixedSize(size);
 }
@@ -154,7 +156,7 @@ void Canvas::printText(const QString& text) {
 
 void Canvas::sync() {
     fitToPicture();
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = platform::deviceRatio(*this);
     const QRect changed = surface_.takeChangedRect();
     if (!changed.isEmpty()) update(platform::coveringLogical(changed, ratio));
 
@@ -197,7 +199,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setClipRegion(event->region());
     // Painted in device pixels, one per picture pixel.
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = platform::deviceRatio(*this);
     p.scale(1 / ratio, 1 / ratio);
     const QImage& img = surface_.image();
     for (const QRect& logical : event->region()) {
@@ -248,6 +250,12 @@ void Canvas::keyPressEvent(QKeyEvent* event) {
 
 void Canvas::keyReleaseEvent(QKeyEvent* event) {
     keyUp(event->key(), modifierMask(event->modifiers()));
+}
+
+bool Canvas::event(QEvent* event) {
+    // On another screen the same picture may need another size.
+    if (event->type() == QEvent::ScreenChangeInternal) sync();
+    return QWidget::event(event);
 }
 
 void Canvas::moveEvent(QMoveEvent* event) {

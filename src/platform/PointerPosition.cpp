@@ -2,6 +2,7 @@
 
 #include "platform/DevicePixels.h"
 #include "platform/PointerEventLog.h"
+#include "platform/ScreenScale.h"
 #include "platform/x11/X11PointerEvents.h"
 
 #include <QGuiApplication>
@@ -56,15 +57,14 @@ void followPointerEvents() {
     followX11PointerEvents(eventLog());
 }
 
-QPointF eventOnDesktop(const QMouseEvent& event, const QWidget& receiver, qreal ratio) {
-    const QPointF estimate = estimateOnDesktop(event, receiver, ratio);
-    if (const std::optional<PointerRecord> r = recordOf(event, receiver, estimate.toPoint()))
+QPoint eventOnDesktop(const QMouseEvent& event, const QWidget& receiver, QPoint estimate) {
+    if (const std::optional<PointerRecord> r = recordOf(event, receiver, estimate))
         return r->desktop;
     return estimate;
 }
 
 QPoint eventInWidget(const QMouseEvent& event, const QWidget& receiver) {
-    const qreal ratio = receiver.devicePixelRatioF();
+    const qreal ratio = deviceRatio(receiver);
     const QWidget* window = receiver.window();
     const QPoint estimate = estimateOnDesktop(event, receiver, ratio).toPoint();
     if (const std::optional<PointerRecord> r = recordOf(event, receiver, estimate);

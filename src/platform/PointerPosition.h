@@ -16,13 +16,13 @@ namespace kamsulo::platform {
 // need exact positions are shown. Once is enough, more calls do nothing.
 void followPointerEvents();
 
-// The device pixel of the desktop where `event`, received by `receiver`, happened; when
-// the display server has not told (an event made up by Qt or a test, or on Wayland), its
-// global position scaled by `ratio` (the screen's device pixels per logical pixel; 0 for
-// Qt's ratio, which is rounded up where the compositor scales by a fraction), unrounded.
-QPointF eventOnDesktop(const QMouseEvent& event, const QWidget& receiver, qreal ratio = 0);
-// The device pixel of `receiver` where `event` happened. The widget's first device pixel
-// is its logical position in its window times the ratio, rounded as the painter rounds.
+// The device pixel of the desktop where `event`, received by `receiver`, happened: the
+// display server's own record of it where there is one, else `estimate` (an event made
+// up by Qt or a test, or on Wayland), where the event's position lies in device pixels.
+QPoint eventOnDesktop(const QMouseEvent& event, const QWidget& receiver, QPoint estimate);
+// The device pixel of `receiver` where `event` happened, at the ratio of its screen
+// (deviceRatio()). The widget's first device pixel is its logical position in its window
+// times the ratio, rounded as the painter rounds.
 QPoint eventInWidget(const QMouseEvent& event, const QWidget& receiver);
 
 } // namespace kamsulo::platform

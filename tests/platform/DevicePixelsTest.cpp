@@ -2,6 +2,9 @@
 #include "platform/DevicePixels.h"
 #include "platform/PointerEventLog.h"
 #include "platform/WindowBounds.h"
+#include "platform/wayland/OutputLayout.h"
+
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -103,4 +106,61 @@ TEST(DevicePixels, EachMouseEventGetsThePositionOfItsOwnDisplayServerEvent) {
         const std::optional<PointerRecord> r = log.take(c.kind, c.time, c.estimate, 3);
         EXPECT_EQ(r ? std::optional(r->desktop) : std::nullopt, c.found) << c.estimate.x();
     }
+}
+
+TEST(DevicePixels, WaylandOutputsKeepTheirOwnPixelsBesideOthersOfAnotherScale) {
+    // 1920x1080 outputs: at 1.5 (1280x720 logical) and at 1 beside it, in either order.
+    const OutputLayout firstLarger({{"A", QRect(0, 0, 1280, 720), {1920, 1080}},
+                                    {"B", QRect(1280, 0, 1920, 1080), {1920, 1080}}});
+    const OutputLayout firstSmaller({{"A", QRect(0, 0, 1920, 1080), {1920, 1080}},
+                                     {"B", QRect(1920, 0, 1280, 720), {1920, 1080}}});
+    struct Case {
+        const OutputLayout& layout;
+        QSize frame;
+        QRect a, b, desktop, window, windowDevice;
+    };
+    for (const Case& c : {
+             Case{firstLarger,
+                  {4800, 1620},
+                  {0, 0, 1920, 1080},
+                  {1920, 0, 1920, 1080},
+                  {0, 0, 3840, 1080},
+                  {1380, 100, 400, 300},
+                  {2020, 100, 400, 300}},
+             // The enlarged output left room in the frame: black between the two.
+             Case{firstSmaller,
+                  {4800, 1620},
+                  {0, 0, 1920, 1080},
+                  {2880, 0, 1920, 1080},
+                  {0, 0, 4800, 1080},
+                  {2000, 100, 400, 300},
+                  {3000, 150, 600, 450}},
+         }) {
+        EXPECT_EQ(c.layout.frameScale(), 1.5);
+        EXPECT_EQ(c.layout.frameSize(), c.frame);
+        EXPECT_EQ(c.layout.device("A"), c.a);
+        EXPECT_EQ(c.layout.device("B"), c.b);
+        EXPECT_EQ(c.layout.desktop(), c.desktop);
+        EXPECT_EQ(c.layout.toDevice(c.window), c.windowDevice);
+    }
+
+    // The frame shows B enlarged by 1.5: a block of 300 frame pixels is 200 of B's own.
+    QImage frame(4800, 1620, QImage::Format_RGB32);
+    frame.fill(Qt::red);
+    QPainter(&frame).fillRect(1920, 0, 2880, 1620, Qt::green);
+    QPainter(&frame).fillRect(1920 + 300, 150, 300, 300, Qt::blue);
+    const QImage desktop = firstLarger.fromFrame(frame);
+    ASSERT_EQ(desktop.size(), QSize(3840, 1080));
+    const QImage block = desktop.copy(1920 + 200, 100, 200, 200);
+    QImage blue(block.size(), QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    EXPECT_EQ(block, blue);
+    EXPECT_EQ(desktop.pixel(1919, 1079), qRgb(255, 0, 0));
+    EXPECT_EQ(desktop.pixel(1920 + 199, 99), qRgb(0, 255, 0));
+    EXPECT_EQ(desktop.pixel(3839, 1079), qRgb(0, 255, 0));
+    // Outputs of one scale: the frame is the desktop already.
+    const OutputLayout same({{"A", QRect(0, 0, 1280, 720), {1920, 1080}},
+                             {"B", QRect(1280, 0, 1280, 720), {1920, 1080}}});
+    const QImage whole(3840, 1080, QImage::Format_RGB32);
+    EXPECT_EQ(same.fromFrame(whole).cacheKey(), whole.cacheKey());
 }

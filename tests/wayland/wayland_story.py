@@ -13,7 +13,10 @@ whose menu waybar is to show on a left click, with the tray menu's entries in or
 window of the menu's own on the way; "Region" chosen while "Gesamter Screen" waits for a
 stopped portal is ignored;
 at a scale of 1.5, --screen and a Region drag keep the output's own pixels, and with a
-second output --screen is the first one's. Pictures and texts are
+second output --screen is the first one's; with that second output at 1 beside the first
+at 1.5, the canvas shows a picture one pixel per device pixel, a Region drag on the second
+output is outlined and cut there, and one across both keeps each output's own pixels
+(a second wayvnc serves the second output). Pictures and texts are
 read back through the clipboard (ClipBoard, or Ctrl+A, Ctrl+C on a message box) with wl-paste;
 pointer and keys go through wayvnc as a small RFB client. Every step polls for what it
 can observe.
@@ -44,6 +47,8 @@ COLOR = (0xFF, 0x88, 0x00)
 BACKGROUND = (0x33, 0x66, 0x99)
 HOVER = (0xFF, 0xFF, 0x00)  # a main button under the pointer
 GREEN = (0x22, 0xAA, 0x44)
+RED = (0xFF, 0x00, 0x00)  # the region outline
+WHITE = (0xFF, 0xFF, 0xFF)  # the region label's background
 PASTE_CORNER = (570, 6)  # a double click there pastes
 WINDOW = (200, 150, 400, 300)  # where the session's compositor puts the colour window
 BUTTONS = {"Region": 30, "Screen": 92, "Fenster": 164, "ClipBoard": 226, "MsPaint": 286,
@@ -254,6 +259,133 @@ def tray_items():
                "--object-path", "/StatusNotifierWatcher", "--method",
                "org.freedesktop.DBus.Properties.Get", "org.kde.StatusNotifierWatcher",
                "RegisteredStatusNotifierItems").decode()
+
+
+def output_picture(name):
+    return numpy.asarray(Image.open(io.BytesIO(run("grim", "-o", name, "-"))).convert("RGB"))
+
+
+def near(box, expected):
+    """A box of pixels of one colour where the compositor or a scaling blends its edges
+    with what lies beside: each edge within a pixel of where it belongs."""
+    return box is not None and all(abs(a - b) <= 1 for a, b in zip(
+        (box[0], box[1], box[0] + box[2], box[1] + box[3]),
+        (expected[0], expected[1], expected[0] + expected[2], expected[1] + expected[3])))
+
+
+def mixed_scales(kamsulo, env, vnc, folder, procs):
+    """The first output at 1.5, the second beside it at 1 (1920x1080 device pixels each,
+    the second at 1280,0 logical, so at 1920,0 in the desktop's device pixels): the canvas
+    shows a picture one pixel per device pixel; a Region drag on the second output shows
+    its outline and label there and crops its pixels; one across both keeps each output's
+    own pixels."""
+    first, second = "HEADLESS-1", "HEADLESS-2"
+    # The colour window on the second output, at 200,150 of its own 400x300 pixels (and
+    # out of the way of the main window on the first).
+    run("swaymsg", "[app_id=kamsulo-test-color]", "move", "absolute", "position", "1480", "150")
+    wait_for(lambda: any(n.get("app_id") == "kamsulo-test-color" and origin(n) == (1480, 150)
+                         for n, _ in windows()), "the colour window is not on the second output")
+
+    # The canvas: a 300x200 picture is 300x200 device pixels on the output at 1.5.
+    picture_file = os.path.join(folder, "gruen.png")
+    Image.new("RGB", (300, 200), GREEN).save(picture_file)
+    run("swaymsg", "focus", "output", first)
+    procs.append(subprocess.Popen([kamsulo, picture_file], env=env))
+
+    def shown_at_own_size():
+        box = color_box(output_picture(first), GREEN)
+        return box is not None and abs(box[2] - 300) <= 2 and abs(box[3] - 200) <= 2
+    wait_for(shown_at_own_size, "the canvas at 1.5 does not show the picture at 300x200 "
+             "device pixels")
+    procs[-1].terminate()
+    wait_for(lambda: procs[-1].poll() is not None, "the program does not end")
+
+    # The pointer on the second output comes from a wayvnc of its own.
+    port = free_port()
+    procs.append(subprocess.Popen(["wayvnc", "-o", second, "127.0.0.1", str(port)]))
+    vnc2 = wait_for(lambda: connect(port), "no wayvnc on the second output")
+
+    def region(name):
+        """Region into a file, once its overlays are in place. sway's tree shows them
+        where they are to go at once, but sway moves a window there only when its
+        program has answered, or after a while: a press before lands in the overlay on
+        the second output as if it stood at the desktop's left. The frozen desktop holds
+        the pointer where it stood: its picture there, with the pointer moved on and
+        shown there too, is the overlay in place."""
+        spot, moved = (1800, 900), (1500, 900)  # on the second output, where nothing stands
+
+        def pointer_at(*places):
+            shown = output_picture(second)
+            return all(bool(numpy.any(shown[y - 12:y + 20, x - 12:x + 20] != shown[y + 60, x + 60]))
+                       for x, y in places)
+        vnc2.pointer(*spot)
+        wait_for(lambda: pointer_at(spot), "the pointer does not go to the second output")
+        shot = os.path.join(folder, name)
+        procs.append(subprocess.Popen([kamsulo, "--region", "--output", shot], env=env))
+        wait_for(lambda: sum(1 for n, _ in windows() if n.get("app_id") == "kamsulo"
+                             and n.get("fullscreen_mode")) == 2, "no overlay on each output")
+        vnc2.pointer(*moved)
+        wait_for(lambda: pointer_at(spot, moved),
+                 "the overlay is not in place on the second output")
+        return shot
+
+    def result(shot, size, window_box, what):
+        wait_for(lambda: procs[-1].poll() is not None, "%s: Region did not end" % what)
+        picture = numpy.asarray(Image.open(shot).convert("RGB"))
+        if picture.shape[1::-1] != size or not near(color_box(picture, COLOR), window_box):
+            fail("%s: %s, the window at %s" % (what, picture.shape[1::-1],
+                                                color_box(picture, COLOR)))
+
+    # A drag on the second output: outline and label there, none on the first, and the
+    # second output's pixels inside the outline.
+    shot = region("zweiter.png")
+    vnc2.pointer(500, 350)
+    vnc2.pointer(500, 350, 1)
+    vnc2.pointer(600, 450, 1)
+    vnc2.pointer(700, 550, 1)
+
+    # (The pointer's crosshair covers the corner under it.)
+    def outline_and_label():
+        shown = output_picture(second)
+        return all(bool(numpy.all(edge == RED)) for edge in (
+            shown[350, 500:701], shown[350:551, 500], shown[350:521, 700], shown[550, 500:671])) \
+            and int(numpy.count_nonzero(numpy.all(shown[555:575, 705:745] == WHITE, axis=2))) > 50
+    wait_for(outline_and_label, "no outline and label on the second output where it was dragged")
+    # (Above the bar at the bottom, whose tray icon may hold red.)
+    if numpy.any(numpy.all(output_picture(first)[:1000] == RED, axis=2)):
+        fail("a drag on the second output shows an outline on the first")
+    vnc2.pointer(700, 550)
+    result(shot, (199, 199), (0, 0, 99, 99), "Region on the second output")
+
+    # From the first output across to the second: each part at its own pixels, the
+    # window 100x149 of the second output's own in the crop from 1501,301.
+    shot = region("beide.png")
+    vnc.pointer(1500, 300)
+    vnc.pointer(1500, 300, 1)
+    vnc.pointer(1800, 600, 1)
+    # The two pointers come from two programs, which sway hears in no set order: the
+    # second moves once the outline shows that the first one's press has arrived.
+    wait_for(lambda: bool(numpy.all(output_picture(first)[300, 1500:1781] == RED)),
+             "no outline on the first output from the press")
+    vnc2.pointer(100, 500)
+    vnc2.pointer(300, 700)
+    wait_for(lambda: bool(numpy.all(output_picture(second)[700, 0:271] == RED)),
+             "the outline does not follow the pointer onto the second output")
+    vnc.pointer(1800, 600)  # the first pointer's button goes up where the pointer is
+    result(shot, (719, 399), (619, 0, 100, 149), "Region across both outputs")
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def connect(port):
+    try:
+        return Vnc(port)
+    except OSError:
+        return None
 
 
 def tray_menu():
@@ -473,6 +605,7 @@ def main():
             if picture.shape[1::-1] != picture_box or color_box(picture, COLOR) != window_box:
                 fail("%s at scale 1.5: %s, the window at %s" % (
                     args[0], picture.shape[1::-1], color_box(picture, COLOR)))
+        mixed_scales(kamsulo, env, vnc, folder, procs)
         print("wayland story passed")
     finally:
         for p in reversed(procs):

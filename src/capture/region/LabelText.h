@@ -4,12 +4,8 @@
 
 namespace kamsulo::capture {
 
-// A single-precision number in general format: up to seven significant digits, no
-// trailing zeros, no thousands separator, a decimal comma when there is a fraction.
-QString formatFloat(float value);
-
-// "X=.. Y=..; B=.. H=..": pointer position and size of the rectangle in pixels, from
-// the pointer and the anchor in twips. B and H are never negative.
+// "X=.. Y=..; B=.. H=..": pointer position and size of the rectangle in whole device
+// pixels, from the pointer and the anchor in twips. B and H are never negative.
 QString sizeLabelText(float x, float y, float anchorX, float anchorY, float twipsPerPixelX,
                       float twipsPerPixelY);
 

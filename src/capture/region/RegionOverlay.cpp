@@ -7,6 +7,7 @@
 #include "platform/DevicePixels.h"
 #include "platform/PointerPosition.h"
 #include "platform/ScreenGrabber.h"
+#include "platform/ScreenScale.h"
 #include "platform/TimingTrace.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
@@ -55,6 +56,13 @@ platform::GrabAnswer freezeDesktop(platform::ScreenGrabber& grabber,
 QRect deviceSize(const QRect& screenRect, const QImage& frozen) {
     return QRect(screenRect.topLeft(), frozen.isNull() ? screenRect.size() : frozen.size());
 }
+
+// A monitor on its own: its logical rectangle shows the frozen screen.
+DesktopPixels alone(const QRect& screenRect, const QImage& frozen) {
+    const QRect device = deviceSize(screenRect, frozen);
+    const qreal ratio = screenRect.width() > 0 ? qreal(device.width()) / screenRect.width() : 1.0;
+    return DesktopPixels({{QRectF(screenRect), device, ratio}});
+}
 } // namespace
 
 RegionOverlay* RegionOverlay::current() {
@@ -99,11 +107,19 @@ RegionOverlay* RegionOverlay::showOverlay(RegionHost& host) {
         screens.removeAll(primary);
         screens.prepend(primary);
     }
-    g_openOverlays.clear();
-    for (QScreen* s : screens) {
+    QList<QScreen*> shown;
+    QList<MonitorPixels> pixels;
+    for (QScreen* s : std::as_const(screens)) {
         const QRect device = platform::screenDeviceRect(s, monitors) & desktop;
         if (device.isEmpty()) continue;
-        auto* overlay = new RegionOverlay(host, frozen, desktop, s->geometry(), device);
+        shown.append(s);
+        pixels.append({platform::logicalPlaneRect(s, device), device, platform::deviceRatio(s)});
+    }
+    g_openOverlays.clear();
+    for (int i = 0; i < shown.size(); ++i) {
+        QScreen* s = shown[i];
+        auto* overlay =
+            new RegionOverlay(host, frozen, desktop, s->geometry(), DesktopPixels(pixels), i);
         g_openOverlays.append(overlay);
         overlay->create();
         if (QWindow* w = overlay->windowHandle()) w->setScreen(s);
@@ -120,14 +136,19 @@ RegionOverlay* RegionOverlay::showOverlay(RegionHost& host) {
 RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenScreen, const QRect& screenRect,
                              QWidget* parent)
     : RegionOverlay(host, frozenScreen, deviceSize(screenRect, frozenScreen), screenRect,
-                    deviceSize(screenRect, frozenScreen), parent) {}
+                    alone(screenRect, frozenScreen), 0, parent) {}
 
 RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenDesktop, const QRect& desktopDevice,
-                             const QRect& screenRect, const QRect& screenDevice, QWidget* parent)
+                             const QRect& screenRect, DesktopPixels pixels, int monitor,
+                             QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::X11BypassWindowManagerHint),
       host_(host), frozen_(std::move(frozenDesktop)), desktop_(desktopDevice),
-      device_(screenDevice) {
+      pixels_(std::move(pixels)) {
+    const MonitorPixels& own = pixels_.monitors().at(monitor);
+    device_ = own.device;
+    ratio_ = own.ratio > 0 ? own.ratio : 1.0;
+    corner_ = own.logical.topLeft();
     platform::followPointerEvents();
     setObjectName(QStringLiteral("RegionOverlay"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -145,8 +166,6 @@ RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenDesktop, const QRect
         frozen_ = QImage(desktop_.size(), QImage::Format_RGB32);
         frozen_.fill(Qt::black);
     }
-    if (screenRect.width() > 0) ratio_ = qreal(device_.width()) / screenRect.width();
-
     twipsPerPixelX_ = float(platform::twipsPerPixelX());
     twipsPerPixelY_ = float(platform::twipsPerPixelY());
 
@@ -170,10 +189,11 @@ RegionOverlay::RegionOverlay(RegionHost& host, QImage frozenDesktop, const QRect
 
 RegionOverlay::~RegionOverlay() = default;
 
-// The event's device pixel of the desktop, also while a drag goes on over another
-// monitor, in twips.
+// Qt rounds position() to whole logical pixels, which hides every second device pixel at
+// a scale of 2; scenePosition(), the position in the window, keeps the fractions.
 QPointF RegionOverlay::toTwips(const QMouseEvent* e) const {
-    const QPointF device = platform::eventOnDesktop(*e, *this, ratio_);
+    const QPoint estimate = pixels_.deviceAt(corner_ + e->scenePosition());
+    const QPoint device = platform::eventOnDesktop(*e, *this, estimate);
     return {device.x() * double(twipsPerPixelX_), device.y() * double(twipsPerPixelY_)};
 }
 

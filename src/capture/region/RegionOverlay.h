@@ -7,6 +7,8 @@
 // device pixels of the desktop; where no monitor shows the desktop the copy is black. The outline
 // is painted over the frozen copy and never into it, so it can never end up in the capture. There
 // is no keyboard handling: the first release ends the overlay, with or without a usable rectangle.
+#include "capture/region/DesktopPixels.h"
+
 #include <QImage>
 #include <QRect>
 #include <QWidget>
@@ -35,10 +37,12 @@ public:
     // pixels of that rectangle). Not shown yet.
     RegionOverlay(RegionHost& host, QImage frozenScreen, const QRect& screenRect,
                   QWidget* parent = nullptr);
-    // An overlay over one monitor: `screenRect` in logical pixels is `screenDevice` in
-    // device pixels of the desktop, of which `frozenDesktop` shows `desktopDevice`.
+    // An overlay over one monitor, `screenRect` in logical pixels: the `monitor`th of
+    // `pixels`, which places every monitor in device pixels of the desktop, of which
+    // `frozenDesktop` shows `desktopDevice`.
     RegionOverlay(RegionHost& host, QImage frozenDesktop, const QRect& desktopDevice,
-                  const QRect& screenRect, const QRect& screenDevice, QWidget* parent = nullptr);
+                  const QRect& screenRect, DesktopPixels pixels, int monitor,
+                  QWidget* parent = nullptr);
     ~RegionOverlay() override;
 
     const QImage& frozenScreen() const { return frozen_; }
@@ -62,6 +66,8 @@ private:
     void followPointer(float x, float y);
     void finishSelection(float x, float y);
 
+    // The event's device pixel of the desktop, also while a drag goes on over another
+    // monitor, in twips.
     QPointF toTwips(const QMouseEvent* e) const;
     // The overlays of this capture (this one alone when it was made on its own).
     QList<RegionOverlay*> siblings();
@@ -72,10 +78,12 @@ private:
     QRect toLogical(const QRect& device) const;
 
     RegionHost& host_;
-    QImage frozen_; // the desktop, held once for the capture (shared by the overlays)
-    QRect desktop_; // what frozen_ shows, device pixels
-    QRect device_;  // this monitor, device pixels
-    qreal ratio_ = 1.0;
+    QImage frozen_;        // the desktop, held once for the capture (shared by the overlays)
+    QRect desktop_;        // what frozen_ shows, device pixels
+    DesktopPixels pixels_; // every monitor of this capture
+    QRect device_;         // this monitor, device pixels
+    qreal ratio_ = 1.0;    // its device pixels per logical pixel
+    QPointF corner_;       // its top-left corner on the plane of pointer positions
     QLabel* sizeLabel_ = nullptr;
     bool selecting_ = false;
     bool closing_ = false;

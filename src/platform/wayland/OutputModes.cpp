@@ -1,5 +1,7 @@
 #include "platform/wayland/OutputModes.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -82,6 +84,29 @@ QHash<QString, QSize> outputModes() {
         wl_output_release(output->proxy);
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
+    return modes;
+}
+
+QHash<QString, QSize> currentOutputModes() {
+    static bool asked = false;
+    static QString askedFor;
+    static QHash<QString, QSize> modes;
+    QString screens;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        screens += QStringLiteral("%1 %2,%3 %4x%5 %6;")
+                       .arg(s->name())
+                       .arg(g.x())
+                       .arg(g.y())
+                       .arg(g.width())
+                       .arg(g.height())
+                       .arg(s->devicePixelRatio());
+    }
+    if (!asked || screens != askedFor) {
+        modes = outputModes();
+        asked = true;
+        askedFor = screens;
+    }
     return modes;
 }
 

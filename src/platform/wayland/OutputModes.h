@@ -11,5 +11,7 @@ namespace kamsulo::platform {
 // The current mode of each output that names itself (upright: a turned output's
 // width and height swapped); empty when the compositor cannot be asked.
 QHash<QString, QSize> outputModes();
+// The same, asked of the compositor anew only when Qt's screens changed since the last call.
+QHash<QString, QSize> currentOutputModes();
 
 } // namespace kamsulo::platform

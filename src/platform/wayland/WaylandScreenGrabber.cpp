@@ -8,6 +8,7 @@
 #include "platform/ScreenGrabber.h"
 #include "platform/WindowBounds.h"
 #include "platform/wayland/KWinScreenShot.h"
+#include "platform/wayland/OutputLayout.h"
 #include "platform/wayland/OutputModes.h"
 #include "platform/wayland/PortalScreenshot.h"
 #include "platform/wayland/PreparedPicture.h"
@@ -17,7 +18,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -43,31 +43,16 @@ Desktop currentDesktop() {
     return Desktop::Other;
 }
 
-// The portal's frame holds the desktop in device pixels, at the largest scale of its
-// outputs: each output's mode over its logical size. Qt's own ratio is that scale
-// rounded up to a whole number where the compositor's scale is fractional.
-qreal deviceScale() {
-    const QHash<QString, QSize> modes = outputModes();
-    qreal scale = 0;
+// The outputs as Qt's screens and the compositor's modes show them now. An output whose
+// mode is unknown has Qt's ratio.
+OutputLayout currentLayout() {
+    const QHash<QString, QSize> modes = currentOutputModes();
+    QList<WaylandOutput> outputs;
     for (const QScreen* s : QGuiApplication::screens()) {
-        const auto mode = modes.constFind(s->name());
-        if (mode != modes.cend() && s->geometry().width() > 0)
-            scale = std::max(scale, qreal(mode->width()) / s->geometry().width());
+        const QSize mode = modes.value(s->name(), s->geometry().size() * s->devicePixelRatio());
+        outputs.append({s->name(), s->geometry(), mode});
     }
-    if (scale > 0) return scale;
-    QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->devicePixelRatio() : 1.0;
-}
-
-QRect toDevice(const QRect& logical, const QPoint& origin, qreal r = deviceScale()) {
-    const QRect shifted = logical.translated(-origin);
-    return QRect(qRound(shifted.x() * r), qRound(shifted.y() * r), qRound(shifted.width() * r),
-                 qRound(shifted.height() * r));
-}
-
-QRect virtualDesktop() {
-    QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->virtualGeometry() : QRect();
+    return OutputLayout(outputs);
 }
 
 class WaylandScreenGrabber final : public ScreenGrabber {
@@ -80,21 +65,18 @@ public:
         if (currentDesktop() == Desktop::Other) return desktop | GrabMode::WindowPickedByDesktop;
         return desktop | GrabMode::ActiveWindow | GrabMode::WindowPickedByClick;
     }
-    // Pixels of the portal's frame: the desktop's top-left corner is 0,0.
+    // The desktop's device pixels: its top-left corner is 0,0, every output keeps its own
+    // pixels.
     QRect primaryScreen() const override {
         QScreen* s = QGuiApplication::primaryScreen();
-        return s ? toDevice(s->geometry(), virtualDesktop().topLeft()) : QRect();
+        return s ? currentLayout().device(s->name()) : QRect();
     }
-    QRect rootRect() const override {
-        const QRect desktop = virtualDesktop();
-        return toDevice(desktop, desktop.topLeft());
-    }
+    QRect rootRect() const override { return currentLayout().desktop(); }
     QList<Monitor> monitors() const override {
-        const QPoint origin = virtualDesktop().topLeft();
-        const qreal scale = deviceScale();
+        const OutputLayout layout = currentLayout();
         QList<Monitor> list;
         for (const QScreen* s : QGuiApplication::screens())
-            list.append({s->name(), toDevice(s->geometry(), origin, scale)});
+            list.append({s->name(), layout.device(s->name())});
         return list;
     }
     // TODO(async): asks through PortalScreenshot itself once the backends are apart.
@@ -124,7 +106,8 @@ private:
     QImage grabRoot(const QRect& rect) {
         failure_.clear();
         if (rect.isEmpty()) return {};
-        const QImage desktop = wholeDesktop();
+        const OutputLayout layout = currentLayout();
+        const QImage desktop = layout.fromFrame(wholeDesktop(layout.frameSize()));
         if (desktop.isNull()) return {};
         if (desktop.rect() == rect) return desktop;
         if (desktop.rect().contains(rect)) return desktop.copy(rect);
@@ -161,7 +144,8 @@ public:
     // the desktop picture's memory readied meanwhile.
     void prepareScreenGrab() override {
         QDBusConnection::sessionBus();
-        prepared_ = std::make_unique<PreparedPicture>(rootRect().size(), QImage::Format_RGB32);
+        prepared_ =
+            std::make_unique<PreparedPicture>(currentLayout().frameSize(), QImage::Format_RGB32);
     }
 
 private:
@@ -170,7 +154,7 @@ private:
     std::optional<QRect> focusedWindowRect() {
         const std::optional<SwayWindow> focused = swayFocusedWindow();
         if (!focused) return std::nullopt;
-        return toDevice(focused->rect, virtualDesktop().topLeft());
+        return currentLayout().toDevice(focused->rect);
     }
 
     // The memory readied for the next grab's desktop picture; it goes with that grab.
@@ -181,12 +165,12 @@ private:
     }
 
     std::unique_ptr<PreparedPicture> prepared_;
-    // The desktop's frame: KWin's own when it lets this program take it, else the
-    // portal's; null with failure_ set when neither gave one.
-    QImage wholeDesktop() {
+    // The desktop's frame (of `size`, likely): KWin's own when it lets this program take
+    // it, else the portal's; null with failure_ set when neither gave one.
+    QImage wholeDesktop(QSize size) {
         QImage memory = takePrepared();
         if (currentDesktop() == Desktop::Plasma) {
-            KWinShot shot = kwinWorkspace(rootRect().size());
+            KWinShot shot = kwinWorkspace(size);
             if (shot.answer == KWinAnswer::Taken) return shot.picture;
             kwinAuthorizes(shot);
         }

@@ -1,7 +1,10 @@
-// The arithmetic of a region selection: label text, threshold, crop and outline.
+// The arithmetic of a region selection: label text, the device pixel under the pointer,
+// threshold, crop and outline.
+#include "capture/region/DesktopPixels.h"
 #include "capture/region/LabelText.h"
 #include "capture/region/RegionGeometry.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace kamsulo::capture;
@@ -11,31 +14,67 @@ constexpr float tpp = 15.0f;
 float tw(float px) {
     return px * tpp;
 }
+
+// Wayland reports pointer positions in steps of 1/256 logical pixel, rounded to the
+// nearest step.
+qreal asWaylandSends(qreal logical) {
+    return std::round(logical * 256) / 256;
+}
 } // namespace
 
-TEST(RegionLabelText, SingleInGeneralFormatWithGermanComma) {
-    EXPECT_EQ(formatFloat(640.0f), "640");
-    EXPECT_EQ(formatFloat(0.5f), "0,5");
-    EXPECT_EQ(formatFloat(640.0f / 15.0f), "42,66667"); // seven significant digits
-    EXPECT_EQ(formatFloat(0.1f), "0,1");                // no float noise
-    EXPECT_EQ(formatFloat(1234567.0f), "1234567");      // no thousands separator
-    EXPECT_EQ(formatFloat(3840.25f), "3840,25");
-    EXPECT_EQ(formatFloat(-0.0f), "0");
-    EXPECT_EQ(formatFloat(-12.5f), "-12,5");
+TEST(RegionLabelText, CaptionInWholeDevicePixelsWithSizeNeverNegative) {
+    struct Case {
+        float x, y, anchorX, anchorY, tppX, tppY;
+        const char* text;
+    };
+    for (const Case& c : {
+             Case{tw(640), tw(480), tw(440), tw(330), tpp, tpp, "X=640 Y=480; B=200 H=150"},
+             // Dragged up and to the left of the anchor.
+             Case{tw(440), tw(330), tw(640), tw(480), tpp, tpp, "X=440 Y=330; B=200 H=150"},
+             // Twips between pixels count at the nearest pixel, never as a fraction.
+             Case{100, 30, 0, 0, 15, 12, "X=7 Y=3; B=7 H=3"},
+             Case{tw(3839), tw(2159), 0, 0, tpp, tpp, "X=3839 Y=2159; B=3839 H=2159"},
+         })
+        EXPECT_EQ(sizeLabelText(c.x, c.y, c.anchorX, c.anchorY, c.tppX, c.tppY), c.text);
 }
 
-TEST(RegionLabelText, CaptionInPixelsWithSizeNeverNegative) {
-    EXPECT_EQ(sizeLabelText(tw(640), tw(480), tw(440), tw(330), tpp, tpp),
-              "X=640 Y=480; B=200 H=150");
-    // Dragged up and to the left of the anchor.
-    EXPECT_EQ(sizeLabelText(tw(440), tw(330), tw(640), tw(480), tpp, tpp),
-              "X=440 Y=330; B=200 H=150");
-    EXPECT_EQ(sizeLabelText(tw(100.5f), tw(200.25f), tw(440), tw(330), tpp, tpp),
-              "X=100,5 Y=200,25; B=339,5 H=129,75");
-    // Twips that are no multiple of the twips per pixel give fractions.
-    EXPECT_EQ(sizeLabelText(100, 30, 0, 0, 15, 12), "X=6,666667 Y=2,5; B=6,666667 H=2,5");
-    // 4K positions.
-    EXPECT_EQ(sizeLabelText(tw(3839), tw(2159), 0, 0, tpp, tpp), "X=3839 Y=2159; B=3839 H=2159");
+TEST(RegionDesktopPixels, EveryDevicePixelCanBeChosenAtAnyScale) {
+    for (qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+        const DesktopPixels one(
+            {{QRectF(0, 0, 3840 / ratio, 2160 / ratio), QRect(0, 0, 3840, 2160), ratio}});
+        int wrong = 0;
+        for (int d = 0; d < 3840; ++d) {
+            wrong += one.deviceAt(QPointF(asWaylandSends(d / ratio), 0)).x() != d;
+            wrong += one.deviceAt(QPointF(0, (d + 0.99) / ratio)).y() != d; // within the pixel
+        }
+        EXPECT_EQ(wrong, 0) << ratio;
+    }
+}
+
+TEST(RegionDesktopPixels, APositionCountsAtThePixelsOfTheMonitorUnderIt) {
+    // A first output at 1.5 (1920x1080, 1280x720 logical), a second beside it at 1 or 1.5,
+    // each at its logical corner times 1.5 in the desktop's device pixels.
+    const MonitorPixels first{QRectF(0, 0, 1280, 720), QRect(0, 0, 1920, 1080), 1.5};
+    const DesktopPixels atOne(
+        {first, {QRectF(1280, 0, 1920, 1080), QRect(1920, 0, 1920, 1080), 1.0}});
+    const DesktopPixels atOneAndAHalf(
+        {first, {QRectF(1280, 0, 1280, 720), QRect(1920, 0, 1920, 1080), 1.5}});
+    struct Case {
+        const DesktopPixels& desktop;
+        QPointF logical;
+        QPoint device;
+    };
+    for (const Case& c : {
+             Case{atOne, {1280 + 120, 100}, {1920 + 120, 100}},
+             Case{atOne, {asWaylandSends(301 / 1.5), asWaylandSends(251 / 1.5)}, {301, 251}},
+             Case{atOne, {1279.5, 719.5}, {1919, 1079}},
+             Case{atOne, {1280, 0}, {1920, 0}},
+             // Below the first output, where no output is: the nearest one, continued.
+             Case{atOne, {100, 800}, {150, 1200}},
+             Case{atOneAndAHalf, {1280 + 80, 100}, {1920 + 120, 150}},
+             Case{atOneAndAHalf, {1280 + asWaylandSends(121 / 1.5), 10}, {1920 + 121, 15}},
+         })
+        EXPECT_EQ(c.desktop.deviceAt(c.logical), c.device) << c.logical.x();
 }
 
 TEST(RegionGeometry, ThresholdNeedsMoreThanFiftyTwipsBothWays) {

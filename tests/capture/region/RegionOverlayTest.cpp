@@ -159,9 +159,9 @@ TEST_F(RegionOverlayWindow, LabelFollowsThePointerWithPositionAndSize) {
     EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(overlay->outline(), QRect(QPoint(440, 330), QPoint(640, 480)));
 
-    // Up and to the left of the anchor, at a position between pixels.
+    // Up and to the left of the anchor, at a position between pixels: the pixel under it.
     send(overlay, QEvent::MouseMove, QPointF(100.5, 200.25));
-    EXPECT_EQ(label->text(), "X=100,5 Y=200,25; B=339,5 H=129,75");
+    EXPECT_EQ(label->text(), "X=100 Y=200; B=340 H=130");
 
     // Keys do nothing: Escape does not cancel.
     QTest::keyClick(overlay.data(), Qt::Key_Escape);
