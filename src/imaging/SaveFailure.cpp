@@ -40,8 +40,6 @@ QString failureText(SaveFailure failure, int systemError) {
         return QStringLiteral("Es ist kein Bild vorhanden.");
     case SaveFailure::NoFileName:
         return QStringLiteral("Es wurde kein Dateiname angegeben.");
-    case SaveFailure::UnsupportedFormat:
-        return QStringLiteral("Dieses Bildformat wird nicht unterstützt.");
     case SaveFailure::OutOfMemory:
         return QStringLiteral("Für dieses Bild reicht der Arbeitsspeicher nicht aus.");
     case SaveFailure::FileSystem:

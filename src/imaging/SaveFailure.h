@@ -9,7 +9,6 @@ enum class SaveFailure {
     None,
     NoPicture,
     NoFileName,
-    UnsupportedFormat,
     OutOfMemory,
     FileSystem, // see the system error number
     Encoder,
